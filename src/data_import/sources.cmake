@@ -1,0 +1,3 @@
+target_sources(quillon_core PRIVATE
+  src/data_import/text_utils.cpp
+)

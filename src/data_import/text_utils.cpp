@@ -1,0 +1,100 @@
+#include "data_import/text_utils.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace quillon {
+
+std::string fixed_text(std::string_view s, std::size_t length) {
+  std::string out(s.substr(0, std::min(s.size(), length)));
+  out.resize(length, ' ');
+  return out;
+}
+
+std::size_t s_len_trim(std::string_view s) {
+  std::size_t n = s.size();
+  while (n > 0 && s[n - 1] == ' ') --n;
+  return n;
+}
+
+std::string_view trimmed(std::string_view s) { return s.substr(0, s_len_trim(s)); }
+
+void s_adjustl(std::string& s) {
+  std::size_t first = 0;
+  while (first < s.size() && (s[first] == ' ' || s[first] == '\t')) ++first;
+  if (first == 0) return;
+  const std::size_t length = s.size();
+  s.erase(0, first);
+  s.resize(length, ' ');
+}
+
+void s_blank_delete(std::string& s) {
+  const std::size_t length = s.size();
+  std::erase_if(s, [](char ch) { return ch == ' ' || ch == '\t'; });
+  s.resize(length, ' ');
+}
+
+std::size_t ch_index(std::string_view s, char ch) {
+  const std::size_t pos = trimmed(s).find(ch);
+  return pos == std::string_view::npos ? 0 : pos + 1;
+}
+
+void remove_sp_tab_ctrl(std::string& s) {
+  const std::size_t length = s.size();
+  std::size_t first = 0;
+  while (first < s.size() && s[first] == ' ') ++first;
+  std::string kept;
+  kept.reserve(length);
+  for (char ch : trimmed(std::string_view(s).substr(first))) {
+    if (static_cast<unsigned char>(ch) >= 33) kept.push_back(ch);
+  }
+  kept.resize(length, ' ');
+  s = std::move(kept);
+}
+
+void removesp(std::string& s) { remove_sp_tab_ctrl(s); }
+
+void uppercase(std::string& s) {
+  const std::size_t n = s_len_trim(s);
+  for (std::size_t k = 0; k < n; ++k) {
+    if (s[k] >= 'a' && s[k] <= 'z') s[k] = static_cast<char>(s[k] - 'a' + 'A');
+  }
+}
+
+void s_whitespace_blank(std::string& s) {
+  const std::size_t n = s_len_trim(s);
+  for (std::size_t k = 0; k < n; ++k) {
+    if (s[k] >= 9 && s[k] <= 13) s[k] = ' ';
+  }
+}
+
+bool file_name_exists(std::string_view name) {
+  const std::string_view t = trimmed(name);
+  if (t.empty()) return false;
+  std::error_code ec;
+  // A folder that happens to carry a data file's name is not a data file.
+  const auto st = std::filesystem::status(std::filesystem::path(std::string(t)), ec);
+  return std::filesystem::exists(st) && !std::filesystem::is_directory(st);
+}
+
+ReadStatus getstr(Console& console, std::string_view prompt, std::string& answer) {
+  console.write("(1X,A,A$)", trimmed(prompt), " ");
+  std::string reply;
+  const ReadStatus status = console.read_text(reply, 80);
+  if (status != ReadStatus::ok) return status;
+  if (s_len_trim(reply) == 0) return ReadStatus::ok;
+  std::size_t first = 0;
+  while (reply[first] == ' ') ++first;
+  reply.erase(0, first);
+  reply.resize(80, ' ');
+  if (answer.size() <= 80) {
+    answer = reply.substr(0, answer.size());
+  } else {
+    std::copy(reply.begin(), reply.end(), answer.begin());
+    std::fill(answer.begin() + 80, answer.end(), ' ');
+  }
+  return ReadStatus::ok;
+}
+
+}  // namespace quillon

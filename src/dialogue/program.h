@@ -1,0 +1,11 @@
+#pragma once
+
+#include <istream>
+#include <ostream>
+
+namespace quillon {
+
+// Runs the whole program on the given streams and returns the exit status.
+int run_program(std::istream& in, std::ostream& out, std::ostream& err);
+
+}  // namespace quillon

@@ -1,0 +1,6 @@
+target_sources(quillon_core PRIVATE
+  src/dialogue/banner.cpp
+  src/dialogue/console.cpp
+  src/dialogue/format.cpp
+  src/dialogue/program.cpp
+)

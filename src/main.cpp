@@ -1,0 +1,5 @@
+#include <iostream>
+
+#include "dialogue/program.h"
+
+int main() { return quillon::run_program(std::cin, std::cout, std::cerr); }

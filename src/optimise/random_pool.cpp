@@ -1,0 +1,44 @@
+#include "optimise/random_pool.h"
+
+#include <cmath>
+
+namespace quillon::optimise {
+
+void pbounds1(double& x, double lower, double upper, int mode) {
+  // Written so that NaN fails the inside test and takes the upper branch.
+  if (lower <= x && x <= upper) return;
+  const double w = upper - lower;
+  const double h = w * 0.5;
+  if (w <= 1.0e-10) {
+    x = lower;
+    return;
+  }
+  double y;
+  if (x < lower) {
+    const double z = (x - lower) / w;
+    const double s = mode == 1 ? z / (std::fabs(z) + 1.0) : 0.636619772367582 * std::atan(z);
+    y = (s + 1.0) * h + lower;
+  } else {
+    const double z = (x - upper) / w;
+    const double s = mode == 1 ? z / (std::fabs(z) + 1.0) : 0.636619772367582 * std::atan(z);
+    y = upper - (1.0 - s) * h;
+  }
+  if (std::fabs(y) < 1.0e-10) {
+    x = (lower + upper) < 0.0 ? -1.0e-10 : 1.0e-10;
+  } else {
+    x = y;
+  }
+}
+
+void shuffle(Pool& r) {
+  // All indices are taken from the pool before any exchange.
+  std::array<int, pool_size> j{};
+  for (int m = 1; m <= pool_size; ++m) {
+    j[m - 1] = static_cast<int>(std::floor(m * r[m - 1])) + 1;
+  }
+  for (int m = pool_size; m >= 2; --m) {
+    std::swap(r[m - 1], r[j[m - 1] - 1]);
+  }
+}
+
+}  // namespace quillon::optimise

@@ -1,0 +1,1 @@
+quillon_add_test(test_text_utils data_import/test_text_utils.cpp)

@@ -1,0 +1,1 @@
+quillon_add_test(test_random_pool optimise/test_random_pool.cpp)

@@ -1,0 +1,25 @@
+// Helpers shared by the tests.
+#pragma once
+
+#include <sstream>
+#include <string>
+
+#include "dialogue/console.h"
+
+namespace quillon::testing {
+
+// A console over string streams: feed input, read back what was printed.
+struct StringConsole {
+  explicit StringConsole(std::string input = {}) : in(std::move(input)), console(in, out, err) {}
+  std::string output() const { return out.str(); }
+  std::string errors() const { return err.str(); }
+  std::istringstream in;
+  std::ostringstream out;
+  std::ostringstream err;
+  Console console;
+};
+
+// Joins lines with CR LF, the console's line end, and ends the last one too.
+std::string crlf_lines(std::initializer_list<std::string> lines);
+
+}  // namespace quillon::testing
