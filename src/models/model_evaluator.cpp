@@ -1,0 +1,112 @@
+#include "models/model_evaluator.h"
+
+#include <array>
+#include <stdexcept>
+
+#include "data_import/text_utils.h"
+#include "models/catalogue.h"
+
+namespace quillon::models {
+
+ModelEvaluator::ModelEvaluator(Console& console) : console_(console) {
+  eqncharsave_.reserve(equation_length);
+}
+
+ModelEvaluator::~ModelEvaluator() {
+  if (parser_built_ && fsave_)
+    fsave_->destruct_equationparser();
+}
+
+double ModelEvaluator::func(int i, int nc, int np, int nx, const std::string& eq,
+                            std::span<const double> var) {
+  const int nvars = np + nx + nc;
+  if (np < 0 || nx < 0 || nc < 0 || np > max_params || nx > max_indep || nc > max_consts ||
+      nvars > static_cast<int>(var.size())) {
+    throw std::invalid_argument("func: counts do not match the values vector");
+  }
+  // Names without a letter in the equation keep 0.0: their values are never read.
+  std::array<double, max_names> work{};
+  const int first_const = np + nx;
+
+  if (i == 1) {
+    // Encoding works on the trimmed text: trailing blanks never take part in a match.
+    eqncharsave_.assign(trimmed(eq));
+    int found = 0;
+    std::size_t letter = 0;
+    for (int k = 0; k < np; ++k, ++letter) {
+      replace(pchar.substr(2 * k, 2), indepvars.substr(letter, 1), eqncharsave_, found);
+      work[letter] = var[letter];
+    }
+    for (int k = 0; k < nx; ++k, ++letter) {
+      replace(xchar.substr(2 * k, 2), indepvars.substr(letter, 1), eqncharsave_, found);
+      work[letter] = var[letter];
+    }
+    for (int k = 0; k < nc; ++k, ++letter) {
+      replace(cchar.substr(2 * k, 2), indepvars.substr(letter, 1), eqncharsave_, found);
+      if (found == 1)
+        work[letter] = var[letter];
+      flag3_ = found;
+    }
+    eqncharsave_.resize(s_len_trim(eqncharsave_));
+    global_stale_ = true;
+
+    if (parser_built_)
+      fsave_->destruct_equationparser();
+    fsave_ = feq_parser::construct_equationparser(
+        eqncharsave_, std::span<const char>(indepvars.data(), static_cast<std::size_t>(nvars)),
+        console_);
+    parser_built_ = true;
+    ++builds_;
+  } else {
+    for (int k = 0; k < first_const; ++k)
+      work[k] = var[k];
+    if (flag3_ == 1) {
+      for (int k = first_const; k < nvars; ++k)
+        work[k] = var[k];
+    }
+  }
+  if (!parser_built_)
+    throw std::logic_error("func: no equation has been built");
+  return fsave_->evaluate_real64(std::span<const double>(work.data(), nvars));
+}
+
+const std::string& ModelEvaluator::eqnsinglecharglobal() const {
+  if (global_stale_) {
+    global_ = fixed_text(eqncharsave_, equation_length);
+    global_stale_ = false;
+  }
+  return global_;
+}
+
+double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p) {
+  const int np = fit.np;
+  const int nx = fit.nx;
+  const int nc = fit.nc;
+  const auto n = static_cast<std::size_t>(fit.npoints);
+  if (fit.var.size() < static_cast<std::size_t>(np + nx + nc)) {
+    fit.var.resize(static_cast<std::size_t>(np + nx + nc), 0.0);
+  }
+  if (fit.ycalc.size() < n)
+    fit.ycalc.resize(n, 0.0);
+
+  double s = 0.0;
+  for (std::size_t i = 0; i < n; ++i) {
+    // Element by element: p may be a view of var itself.
+    for (int k = 0; k < np; ++k)
+      fit.var[k] = p[k];
+    if (nx >= 1)
+      fit.var[np] = fit.x1[i];
+    if (nx >= 2)
+      fit.var[np + 1] = fit.x2[i];
+    if (nx == 3)
+      fit.var[np + 2] = fit.x3[i];
+    for (int k = 0; k < nc; ++k)
+      fit.var[np + nx + k] = fit.c[k];
+    fit.ycalc[i] = ev.func(static_cast<int>(i) + 1, nc, np, nx, fit.eq, fit.var);
+    const double r = fit.ycalc[i] - fit.y1[i];
+    s = s + r * r;
+  }
+  return s;
+}
+
+}  // namespace quillon::models
