@@ -32,7 +32,8 @@ class Objective {
   // A temporary callable lives until the end of the full expression of the call.
   template <typename F>
   requires(!std::is_same_v<std::remove_cvref_t<F>, Objective> &&
-           !std::is_function_v<std::remove_reference_t<F>>)
+           !std::is_function_v<std::remove_reference_t<F>> &&
+           std::is_invocable_r_v<double, F&, std::span<const double>>)
       Objective(F&& f)  // NOLINT(google-explicit-constructor)
       : object_(const_cast<void*>(static_cast<const void*>(&f))),
         call_([](void* o, std::span<const double> x) {

@@ -36,6 +36,13 @@ struct Descent {
 
 SearchOutcome tunnelling_search(Console& console, FitState& fit, models::ModelEvaluator& ev,
                                 const SearchSettings& settings) {
+  return tunnelling_search(
+      console, fit, [&](std::span<const double> p) { return models::ssq_objfun(fit, ev, p); },
+      settings);
+}
+
+SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::Objective objective,
+                                const SearchSettings& settings) {
   const int np = fit.np;
   if (np < 1 || np > mod_steepest::constants::max_n) {
     throw std::invalid_argument("tunnelling_search: 1 to 8 parameters");
@@ -49,8 +56,6 @@ SearchOutcome tunnelling_search(Console& console, FitState& fit, models::ModelEv
   fit.rng.seed(seed);
   Pool r{};
   fill_pool(r, fit.rng);
-
-  auto objective = [&](std::span<const double> p) { return models::ssq_objfun(fit, ev, p); };
 
   // steepda from a copy of pbest, its result folded into the bounds; accepted only
   // when strictly smaller (a NaN never is). The value compared is the unfolded one.
@@ -126,7 +131,7 @@ SearchOutcome tunnelling_search(Console& console, FitState& fit, models::ModelEv
             std::copy(pbest.begin(), pbest.end(), q.begin());
             q[k] = pbest[k] * (1.0 + u * (j - 6) * step[k] * s);
             pbounds1(q[k], fit.plower[k], fit.pupper[k], arctangent_fold);
-            ssq = models::ssq_objfun(fit, ev, std::span<const double>(q.data(), n));
+            ssq = objective(std::span<const double>(q.data(), n));
             if (ssq < best) {
               best = ssq;
               pbest[k] = q[k];

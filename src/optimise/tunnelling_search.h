@@ -71,4 +71,10 @@ struct SearchOutcome {
 SearchOutcome tunnelling_search(Console& console, FitState& fit, models::ModelEvaluator& ev,
                                 const SearchSettings& settings = {});
 
+// The same search over any sum of squares of the np parameters (a trial, a
+// descent and the objective share it); the fit supplies the estimates, bounds
+// and generator.
+SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::Objective objective,
+                                const SearchSettings& settings = {});
+
 }  // namespace quillon::optimise
