@@ -98,7 +98,7 @@ class FormatParser {
     case '/': item.kind = FormatItem::Kind::new_line; break;
     case '$':
       if (has_count)
-        fail("a dollar sign takes no count");
+        fail_before("a dollar sign takes no count");
       item.kind = FormatItem::Kind::keep_open;
       break;
     case 'X':
@@ -108,7 +108,7 @@ class FormatParser {
       break;
     case 'T':
       if (has_count)
-        fail("TR takes no repeat count");
+        fail_before("TR takes no repeat count");
       expect('R');
       item.kind = FormatItem::Kind::skip;
       item.width = required_number();
@@ -140,7 +140,7 @@ class FormatParser {
       if (item.digits == 0)
         fail("G needs at least one digit");
       break;
-    default: --pos_; fail("unknown edit descriptor");
+    default: fail_before("unknown edit descriptor");
     }
     return item;
   }
@@ -183,6 +183,11 @@ class FormatParser {
     ++pos_;
   }
 
+  // At the character just taken.
+  [[noreturn]] void fail_before(const std::string& what) {
+    --pos_;
+    fail(what);
+  }
   [[noreturn]] void fail(const std::string& what) const {
     const std::size_t column = pos_ < chars_.size() ? chars_[pos_].column : text_.size() + 1;
     throw std::logic_error("format \"" + std::string(text_) + "\", column " +
