@@ -330,6 +330,7 @@ std::string render_scientific(double v, int width, int digits) {
 std::string render_general(double v, int width, int digits) {
   if (!std::isfinite(v))
     return non_finite(v, width);
+  digits = std::max(digits, 1);
   const double magnitude = std::fabs(v);
   const Scaled m = scaled(magnitude, digits);
   // Fixed form when the value rounded to `digits` significant digits lies in [0.1, 10**digits).
@@ -356,8 +357,10 @@ std::string render_logical(bool v, int width) {
   return right_justified(v ? "T" : "F", width);
 }
 
+// A default integer fills 11 characters; a wider one grows rather than turning to asterisks.
 std::string render_list_integer(long long v) {
-  return right_justified(std::to_string(v), 11);
+  std::string s = std::to_string(v);
+  return s.size() >= 11 ? s : right_justified(std::move(s), 11);
 }
 
 // G25.17 with one digit before the point in exponent form and a three-digit exponent.
@@ -391,7 +394,7 @@ class FormatRun {
             std::span<const FmtValue> values)
       : console_(console), format_(format), text_(text), values_(values) {}
 
-  void run() {
+  void run(bool keep_open) {
     bool more = walk(format_.items);
     // Reversion: values are left at the closing parenthesis.
     while (more && next_ < values_.size()) {
@@ -401,7 +404,7 @@ class FormatRun {
       console_.end_line();
       more = walk(std::span(format_.items).subspan(format_.reversion));
     }
-    if (format_.keep_open) {
+    if (keep_open || format_.keep_open) {
       console_.set_open(true);
     } else {
       console_.end_line();
@@ -476,8 +479,9 @@ class FormatRun {
 
 }  // namespace
 
-void Console::write_values(std::string_view format, std::span<const FmtValue> values) {
-  FormatRun(*this, parse_format(format), format, values).run();
+void Console::write_values(std::string_view format, std::span<const FmtValue> values,
+                           bool keep_open) {
+  FormatRun(*this, parse_format(format), format, values).run(keep_open);
 }
 
 // One leading blank, texts as they are, a blank between a number and its neighbours.

@@ -81,6 +81,12 @@ TEST(ConsoleWrite, WritingRules) {
          c.write("(A)", "cont");
        },
        crlf_lines({"  prompt:cont"})},
+      {"a line left open explicitly",
+       [](Console& c) {
+         c.write_open("(A,A)", "Enter name", " ");
+         c.write("(A)", "x");
+       },
+       crlf_lines({"Enter name x"})},
       {"a leading slash closes an open line",
        [](Console& c) {
          c.write("(a$)", "ask");

@@ -291,6 +291,7 @@ TEST(RenderOther, TextIntegerLogical) {
 TEST(RenderList, IntegersAndReals) {
   EXPECT_EQ(render_list_integer(5), "          5");
   EXPECT_EQ(render_list_integer(-2147483647), "-2147483647");
+  EXPECT_EQ(render_list_integer(-12345678901), "-12345678901");
   struct Row {
     double value;
     const char* expected;
