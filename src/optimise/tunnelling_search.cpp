@@ -172,7 +172,7 @@ SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::O
       if (pass == 1)
         console.write("(A)", "Progress: ");
       if (pass % marks_every == 0)
-        console.write("(A,$)", ">>");
+        console.write_open("(A)", ">>");
       if (pass % marks_line_end == 0)
         console.write("(A)", ".");
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ostream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -70,6 +71,8 @@ struct Recovery {
   int model;
   std::vector<double> truth, init, lower, upper;
 };
+
+void PrintTo(const Recovery& r, std::ostream* os) { *os << "model " << r.model; }
 
 class NoiseFree : public ::testing::TestWithParam<Recovery> {};
 
