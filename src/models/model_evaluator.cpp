@@ -9,12 +9,36 @@
 namespace quillon::models {
 
 ModelEvaluator::ModelEvaluator(Console& console) : console_(console) {
+  eqncharp_.reserve(equation_length);
   eqncharsave_.reserve(equation_length);
 }
 
 ModelEvaluator::~ModelEvaluator() {
   if (parser_built_ && fsave_)
     fsave_->destruct_equationparser();
+}
+
+void ModelEvaluator::encode(const std::string& eq, int np, int nx, int nc) {
+  eqncharp_.assign(eq);
+  encoded_np_ = np;
+  encoded_nx_ = nx;
+  encoded_nc_ = nc;
+  // Trailing blanks never take part in a match, so the work is done on the trimmed text.
+  eqncharsave_.assign(trimmed(eq));
+  int found = 0;
+  std::size_t letter = 0;
+  for (int k = 0; k < np; ++k, ++letter) {
+    replace(pchar.substr(2 * k, 2), indepvars.substr(letter, 1), eqncharsave_, found);
+  }
+  for (int k = 0; k < nx; ++k, ++letter) {
+    replace(xchar.substr(2 * k, 2), indepvars.substr(letter, 1), eqncharsave_, found);
+  }
+  for (int k = 0; k < nc; ++k, ++letter) {
+    replace(cchar.substr(2 * k, 2), indepvars.substr(letter, 1), eqncharsave_, found);
+    constant_found_[k] = found;
+  }
+  eqncharsave_.resize(s_len_trim(eqncharsave_));
+  global_stale_ = true;
 }
 
 double ModelEvaluator::func(int i, int nc, int np, int nx, const std::string& eq,
@@ -29,26 +53,19 @@ double ModelEvaluator::func(int i, int nc, int np, int nx, const std::string& eq
   const int first_const = np + nx;
 
   if (i == 1) {
-    // Encoding works on the trimmed text: trailing blanks never take part in a match.
-    eqncharsave_.assign(trimmed(eq));
-    int found = 0;
-    std::size_t letter = 0;
-    for (int k = 0; k < np; ++k, ++letter) {
-      replace(pchar.substr(2 * k, 2), indepvars.substr(letter, 1), eqncharsave_, found);
-      work[letter] = var[letter];
+    // The encoding depends only on the text and the counts: a pass over the same
+    // equation reuses the previous result instead of encoding it again.
+    if (eq != eqncharp_ || np != encoded_np_ || nx != encoded_nx_ || nc != encoded_nc_) {
+      encode(eq, np, nx, nc);
     }
-    for (int k = 0; k < nx; ++k, ++letter) {
-      replace(xchar.substr(2 * k, 2), indepvars.substr(letter, 1), eqncharsave_, found);
-      work[letter] = var[letter];
+    for (int k = 0; k < first_const; ++k)
+      work[k] = var[k];
+    for (int k = 0; k < nc; ++k) {
+      if (constant_found_[k] == 1)
+        work[first_const + k] = var[first_const + k];
     }
-    for (int k = 0; k < nc; ++k, ++letter) {
-      replace(cchar.substr(2 * k, 2), indepvars.substr(letter, 1), eqncharsave_, found);
-      if (found == 1)
-        work[letter] = var[letter];
-      flag3_ = found;
-    }
-    eqncharsave_.resize(s_len_trim(eqncharsave_));
-    global_stale_ = true;
+    if (nc > 0)
+      flag3_ = constant_found_[nc - 1];
 
     if (parser_built_)
       fsave_->destruct_equationparser();

@@ -2,6 +2,7 @@
 // plain sum of squared residuals that the optimiser minimises.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
@@ -9,6 +10,7 @@
 #include "dialogue/console.h"
 #include "dialogue/fit_state.h"
 #include "feq_parser/equation_parser.h"
+#include "models/catalogue.h"
 
 namespace quillon::models {
 
@@ -34,11 +36,18 @@ class ModelEvaluator {
   long long builds() const { return builds_; }
 
  private:
+  void encode(const std::string& eq, int np, int nx, int nc);
+
   Console& console_;
   std::optional<feq_parser::EquationParser> fsave_;
   bool parser_built_ = false;
-  std::string eqncharsave_;  // encoded text of the last build, without trailing blanks
-  int flag3_ = 0;            // found flag of the last constant name of the last build
+  std::string eqncharp_;  // caller's text of the last encoding
+  int encoded_np_ = -1;
+  int encoded_nx_ = -1;
+  int encoded_nc_ = -1;
+  std::string eqncharsave_;  // its encoding, without trailing blanks
+  std::array<int, max_consts> constant_found_{};
+  int flag3_ = 0;  // found flag of the last constant name of the last build
   long long builds_ = 0;
   mutable std::string global_;  // padded copy of eqncharsave_, made on request
   mutable bool global_stale_ = true;

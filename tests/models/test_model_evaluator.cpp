@@ -92,6 +92,11 @@ TEST(Func, RebuildsAtObservationOneOnly) {
   EXPECT_EQ(ev.func(1, 1, 3, 2, eq4, std::vector<double>{2, 10, 4, 2, 2, 1}),
             (10.0 * (2.0 / (1.0 + 2.0 / 4.0))) / (2.0 + 2.0));
   EXPECT_EQ(ev.builds(), 3);
+  // Same counts, other text: encoded afresh.
+  EXPECT_EQ(ev.func(1, 1, 3, 2, equation(3), std::vector<double>{1, 10, 1, 1, 1, 1}),
+            (10.0 * (1.0 / (1.0 + 1.0 / 1.0))) / (1.0 + 1.0 / (1.0 + 1.0 / 1.0)));
+  EXPECT_EQ(trimmed(ev.eqnsinglecharglobal()), "Y=(b*d/(f+e/c))/(a+d/(f+e/c))");
+  EXPECT_EQ(ev.builds(), 4);
 }
 
 TEST(Func, ConstantsNotInTheEquationAreNeverRead) {
