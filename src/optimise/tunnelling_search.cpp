@@ -146,7 +146,7 @@ SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::O
       }
 
       for (std::size_t k = 0; k < n; ++k) {
-        const double rate = cnt[k] / 121.0;
+        const double rate = cnt[k] / static_cast<double>(levels * multiples);
         if (rate > success_rate) {
           step[k] = std::min((step_up - step_run_shift * run) * step[k], step_max);
         } else if (rate < success_rate) {
