@@ -13,11 +13,14 @@ EquationParser construct_equationparser(std::string_view equation, std::span<con
   parser.console_ = &console;
   parser.variables.allocate(names);
   parser.nvar = static_cast<std::int32_t>(names.size());
-  parser.equation.assign(equation);
+  // The one scan of the text: from its end back over the blank padding.
+  const std::size_t length =
+      trimmed_length(equation.data(), std::min(equation.size(), equation_length));
+  parser.equation.assign(equation.substr(0, length));
 
   ErrorText errmsg;
   std::int32_t ok = 0;
-  parser.cleanequation(ok, errmsg);
+  parser.clean_trimmed(length, ok, errmsg);
   if (ok == 0) {
     console.list(std::string(messages::clean_equation_failed).append(errmsg.trimmed()));
     return parser;

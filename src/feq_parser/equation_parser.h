@@ -81,6 +81,7 @@ class EquationParser {
                                                  std::span<const char> names,
                                                  quillon::Console& console);
   void print_tokens(const TokenStack& list) const;
+  void clean_trimmed(std::size_t length, std::int32_t& ok, ErrorText& errmsg);
 
   quillon::Console* console_ = nullptr;  // warnings and diagnostics
   detail::Program program_;              // compiled form of postfix

@@ -1,10 +1,13 @@
 #include "feq_parser/evaluation.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -130,6 +133,42 @@ int operands(Op op) {
   }
 }
 
+// A text of one non-blank character and blanks, tested a word at a time.
+bool single_character(const FixedText<token_text_length>& text) {
+  static_assert(std::endian::native == std::endian::little);
+  constexpr std::uint64_t blanks = 0x2020202020202020ULL;
+  std::uint64_t words[token_text_length / 8];
+  std::memcpy(words, text.chars.data(), token_text_length);
+  std::uint64_t differs = (words[0] ^ blanks) & ~std::uint64_t{0xFF};  // all but the first
+  for (std::size_t k = 1; k < token_text_length / 8; ++k)
+    differs |= words[k] ^ blanks;
+  return differs == 0 && text[0] != ' ';
+}
+
+// Offset from a binary operator to its fused form with a value or a variable.
+std::optional<Op> fused(Op push, Op binary) {
+  const int at = static_cast<int>(binary) - static_cast<int>(Op::add);
+  if (at < 0 || at > static_cast<int>(Op::power) - static_cast<int>(Op::add))
+    return std::nullopt;
+  const Op first = push == Op::push_value ? Op::add_value : Op::add_variable;
+  return static_cast<Op>(static_cast<int>(first) + at);
+}
+
+void fuse(Program& program) {
+  std::int32_t out = 0;
+  for (std::int32_t k = 0; k < program.count; ++k) {
+    Instruction in = program.code[k];
+    if ((in.op == Op::push_value || in.op == Op::push_variable) && k + 1 < program.count) {
+      if (const auto op = fused(in.op, program.code[k + 1].op)) {
+        in.op = *op;
+        ++k;
+      }
+    }
+    program.code[out++] = in;
+  }
+  program.count = out;
+}
+
 }  // namespace
 
 Program compile(const TokenStack& postfix, std::string_view names) {
@@ -143,11 +182,10 @@ Program compile(const TokenStack& postfix, std::string_view names) {
 
   for (std::int32_t k = 0; k < postfix.top; ++k) {
     const Token& token = postfix.stack[k];
-    const std::string_view text = token.text.view();
     switch (token.kind) {
     case kind::number: {
       double value = 0.0;
-      if (number_value(text, value)) {
+      if (number_value(token.text.view(), value)) {
         emit(Op::push_value, 0, value);
       } else {
         emit(Op::bad_number, k, 0.0);
@@ -157,9 +195,8 @@ Program compile(const TokenStack& postfix, std::string_view names) {
     }
     case kind::variable: {
       // Names are one character: the token text is that character and blanks.
-      const std::size_t at = text.substr(1).find_first_not_of(' ') == std::string_view::npos
-                                 ? names.find(text[0])
-                                 : std::string_view::npos;
+      const std::size_t at =
+          single_character(token.text) ? names.find(token.text[0]) : std::string_view::npos;
       if (at != std::string_view::npos) {
         emit(Op::push_variable, static_cast<std::int32_t>(at), 0.0);
         program.values_needed = std::max(program.values_needed, static_cast<std::int32_t>(at) + 1);
@@ -167,14 +204,12 @@ Program compile(const TokenStack& postfix, std::string_view names) {
       break;
     }
     case kind::binary_operator:
-      emit(text.substr(1).find_first_not_of(' ') == std::string_view::npos ? binary_code(text[0])
-                                                                           : Op::binary_other,
-           0, 0.0);
+      emit(single_character(token.text) ? binary_code(token.text[0]) : Op::binary_other, 0, 0.0);
       break;
-    case kind::function: emit(function_code(text), 0, 0.0); break;
+    case kind::function: emit(function_code(token.text.view()), 0, 0.0); break;
     case kind::unary_operator:
       // Only a minus acts; any other unary operator leaves the stack alone.
-      if (token.text.trimmed() == "-")
+      if (single_character(token.text) && token.text[0] == '-')
         emit(Op::negate, 0, 0.0);
       break;
     default: break;
@@ -192,6 +227,8 @@ Program compile(const TokenStack& postfix, std::string_view names) {
     depth = std::max(depth - needed, 0) + 1;
   }
   program.checked = bad_number_seen || underflow || depth < 1;
+  if (!program.checked)
+    fuse(program);
   return program;
 }
 
@@ -205,93 +242,127 @@ namespace {
   throw quillon::ProgramStop(1, text);
 }
 
-// With Checked false the compiler has proved every operand present, so the stack
-// needs no tests; the arithmetic is the same in both forms.
-template <bool Checked, typename Value>
-double execute(const Program& program, const Value* values, const TokenStack& postfix,
-               quillon::Console* console) {
+// Used when an operand may be missing: every pop tests the stack, and a missing
+// operand counts as 0.0 after one warning line.
+template <typename Value>
+double execute_checked(const Program& program, const Value* values, const TokenStack& postfix,
+                       quillon::Console* console) {
   double stack[max_stack_capacity];
   int top = 0;
   auto push = [&](double v) {
-    if constexpr (Checked) {
-      if (top >= max_stack_capacity) {
-        print_line(console, messages::push_full_numberstack);
-        return;
-      }
+    if (top >= max_stack_capacity) {
+      print_line(console, messages::push_full_numberstack);
+      return;
     }
     stack[top++] = v;
   };
   auto pop = [&]() -> double {
-    if constexpr (Checked) {
-      if (top < 1) {
-        print_line(console, messages::pop_empty_numberstack);
-        return 0.0;
-      }
+    if (top < 1) {
+      print_line(console, messages::pop_empty_numberstack);
+      return 0.0;
     }
     return stack[--top];
   };
 
   for (std::int32_t k = 0; k < program.count; ++k) {
     const Instruction& in = program.code[k];
+    double b = 0.0;
     switch (in.op) {
     case Op::push_value: push(in.value); break;
     case Op::push_variable: push(static_cast<double>(values[in.index])); break;
-    case Op::add: {
-      const double b = pop();
-      const double a = pop();
-      push(a + b);
+    case Op::add:
+      b = pop();
+      push(pop() + b);
       break;
-    }
-    case Op::subtract: {
-      const double b = pop();
-      const double a = pop();
-      push(a - b);
+    case Op::subtract:
+      b = pop();
+      push(pop() - b);
       break;
-    }
-    case Op::multiply: {
-      const double b = pop();
-      const double a = pop();
-      push(a * b);
+    case Op::multiply:
+      b = pop();
+      push(pop() * b);
       break;
-    }
-    case Op::divide: {
-      const double b = pop();
-      const double a = pop();
-      push(a / b);
+    case Op::divide:
+      b = pop();
+      push(pop() / b);
       break;
-    }
-    case Op::power: {
-      const double b = pop();
-      const double a = pop();
-      push(std::pow(a, b));
+    case Op::power:
+      b = pop();
+      push(std::pow(pop(), b));
       break;
-    }
     case Op::binary_other:
       pop();
       pop();
       push(0.0);
       break;
     case Op::negate: push(-pop()); break;
-    case Op::cos: push(std::cos(pop())); break;
-    case Op::sin: push(std::sin(pop())); break;
-    case Op::tan: push(std::tan(pop())); break;
-    case Op::tanh: push(std::tanh(pop())); break;
-    case Op::sqrt: push(std::sqrt(pop())); break;
-    case Op::abs: push(std::fabs(pop())); break;
-    case Op::guarded_exp: push(guarded_exp(pop())); break;
-    case Op::log: push(std::log(pop())); break;
-    case Op::log10: push(std::log10(pop())); break;
-    case Op::acos: push(std::acos(pop())); break;
-    case Op::asin: push(std::asin(pop())); break;
-    case Op::atan: push(std::atan(pop())); break;
     case Op::function_other:
       pop();
       push(0.0);
       break;
     case Op::bad_number: stop_bad_number(postfix, in.index);
+    default: push(apply_function(in.op, pop())); break;
     }
   }
   return pop();
+}
+
+// Used when the compiler has proved every operand present. The top of the stack
+// lives in `tos`; stack[] holds the items below it (and, at the bottom, the
+// meaningless `tos` of the empty stack).
+template <typename Value>
+double execute_fast(const Program& program, const Value* values) {
+  double stack[max_stack_capacity];
+  int top = 0;
+  double tos = 0.0;
+  for (std::int32_t k = 0; k < program.count; ++k) {
+    const Instruction& in = program.code[k];
+    switch (in.op) {
+    case Op::push_value:
+      stack[top++] = tos;
+      tos = in.value;
+      break;
+    case Op::push_variable:
+      stack[top++] = tos;
+      tos = static_cast<double>(values[in.index]);
+      break;
+    case Op::add: tos = stack[--top] + tos; break;
+    case Op::subtract: tos = stack[--top] - tos; break;
+    case Op::multiply: tos = stack[--top] * tos; break;
+    case Op::divide: tos = stack[--top] / tos; break;
+    case Op::power: tos = std::pow(stack[--top], tos); break;
+    case Op::add_value: tos = tos + in.value; break;
+    case Op::subtract_value: tos = tos - in.value; break;
+    case Op::multiply_value: tos = tos * in.value; break;
+    case Op::divide_value: tos = tos / in.value; break;
+    case Op::power_value: tos = std::pow(tos, in.value); break;
+    case Op::add_variable: tos = tos + static_cast<double>(values[in.index]); break;
+    case Op::subtract_variable: tos = tos - static_cast<double>(values[in.index]); break;
+    case Op::multiply_variable: tos = tos * static_cast<double>(values[in.index]); break;
+    case Op::divide_variable: tos = tos / static_cast<double>(values[in.index]); break;
+    case Op::power_variable: tos = std::pow(tos, static_cast<double>(values[in.index])); break;
+    case Op::binary_other:
+      --top;
+      tos = 0.0;
+      break;
+    case Op::negate: tos = -tos; break;
+    case Op::cos: tos = std::cos(tos); break;
+    case Op::sin: tos = std::sin(tos); break;
+    case Op::tan: tos = std::tan(tos); break;
+    case Op::tanh: tos = std::tanh(tos); break;
+    case Op::sqrt: tos = std::sqrt(tos); break;
+    case Op::abs: tos = std::fabs(tos); break;
+    case Op::guarded_exp: tos = guarded_exp(tos); break;
+    case Op::log: tos = std::log(tos); break;
+    case Op::log10: tos = std::log10(tos); break;
+    case Op::acos: tos = std::acos(tos); break;
+    case Op::asin: tos = std::asin(tos); break;
+    case Op::atan: tos = std::atan(tos); break;
+    case Op::function_other: tos = 0.0; break;
+    case Op::bad_number: break;  // never in fast code
+    }
+  }
+  return tos;
 }
 
 template <typename Value>
@@ -300,8 +371,8 @@ double run_any(const Program& program, std::span<const Value> values, const Toke
   if (values.size() < static_cast<std::size_t>(program.values_needed)) {
     throw std::out_of_range("feq_parser: fewer values than the equation's variables");
   }
-  return program.checked ? execute<true>(program, values.data(), postfix, console)
-                         : execute<false>(program, values.data(), postfix, console);
+  return program.checked ? execute_checked(program, values.data(), postfix, console)
+                         : execute_fast(program, values.data());
 }
 
 }  // namespace

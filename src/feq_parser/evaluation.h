@@ -2,9 +2,11 @@
 //
 // The postfix list is compiled once, when the parser is built, into a flat list of
 // instructions: numbers already converted, variables bound to their index, each
-// operator and function its own op code. Evaluating is one switch loop over that
-// list on a local array of 128 doubles. The instructions are the postfix tokens in
-// their order, so the arithmetic is exactly that of walking the tokens one by one.
+// operator and function its own op code, and a push that feeds the next operator
+// fused with it. Evaluating is one switch loop over that list on a local array of
+// 128 doubles with the top value kept in a register. The instructions are the
+// postfix tokens in their order, so the arithmetic is exactly that of walking the
+// tokens one by one: nothing is regrouped or folded.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +42,18 @@ enum class Op : std::uint8_t {
   atan,
   function_other,  // a function name outside the library: pops one, pushes 0.0
   bad_number,      // a number text that is not a number: stops the program when reached
+  // A push directly followed by a binary operator, fused: the new operand is the
+  // operator's right-hand side and the stack top its left-hand side, as before.
+  add_value,
+  subtract_value,
+  multiply_value,
+  divide_value,
+  power_value,
+  add_variable,
+  subtract_variable,
+  multiply_variable,
+  divide_variable,
+  power_variable,
 };
 
 struct Instruction {
@@ -59,8 +73,8 @@ struct Program {
 
   Instruction code[max_stack_capacity];  // entries from count on are never read
   std::int32_t count = 0;
-  // Set when some operand can be missing or a number text is bad: only then does the
-  // loop need to test the stack and be ready to warn.
+  // Set when some operand can be missing or a number text is bad: the loop then
+  // tests the stack and is ready to warn, and the code holds no fused instructions.
   bool checked = true;
   std::int32_t values_needed = 0;  // one more than the highest variable index used
 

@@ -7,7 +7,7 @@ namespace feq_parser::detail {
 
 // By the first character of a token's text.
 inline int precedence(char c) {
-  if (is_in(functions, c))
+  if (has_class(c, char_class::function_letter))
     return 4;
   switch (c) {
   case '^': return 3;

@@ -1,6 +1,7 @@
 // Cleaning of an equation text and tokenizing of its right-hand side.
 #include "feq_parser/tokenizer.h"
 
+#include <array>
 #include <cstring>
 #include <initializer_list>
 
@@ -22,7 +23,7 @@ void set_error(ErrorText& errmsg, std::initializer_list<std::string_view> parts)
 }
 
 bool is_number_char(char c) {
-  return c == '.' || c == 'p' || c == 'P' || detail::is_in(detail::numbers, c);
+  return detail::has_class(c, detail::char_class::number_char);
 }
 
 }  // namespace
@@ -30,9 +31,13 @@ bool is_number_char(char c) {
 // Splits at the first "=": the left side, cut to 12 characters, is the name; the
 // right side without its blanks is the expression. Only the space counts as a blank.
 void EquationParser::cleanequation(std::int32_t& ok, ErrorText& errmsg) {
+  clean_trimmed(trimmed_length(equation.chars.data(), equation.size()), ok, errmsg);
+}
+
+// `length` is the trimmed length of `equation`, known to the constructor without a scan.
+void EquationParser::clean_trimmed(std::size_t length, std::int32_t& ok, ErrorText& errmsg) {
   ok = 0;
   name.assign("#noname");
-  const std::size_t length = trimmed_length(equation.chars.data(), equation.size());
   const char* text = equation.chars.data();
   const void* found = std::memchr(text, '=', length);
   if (found == nullptr) {
@@ -65,7 +70,7 @@ void EquationParser::tokenize(std::int32_t& ok, ErrorText& errmsg) {
   const std::size_t length = expression.size();
   auto at = [&](std::size_t k) { return k < length ? expression[k] : ' '; };
   auto ends_operand = [&](char c) {
-    return c == ' ' || c == ')' || detail::is_in(detail::operators, c);
+    return c == ' ' || c == ')' || detail::has_class(c, detail::char_class::operator_char);
   };
   auto append = [&](std::string_view text, std::int32_t token_kind) {
     if (infix.top >= infix.capacity()) {
@@ -79,10 +84,15 @@ void EquationParser::tokenize(std::int32_t& ok, ErrorText& errmsg) {
   };
   auto last_text = [&]() { return infix.stack[infix.top - 1].text.view(); };
 
+  // Which characters are variable names, looked up once per character.
+  std::array<bool, 256> is_variable{};
+  for (char c : variables.view())
+    is_variable[static_cast<unsigned char>(c)] = true;
+
   std::size_t pos = 0;
   while (at(pos) != ' ') {
     const char c = at(pos);
-    if (variables.find(c) >= 0) {
+    if (is_variable[static_cast<unsigned char>(c)]) {
       if (!append(std::string_view(&c, 1), kind::variable))
         return;
       ++pos;
@@ -113,14 +123,14 @@ void EquationParser::tokenize(std::int32_t& ok, ErrorText& errmsg) {
         set_error(errmsg, {messages::missing_after_number, last_text()});
         return;
       }
-    } else if (detail::is_in(detail::separators, c)) {
+    } else if (detail::has_class(c, detail::char_class::separator)) {
       const std::int32_t token_kind = c == '('   ? kind::left_parenthesis
                                       : c == ')' ? kind::right_parenthesis
                                                  : kind::binary_operator;
       if (!append(std::string_view(&c, 1), token_kind))
         return;
       ++pos;
-    } else if (detail::is_in(detail::functions, c)) {
+    } else if (detail::has_class(c, detail::char_class::function_letter)) {
       std::size_t name_length = 1;
       for (std::size_t k = 1; k <= 4; ++k) {
         if (at(pos + k) == '(') {

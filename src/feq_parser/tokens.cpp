@@ -1,20 +1,33 @@
 #include "feq_parser/tokens.h"
 
+#include <bit>
+
 #include "feq_parser/messages.h"
 
 namespace feq_parser {
 
 std::size_t trimmed_length(const char* s, std::size_t n) {
   constexpr std::uint64_t blanks = 0x2020202020202020ULL;
+  while (n >= 32) {
+    std::uint64_t w[4];
+    std::memcpy(w, s + n - 32, 32);
+    if (((w[0] ^ blanks) | (w[1] ^ blanks) | (w[2] ^ blanks) | (w[3] ^ blanks)) != 0) {
+      break;
+    }
+    n -= 32;
+  }
   while (n >= 8) {
     std::uint64_t word;
     std::memcpy(&word, s + n - 8, 8);
-    if (word != blanks)
-      break;
+    if (const std::uint64_t differs = word ^ blanks; differs != 0) {
+      // The last of the eight characters is the most significant byte.
+      return n - 8 + static_cast<std::size_t>((63 - std::countl_zero(differs)) / 8) + 1;
+    }
     n -= 8;
   }
-  while (n > 0 && s[n - 1] == ' ')
+  while (n > 0 && s[n - 1] == ' ') {
     --n;
+  }
   return n;
 }
 
@@ -28,9 +41,7 @@ void print_line(quillon::Console* console, std::string_view text) {
 void TokenStack::copy_from(const TokenStack& other) {
   capacity_ = other.capacity_;
   top = other.top;
-  for (std::int32_t k = 0; k < std::clamp(other.top, 0, max_stack_capacity); ++k) {
-    stack[k] = other.stack[k];
-  }
+  std::copy_n(other.stack, std::clamp(other.top, 0, max_stack_capacity), stack);
 }
 
 void TokenStack::peek_tokenstack(Token& item, quillon::Console* console) const {
@@ -41,22 +52,12 @@ void TokenStack::peek_tokenstack(Token& item, quillon::Console* console) const {
   item = stack[top - 1];
 }
 
-void TokenStack::pop_tokenstack(Token& item, quillon::Console* console) {
-  if (top < 1) {
-    detail::print_line(console, messages::pop_empty_tokenstack);
-    return;
-  }
-  item = stack[top - 1];
-  --top;
+void TokenStack::refuse_pop(quillon::Console* console) {
+  detail::print_line(console, messages::pop_empty_tokenstack);
 }
 
-void TokenStack::push_tokenstack(const Token& item, quillon::Console* console) {
-  if (top >= capacity_ || top < 0) {
-    detail::print_line(console, messages::push_full_tokenstack);
-    return;
-  }
-  stack[top] = item;
-  ++top;
+void TokenStack::refuse_push(quillon::Console* console) {
+  detail::print_line(console, messages::push_full_tokenstack);
 }
 
 void NumberStack::copy_from(const NumberStack& other) {
