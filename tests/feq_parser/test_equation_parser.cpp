@@ -116,3 +116,82 @@ TEST(EquationParser, RebuildCycle) {
 
 }  // namespace
 }  // namespace feq_parser
+
+namespace feq_parser {
+namespace {
+
+using quillon::testing::crlf_lines;
+using quillon::testing::StringConsole;
+
+TEST(ConstructEquationParser, FailureLinesAndTheFailedParser) {
+  struct Row {
+    const char* equation;
+    const char* names;
+    const char* line;
+  };
+  std::string many = "y=a";
+  for (int k = 0; k < 64; ++k)
+    many += "+a";
+  const std::string long_number = "y=" + std::string(49, '1');
+  const Row rows[] = {
+      {"a+b", "ab", " CleanEquation failed: No equal sign found in equation string"},
+      {"y=2a", "a", " Tokenization failed: Missing operator or ')' after number: 2"},
+      {"y=a(b)", "ab", " Tokenization failed: Missing operator or ')' after variable: a"},
+      {"y=U", "", " Tokenization failed: Missing '(' after function: U"},
+      {"y=a+$", "a", " Tokenization failed: Invalid token: '$'"},
+      {"y=a", "", " Tokenization failed: Invalid token: 'a'"},
+      {many.c_str(), "a", " Tokenization failed: Expression has more than 128 tokens"},
+      {long_number.c_str(), "",
+       " Tokenization failed: Number longer than 48 characters: "
+       "111111111111111111111111111111111111111111111111"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.equation);
+    StringConsole io;
+    const EquationParser p =
+        construct_equationparser(row.equation, std::string_view(row.names), io.console);
+    EXPECT_EQ(io.output(), crlf_lines({row.line}));
+    EXPECT_FALSE(p.postfix.has_array());
+    for (int call = 0; call < 2; ++call) {
+      EXPECT_EQ(p.evaluate_real64(std::vector<double>{1.0, 2.0}), 0.0);
+    }
+    EXPECT_EQ(io.output(), crlf_lines({row.line}));  // no message from evaluation
+  }
+}
+
+TEST(ConstructEquationParser, FailedParserKeepsWhatWasMade) {
+  StringConsole io;
+  const EquationParser p =
+      construct_equationparser("y = a + 2a", std::string_view("a"), io.console);
+  EXPECT_EQ(p.expression.trimmed(), "a+2a");
+  EXPECT_EQ(token_texts(p.infix), "a + 2");
+  const EquationParser q = construct_equationparser("no equals", std::string_view("a"), io.console);
+  EXPECT_EQ(q.expression.trimmed(), "");
+  EXPECT_FALSE(q.infix.has_array());
+}
+
+TEST(EquationParser, PrintsTokenLists) {
+  StringConsole io;
+  const EquationParser p = construct_equationparser("y = b/(1.0 + a/e)", five_names, io.console);
+  p.print_infixtokens();
+  p.print_postfixtokens();
+  const EquationParser failed =
+      construct_equationparser("y=a+2a", std::string_view("a"), io.console);
+  failed.print_infixtokens();
+  failed.print_postfixtokens();
+  EXPECT_EQ(io.output(),
+            crlf_lines({" f=b/(1.0+a/e)", " f=b1.0ae/+/",
+                        " Tokenization failed: Missing operator or ')' after number: 2", " f=a+2",
+                        " f="}));
+}
+
+TEST(EquationParser, UnmatchedRightParenthesisWarnsWhileBuilding) {
+  StringConsole io;
+  const EquationParser p = construct_equationparser("y=a+b))", std::string_view("ab"), io.console);
+  EXPECT_EQ(io.output(), crlf_lines({" WARNING: attempt to pop from empty TokenStack",
+                                     " WARNING: attempt to pop from empty TokenStack"}));
+  EXPECT_EQ(p.evaluate_real64(std::vector<double>{1.0, 2.0}), 3.0);
+}
+
+}  // namespace
+}  // namespace feq_parser

@@ -7,6 +7,7 @@
 #include "dialogue/program_stop.h"
 #include "engine_test_support.h"
 #include "feq_parser/evaluation.h"
+#include "support/test_support.h"
 
 namespace feq_parser {
 namespace {
@@ -242,6 +243,48 @@ TEST(FunctionLibrary, NamesInEitherCase) {
   EXPECT_EQ(detail::f_of_x("Uab", 3.0), 0.0);
   EXPECT_EQ(detail::f_of_x("A", 3.0), 0.0);
   EXPECT_EQ(detail::f_of_x("p", 0.5), std::sin(0.5));
+}
+
+}  // namespace
+}  // namespace feq_parser
+
+namespace feq_parser {
+namespace {
+
+using quillon::testing::StringConsole;
+
+// Missing operands: one warning line each, on every evaluation; well-formed rows
+// print nothing.
+TEST(EvaluateWarnings, OneLinePerMissingOperand) {
+  struct Row {
+    const char* equation;
+    std::vector<double> values;
+    double expected;
+    int warnings_per_call;
+  };
+  const Row rows[] = {
+      {"y=a+", {3}, 3.0, 1},     {"y=a*-b", {3, 4}, -4.0, 1},  {"y=", {}, 0.0, 1},
+      {"y=()", {}, 0.0, 1},      {"y=-", {}, -0.0, 1},         {"y=U()", {}, 1.0, 1},
+      {"y=+", {}, 0.0, 1},       {"y=a++b", {3, 4}, 7.0, 1},  // postfix a b + +: the outer + misses
+                                                              // its left operand
+      {"y=*", {}, 0.0, 2},       {"y=(a)(b)", {3, 4}, 4.0, 0}, {"y=(a+b", {3, 4}, 7.0, 0},
+      {"y=U(a)", {nan}, 1.0, 0},
+  };
+  const std::string line = " WARNING: attempt to pop from empty NumberStack\r\n";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.equation);
+    StringConsole io;
+    const EquationParser p =
+        construct_equationparser(row.equation, std::string_view("ab"), io.console);
+    ASSERT_EQ(io.output(), "");
+    for (int call = 1; call <= 2; ++call) {
+      EXPECT_EQ(bits(p.evaluate_real64(row.values)), bits(row.expected));
+      std::string expected;
+      for (int k = 0; k < call * row.warnings_per_call; ++k)
+        expected += line;
+      EXPECT_EQ(io.output(), expected);
+    }
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "feq_parser/tokens.h"
+#include "support/test_support.h"
 
 namespace feq_parser {
 namespace {
@@ -111,6 +112,43 @@ TEST(FixedText, TrimmedLengthAcrossWordBoundaries) {
   }
   FixedText<12> inner(" a b ");
   EXPECT_EQ(inner.trimmed(), " a b");
+}
+
+}  // namespace
+}  // namespace feq_parser
+
+namespace feq_parser {
+namespace {
+
+using quillon::testing::crlf_lines;
+using quillon::testing::StringConsole;
+
+TEST(StackWarnings, OneListDirectedLineEach) {
+  StringConsole io;
+  NumberStack numbers;
+  numbers.construct_numberstack(1);
+  double x = 5.0;
+  numbers.pop_numberstack(x, &io.console);
+  numbers.peek_numberstack(x, &io.console);
+  numbers.push_numberstack(1.0, &io.console);
+  numbers.push_numberstack(2.0, &io.console);  // full
+  TokenStack tokens;
+  tokens.construct_tokenstack(1);
+  Token t("keep", kind::variable);
+  tokens.pop_tokenstack(t, &io.console);
+  tokens.peek_tokenstack(t, &io.console);
+  (void)tokens.toptoken();  // silent
+  tokens.push_tokenstack(t, &io.console);
+  tokens.push_tokenstack(t, &io.console);  // full
+  EXPECT_EQ(io.output(), crlf_lines({" WARNING: attempt to pop from empty NumberStack",
+                                     " WARNING: attempt to peek from empty NumberStack",
+                                     " WARNING: attempt to push onto full NumberStack",
+                                     " WARNING: attempt to pop from empty TokenStack",
+                                     " WARNING: attempt to peek from empty TokenStack",
+                                     " WARNING: attempt to push onto full TokenStack"}));
+  EXPECT_EQ(t.text.trimmed(), "keep");
+  EXPECT_EQ(numbers.top, 1);
+  EXPECT_EQ(tokens.top, 1);
 }
 
 }  // namespace
