@@ -14,6 +14,11 @@ void EquationParser::converttopostfix() {
   TokenStack operators;
   operators.construct_tokenstack(max_stack_capacity);
   Token removed;
+  // Moves the top operator to the output; the stack is known not to be empty.
+  auto release_top = [&] {
+    postfix.push_tokenstack(operators.stack[operators.top - 1], console_);
+    --operators.top;
+  };
 
   for (std::int32_t k = 0; k < infix.top; ++k) {
     const Token& token = infix.stack[k];
@@ -29,8 +34,7 @@ void EquationParser::converttopostfix() {
         const Token& stacked = operators.stack[operators.top - 1];
         if (stacked.text[0] == '(' || incoming >= detail::precedence(stacked.text[0]))
           break;
-        postfix.push_tokenstack(stacked, console_);
-        operators.pop_tokenstack(removed, console_);
+        release_top();
       }
       operators.push_tokenstack(token, console_);
       break;
@@ -40,8 +44,7 @@ void EquationParser::converttopostfix() {
         const Token& stacked = operators.stack[operators.top - 1];
         if (stacked.text[0] == '(')
           break;
-        postfix.push_tokenstack(stacked, console_);
-        operators.pop_tokenstack(removed, console_);
+        release_top();
       }
       // Removes the "("; warns when there was none.
       operators.pop_tokenstack(removed, console_);
@@ -50,8 +53,7 @@ void EquationParser::converttopostfix() {
     }
   }
   while (!operators.isempty_tokenstack()) {
-    postfix.push_tokenstack(operators.stack[operators.top - 1], console_);
-    operators.pop_tokenstack(removed, console_);
+    release_top();
   }
   program_ = detail::compile(postfix, variables.view());
 }

@@ -131,17 +131,17 @@ void EquationParser::tokenize(std::int32_t& ok, ErrorText& errmsg) {
         return;
       ++pos;
     } else if (detail::has_class(c, detail::char_class::function_letter)) {
-      std::size_t name_length = 1;
+      std::size_t letters = 1;
       for (std::size_t k = 1; k <= 4; ++k) {
         if (at(pos + k) == '(') {
-          name_length = k;
+          letters = k;
           break;
         }
       }
-      if (!append(std::string_view(expression.chars.data() + pos, name_length), kind::function)) {
+      if (!append(std::string_view(expression.chars.data() + pos, letters), kind::function)) {
         return;
       }
-      pos += name_length;
+      pos += letters;
       if (at(pos) != '(') {
         set_error(errmsg, {messages::missing_paren_after_function, last_text()});
         return;

@@ -52,8 +52,12 @@ void TokenStack::peek_tokenstack(Token& item, quillon::Console* console) const {
   item = stack[top - 1];
 }
 
-void TokenStack::refuse_pop(quillon::Console* console) {
-  detail::print_line(console, messages::pop_empty_tokenstack);
+void TokenStack::pop_tokenstack(Token& item, quillon::Console* console) {
+  if (top < 1) {
+    detail::print_line(console, messages::pop_empty_tokenstack);
+    return;
+  }
+  item = stack[--top];
 }
 
 void TokenStack::refuse_push(quillon::Console* console) {

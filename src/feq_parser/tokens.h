@@ -94,13 +94,7 @@ class TokenStack {
 
   // Warnings go to `console`; a null console drops them.
   void peek_tokenstack(Token& item, quillon::Console* console) const;
-  void pop_tokenstack(Token& item, quillon::Console* console) {
-    if (top < 1) {
-      refuse_pop(console);
-      return;
-    }
-    item = stack[--top];
-  }
+  void pop_tokenstack(Token& item, quillon::Console* console);
   bool isempty_tokenstack() const { return top <= 0; }
   // A push beyond the capacity (or onto a stack without array) is refused with a warning.
   void push_tokenstack(const Token& item, quillon::Console* console) {
@@ -128,7 +122,6 @@ class TokenStack {
   static constexpr std::int32_t no_array = -1;
   void copy_from(const TokenStack& other);
   static void refuse_push(quillon::Console* console);
-  static void refuse_pop(quillon::Console* console);
   std::int32_t capacity_ = no_array;
 };
 

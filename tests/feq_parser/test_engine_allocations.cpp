@@ -15,6 +15,9 @@ namespace {
 std::atomic<long> allocations{0};
 }  // namespace
 
+// The replaced operators pair new with malloc and delete with free, which GCC cannot see.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 void* operator new(std::size_t size) {
   ++allocations;
   if (void* p = std::malloc(size == 0 ? 1 : size))

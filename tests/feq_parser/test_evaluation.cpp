@@ -263,11 +263,18 @@ TEST(EvaluateWarnings, OneLinePerMissingOperand) {
     int warnings_per_call;
   };
   const Row rows[] = {
-      {"y=a+", {3}, 3.0, 1},     {"y=a*-b", {3, 4}, -4.0, 1},  {"y=", {}, 0.0, 1},
-      {"y=()", {}, 0.0, 1},      {"y=-", {}, -0.0, 1},         {"y=U()", {}, 1.0, 1},
-      {"y=+", {}, 0.0, 1},       {"y=a++b", {3, 4}, 7.0, 1},  // postfix a b + +: the outer + misses
-                                                              // its left operand
-      {"y=*", {}, 0.0, 2},       {"y=(a)(b)", {3, 4}, 4.0, 0}, {"y=(a+b", {3, 4}, 7.0, 0},
+      {"y=a+", {3}, 3.0, 1},
+      {"y=a*-b", {3, 4}, -4.0, 1},
+      {"y=", {}, 0.0, 1},
+      {"y=()", {}, 0.0, 1},
+      {"y=-", {}, -0.0, 1},
+      {"y=U()", {}, 1.0, 1},
+      {"y=+", {}, 0.0, 1},
+      {"y=a++b", {3, 4}, 7.0, 1},  // postfix a b + +: the outer + misses
+                                   // its left operand
+      {"y=*", {}, 0.0, 2},
+      {"y=(a)(b)", {3, 4}, 4.0, 0},
+      {"y=(a+b", {3, 4}, 7.0, 0},
       {"y=U(a)", {nan}, 1.0, 0},
   };
   const std::string line = " WARNING: attempt to pop from empty NumberStack\r\n";
