@@ -84,7 +84,8 @@ class EquationParser {
   void clean_trimmed(std::size_t length, std::int32_t& ok, ErrorText& errmsg);
 
   quillon::Console* console_ = nullptr;  // warnings and diagnostics
-  detail::Program program_;              // compiled form of postfix
+  // Compiled form of `postfix` as converttopostfix left it: what evaluation runs.
+  detail::Program program_;
 };
 
 // Builds a parser; a failure is reported by one console line and leaves a parser
