@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "data_import/text_utils.h"
-#include "data_import/value_reader.h"
+#include "dialogue/list_read.h"
 #include "dialogue/platform.h"
 #include "dialogue/program_stop.h"
 
@@ -79,12 +79,12 @@ void cannot_open(Console& console, std::string_view name) {
   console.list("Select another file or correct the file's permissions and rerun it.");
 }
 
-void unreadable(Console& console, const ValueRead& read, bool model_line) {
-  std::string text = "Data file line " + std::to_string(read.line) + ": ";
+void unreadable(Console& console, const ListReadIssue& issue, bool model_line) {
+  std::string text = "Data file line " + std::to_string(issue.line) + ": ";
   if (model_line) {
-    text += "the model number must be a whole number, not \"" + read.text + "\".";
+    text += "the model number must be a whole number, not \"" + issue.text + "\".";
   } else {
-    text += "\"" + read.text + "\" cannot be read as a number.";
+    text += "\"" + issue.text + "\" cannot be read as a number.";
   }
   console.list(text);
   console.list(correct_and_rerun);
@@ -109,14 +109,15 @@ void observation_incomplete(Console& console, int index, int values) {
 }
 }  // namespace msg
 
-// Reports a failed header read; true when the read succeeded.
-bool header_read(Console& console, const ValueRead& read) {
-  if (read.status == ReadStatus::ok)
+// One header line of values.size() numbers; a failure is reported and gives false.
+bool read_header_line(Console& console, ListReader& reader, std::span<double> values) {
+  const ReadStatus status = reader.read(values);
+  if (status == ReadStatus::ok)
     return true;
-  if (read.status == ReadStatus::end_of_input) {
+  if (status == ReadStatus::end_of_input) {
     msg::header_incomplete(console);
   } else {
-    msg::unreadable(console, read, false);
+    msg::unreadable(console, reader.issue(), false);
   }
   return false;
 }
@@ -238,15 +239,15 @@ void data_import(Console& console, FitState& s, int max_model_number) {
     return;  // an empty file: the warning says why
   rewind(file);
 
-  ValueReader reader(file);
+  ListReader reader(file);
   int model = 0;
-  const ValueRead model_read = reader.integer(model);
-  if (model_read.status == ReadStatus::end_of_input) {
+  const ReadStatus model_read = reader.read(model);
+  if (model_read == ReadStatus::end_of_input) {
     msg::header_incomplete(console);
     return;
   }
-  if (model_read.status == ReadStatus::bad_value) {
-    msg::unreadable(console, model_read, true);
+  if (model_read == ReadStatus::bad_value) {
+    msg::unreadable(console, reader.issue(), true);
     return;
   }
   s.model = model;
@@ -261,9 +262,9 @@ void data_import(Console& console, FitState& s, int max_model_number) {
   }
 
   const auto np = static_cast<std::size_t>(s.np);
-  if (!header_read(console, reader.reals(std::span(s.pinit).first(np))) ||
-      !header_read(console, reader.reals(std::span(s.plower).first(np))) ||
-      !header_read(console, reader.reals(std::span(s.pupper).first(np)))) {
+  if (!read_header_line(console, reader, std::span(s.pinit).first(np)) ||
+      !read_header_line(console, reader, std::span(s.plower).first(np)) ||
+      !read_header_line(console, reader, std::span(s.pupper).first(np))) {
     return;
   }
 
@@ -278,14 +279,13 @@ void data_import(Console& console, FitState& s, int max_model_number) {
   std::array<double, 4> row{};
   const auto row_values = std::span(row).first(static_cast<std::size_t>(nx + 1));
   for (int i = 0; i < stored; ++i) {
-    row.fill(0.0);  // a value left empty between two commas stays zero
-    const ValueRead read = reader.reals(row_values);
-    if (read.status == ReadStatus::end_of_input) {
+    const ReadStatus read = reader.read(row_values);
+    if (read == ReadStatus::end_of_input) {
       msg::observation_incomplete(console, i + 1, nx + 1);
       return;
     }
-    if (read.status == ReadStatus::bad_value) {
-      msg::unreadable(console, read, false);
+    if (read == ReadStatus::bad_value) {
+      msg::unreadable(console, reader.issue(), false);
       return;
     }
     const auto k = static_cast<std::size_t>(i);

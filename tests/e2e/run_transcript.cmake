@@ -1,19 +1,20 @@
 # Runs the quillon executable in a fresh folder on a case's scripted input and compares
 # what it prints with the case's expected transcript, byte for byte.
 #
-#   cmake -DEXE=<quillon> -DCASE_DIR=<case> -DWORK_DIR=<scratch folder> -P run_transcript.cmake
+#   cmake -DEXE=<quillon> -DCOMPARE=<transcript_compare> -DCASE_DIR=<case>
+#         -DWORK_DIR=<scratch folder> -P run_transcript.cmake
 #
 # A case folder holds input.txt (standard input) and expected.txt (standard output),
 # its data files (every other file, copied into the scratch folder) and optionally:
 #   expected_status.txt  exit status, 0 when absent
-#   expected_stderr.txt  the error stream, exactly
+#   expected_stderr.txt  the error stream, exactly; when absent it must stay empty
 #   expected_files/      files that must be left in the scratch folder with this content
 #   setup.cmake          run before the program, with WORK_DIR set
-# The scratch folder's path is printed by the import; it is replaced by <WORK_DIR>
-# before comparing. With QUILLON_UPDATE_TRANSCRIPTS=1 in the environment the expected
-# output and error files are rewritten from this run instead.
+# The scratch folder's path, which the import prints, is replaced by <WORK_DIR> before
+# comparing. With QUILLON_UPDATE_TRANSCRIPTS=1 in the environment the expected output
+# and error files are rewritten from this run instead.
 
-foreach(var EXE CASE_DIR WORK_DIR)
+foreach(var EXE COMPARE CASE_DIR WORK_DIR)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "run_transcript: ${var} is not set")
   endif()
@@ -31,44 +32,38 @@ if(EXISTS "${CASE_DIR}/setup.cmake")
   include("${CASE_DIR}/setup.cmake")
 endif()
 
+# The captured streams stay beside the scratch folder, out of the program's listing.
+set(captured "${WORK_DIR}.stdout")
+set(captured_err "${WORK_DIR}.stderr")
 execute_process(
   COMMAND "${EXE}"
   WORKING_DIRECTORY "${WORK_DIR}"
   INPUT_FILE "${CASE_DIR}/input.txt"
-  OUTPUT_FILE "${WORK_DIR}/../${CASE_NAME}stdout.txt"
-  ERROR_FILE "${WORK_DIR}/../${CASE_NAME}stderr.txt"
+  OUTPUT_FILE "${captured}"
+  ERROR_FILE "${captured_err}"
   RESULT_VARIABLE status)
 
 # The folder's true path, as the program sees it.
 file(REAL_PATH "${WORK_DIR}" real_work_dir)
+set(update "")
+if("$ENV{QUILLON_UPDATE_TRANSCRIPTS}" STREQUAL "1")
+  set(update "--update")
+endif()
 
 set(failures "")
-foreach(stream stdout stderr)
-  file(READ "${WORK_DIR}/../${CASE_NAME}${stream}.txt" actual)
-  string(REPLACE "${real_work_dir}" "<WORK_DIR>" actual "${actual}")
-  if(stream STREQUAL "stdout")
-    set(expected_file "${CASE_DIR}/expected.txt")
-  else()
-    set(expected_file "${CASE_DIR}/expected_stderr.txt")
-  endif()
-  if("$ENV{QUILLON_UPDATE_TRANSCRIPTS}" STREQUAL "1")
-    if(stream STREQUAL "stdout" OR NOT actual STREQUAL "")
-      file(WRITE "${expected_file}" "${actual}")
-    endif()
-    continue()
-  endif()
-  if(NOT EXISTS "${expected_file}")
-    if(stream STREQUAL "stdout")
-      list(APPEND failures "missing ${expected_file}")
-    endif()
-    continue()
-  endif()
-  file(READ "${expected_file}" expected)
-  if(NOT actual STREQUAL expected)
-    file(WRITE "${WORK_DIR}/../${CASE_NAME}${stream}.actual" "${actual}")
-    list(APPEND failures "${stream} differs from ${expected_file}; see ${WORK_DIR}/../${CASE_NAME}${stream}.actual")
-  endif()
-endforeach()
+execute_process(
+  COMMAND "${COMPARE}" "${captured}" "${CASE_DIR}/expected.txt" "${real_work_dir}" ${update}
+  RESULT_VARIABLE differs ERROR_VARIABLE why)
+if(differs)
+  list(APPEND failures "standard output: ${why}")
+endif()
+execute_process(
+  COMMAND "${COMPARE}" "${captured_err}" "${CASE_DIR}/expected_stderr.txt" "${real_work_dir}"
+          --optional ${update}
+  RESULT_VARIABLE differs ERROR_VARIABLE why)
+if(differs)
+  list(APPEND failures "error stream: ${why}")
+endif()
 
 set(expected_status 0)
 if(EXISTS "${CASE_DIR}/expected_status.txt")
@@ -82,7 +77,8 @@ if(IS_DIRECTORY "${CASE_DIR}/expected_files")
   file(GLOB kept_files RELATIVE "${CASE_DIR}/expected_files" "${CASE_DIR}/expected_files/*")
   foreach(kept ${kept_files})
     execute_process(
-      COMMAND ${CMAKE_COMMAND} -E compare_files "${CASE_DIR}/expected_files/${kept}" "${WORK_DIR}/${kept}"
+      COMMAND ${CMAKE_COMMAND} -E compare_files "${CASE_DIR}/expected_files/${kept}"
+              "${WORK_DIR}/${kept}"
       RESULT_VARIABLE differs)
     if(differs)
       list(APPEND failures "${kept} left in the folder differs from expected_files/${kept}")

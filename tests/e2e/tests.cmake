@@ -2,15 +2,17 @@
 # The scratch folders' path holds a blank, so every case also checks that the import
 # finds its file in such a folder.
 set(QUILLON_E2E_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR})
+add_executable(transcript_compare e2e/transcript_compare.cpp)
+target_link_libraries(transcript_compare PRIVATE quillon_warnings)
 set(QUILLON_E2E_WORK_DIR "${CMAKE_CURRENT_BINARY_DIR}/e2e work")
 
 function(quillon_add_transcript name)
   add_test(NAME e2e.${name}
     COMMAND ${CMAKE_COMMAND}
       -DEXE=$<TARGET_FILE:quillon>
+      -DCOMPARE=$<TARGET_FILE:transcript_compare>
       -DCASE_DIR=${QUILLON_E2E_SOURCE_DIR}/${name}
       "-DWORK_DIR=${QUILLON_E2E_WORK_DIR}/${name}"
-      -DCASE_NAME=${name}.
       -P ${QUILLON_E2E_SOURCE_DIR}/run_transcript.cmake)
 endfunction()
 
