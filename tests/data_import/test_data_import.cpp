@@ -74,32 +74,6 @@ TEST(FileColumnCount, CountsBlankSeparatedValuesOfTheEstimatesLine) {
   }
 }
 
-TEST(Npar, CatalogueOfTheSixModels) {
-  const struct {
-    int model;
-    const char* name;
-    int np, nx, nc;
-  } cases[] = {
-      {1, "ONE SITE MICHAELIS-MENTEN MODEL", 2, 1, 1},
-      {2, "ONE SITE SIGMOIDAL HILL MODEL", 3, 1, 1},
-      {3, "COMPETITIVE INHIBITION MODEL", 3, 2, 1},
-      {4, "NONCOMPETITIVE INHIBITION MODEL", 3, 2, 1},
-      {5, "UNCOMPETITIVE INHIBITION MODEL", 3, 2, 1},
-      {6, "MIXED NONCOMPETITIVE MODEL", 4, 2, 1},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.model);
-    std::string name;
-    int np = 0, nx = 0, nc = 0;
-    npar(c.model, name, np, nx, nc);
-    EXPECT_EQ(name.size(), 512u);
-    EXPECT_EQ(trimmed(name), c.name);
-    EXPECT_EQ(np, c.np);
-    EXPECT_EQ(nx, c.nx);
-    EXPECT_EQ(nc, c.nc);
-  }
-}
-
 }  // namespace
 }  // namespace quillon
 
