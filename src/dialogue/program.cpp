@@ -1,5 +1,7 @@
 #include "dialogue/program.h"
 
+#include <new>
+
 #include "dialogue/banner.h"
 #include "dialogue/console.h"
 #include "dialogue/main_loop.h"
@@ -24,6 +26,12 @@ int run_program(std::istream& in, std::ostream& out, std::ostream& err,
     out.flush();
     err << stop.what() << '\n';
     return stop.status;
+  } catch (const std::bad_alloc&) {
+    if (console.line_open())
+      console.end_line();
+    out.flush();
+    err << "Quillon stops: not enough memory for the data of this fit.\n";
+    return 1;
   }
 }
 
