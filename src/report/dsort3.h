@@ -10,7 +10,7 @@ namespace quillon::dsort3_module {
 // and dw. Companions that are not carried are not touched and may be empty.
 // n < 1 or an impossible kflag ends the program (ProgramStop, status 1).
 // The order of equal keys is the one Singleton's quicksort produces; it is visible
-// in the report, so the control flow below must not be "simplified".
+// in the report, so the routine's control flow must not be "simplified".
 void dsort3(std::span<double> dx, std::span<double> dy, std::span<double> dz, std::span<double> dw,
             int n, int kflag);
 
