@@ -1,1 +1,3 @@
-# Sources of this subsystem are added here.
+target_sources(quillon_core PRIVATE
+  src/report/dsort3.cpp
+)
