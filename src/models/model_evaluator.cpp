@@ -41,6 +41,32 @@ void ModelEvaluator::encode(const std::string& eq, int np, int nx, int nc) {
   global_stale_ = true;
 }
 
+namespace {
+
+// Lets the optional construct the parser in place from the builder's result:
+// the parser is a large value, and a pass should not copy it.
+struct ParserBuild {
+  std::string_view text;
+  std::span<const char> names;
+  Console& console;
+  operator feq_parser::EquationParser() const {  // NOLINT(google-explicit-constructor)
+    return feq_parser::construct_equationparser(text, names, console);
+  }
+};
+
+}  // namespace
+
+void ModelEvaluator::rebuild(int nvars) {
+  if (parser_built_)
+    fsave_->destruct_equationparser();
+  fsave_.reset();
+  fsave_.emplace(ParserBuild{
+      eqncharsave_, std::span<const char>(indepvars.data(), static_cast<std::size_t>(nvars)),
+      console_});
+  parser_built_ = true;
+  ++builds_;
+}
+
 double ModelEvaluator::func(int i, int nc, int np, int nx, const std::string& eq,
                             std::span<const double> var) {
   const int nvars = np + nx + nc;
@@ -48,42 +74,39 @@ double ModelEvaluator::func(int i, int nc, int np, int nx, const std::string& eq
       nvars > static_cast<int>(var.size())) {
     throw std::invalid_argument("func: counts do not match the values vector");
   }
-  // Names without a letter in the equation keep 0.0: their values are never read.
-  std::array<double, max_names> work{};
   const int first_const = np + nx;
 
+  // The engine reads a copy of the values in which a constant is 0.0 unless its
+  // name was found (at observation 1) or the last constant's name was found (at
+  // the others). When every constant counts, that copy equals `var`, which is
+  // then handed over as it is.
+  bool all_constants = true;
   if (i == 1) {
     // The encoding depends only on the text and the counts: a pass over the same
     // equation reuses the previous result instead of encoding it again.
     if (eq != eqncharp_ || np != encoded_np_ || nx != encoded_nx_ || nc != encoded_nc_) {
       encode(eq, np, nx, nc);
     }
-    for (int k = 0; k < first_const; ++k)
-      work[k] = var[k];
-    for (int k = 0; k < nc; ++k) {
-      if (constant_found_[k] == 1)
-        work[first_const + k] = var[first_const + k];
-    }
+    for (int k = 0; k < nc; ++k)
+      all_constants = all_constants && constant_found_[k] == 1;
     if (nc > 0)
       flag3_ = constant_found_[nc - 1];
-
-    if (parser_built_)
-      fsave_->destruct_equationparser();
-    fsave_ = feq_parser::construct_equationparser(
-        eqncharsave_, std::span<const char>(indepvars.data(), static_cast<std::size_t>(nvars)),
-        console_);
-    parser_built_ = true;
-    ++builds_;
+    rebuild(nvars);
   } else {
-    for (int k = 0; k < first_const; ++k)
-      work[k] = var[k];
-    if (flag3_ == 1) {
-      for (int k = first_const; k < nvars; ++k)
-        work[k] = var[k];
-    }
+    if (!parser_built_)
+      throw std::logic_error("func: no equation has been built");
+    all_constants = nc == 0 || flag3_ == 1;
   }
-  if (!parser_built_)
-    throw std::logic_error("func: no equation has been built");
+  if (all_constants)
+    return fsave_->evaluate_real64(var.first(static_cast<std::size_t>(nvars)));
+
+  std::array<double, max_names> work;
+  for (int k = 0; k < first_const; ++k)
+    work[k] = var[k];
+  for (int k = 0; k < nc; ++k) {
+    const bool copied = i == 1 ? constant_found_[k] == 1 : flag3_ == 1;
+    work[first_const + k] = copied ? var[first_const + k] : 0.0;
+  }
   return fsave_->evaluate_real64(std::span<const double>(work.data(), nvars));
 }
 

@@ -37,6 +37,7 @@ class ModelEvaluator {
 
  private:
   void encode(const std::string& eq, int np, int nx, int nc);
+  void rebuild(int nvars);
 
   Console& console_;
   std::optional<feq_parser::EquationParser> fsave_;
