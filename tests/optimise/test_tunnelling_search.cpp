@@ -108,8 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {1.0, 5.0, 1.0, 1.0},
                  {0.1, 0.1, 0.1, 0.1},
                  {100, 100, 100, 100}}),
-    [](const ::testing::TestParamInfo<Recovery>& info) {
-      return "model" + std::to_string(info.param.model);
+    [](const ::testing::TestParamInfo<Recovery>& param) {
+      return "model" + std::to_string(param.param.model);
     });
 
 }  // namespace
