@@ -1,26 +1,14 @@
 #include "dialogue/fit_stages.h"
 
+#include "models/model_block.h"
+#include "optimise/tunnelling_search.h"
+
 namespace quillon {
 
-// Not built yet: each stage below is a placeholder, so a confirmed file goes
-// straight from the data preparation to the continue prompt.
-void run_fit_stages(Console& console, FitState& state) {
-  (void)console;
-  (void)state;
-  // Model block: name, equation in display and encoded form, bounds.
-  // print_model_block(console, state);
-
-  // Stochastic tunnelling search, polished by steepda; leaves pbest and best.
-  // run_search(console, state);
-
-  // Residual table.
-  // print_residual_table(console, state);
-
-  // Screen plot of observed and fitted values.
-  // plot_fit(console, state);
-
-  // Parameter uncertainty by sampling, with the information criteria.
-  // print_uncertainty(console, state);
+void run_fit_stages(Console& console, FitState& state, models::ModelEvaluator& evaluator) {
+  models::print_model_block(console, state, evaluator);
+  optimise::tunnelling_search(console, state, evaluator);
+  // Residual table, screen plot and uncertainty section: not built yet.
 }
 
 }  // namespace quillon

@@ -4,9 +4,10 @@
 
 #include "dialogue/console.h"
 #include "dialogue/fit_state.h"
+#include "models/model_evaluator.h"
 
 namespace quillon {
 
-void run_fit_stages(Console& console, FitState& state);
+void run_fit_stages(Console& console, FitState& state, models::ModelEvaluator& evaluator);
 
 }  // namespace quillon

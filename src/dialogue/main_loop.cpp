@@ -171,6 +171,8 @@ bool prepare_data(Console& console, FitState& s) {
 }
 
 void main_loop(Console& console, const ProgramSettings& settings) {
+  // The model evaluation keeps its parsed equation for the whole run of the program.
+  models::ModelEvaluator evaluator(console);
   for (;;) {
     FitState state;  // fresh for every cycle: nothing of a previous file leaks in
     state.ycalc.assign(static_cast<std::size_t>(max_points), 0.0);
@@ -180,7 +182,7 @@ void main_loop(Console& console, const ProgramSettings& settings) {
     if (!prepare_data(console, state))
       break;
 
-    run_fit_stages(console, state);
+    run_fit_stages(console, state, evaluator);
 
     console.list();
     console.write("(A$)", "Press <Enter> to continue or X to quit: ");

@@ -58,14 +58,21 @@ SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::O
   fill_pool(r, fit.rng);
 
   // steepda from a copy of pbest, its result folded into the bounds; accepted only
-  // when strictly smaller (a NaN never is). The value compared is the unfolded one.
+  // when strictly smaller (a NaN never is). When the fold moved the point, the sum of
+  // squares is taken again at the folded point, so that best always belongs to pbest.
   auto descend = [&](const mod_steepest::Settings& s) -> Descent {
     Descent out;
     std::copy(pbest.begin(), pbest.end(), out.x.begin());
     const std::span<double> x(out.x.data(), n);
     out.result = mod_steepest::steepda(objective, x, s);
-    for (std::size_t k = 0; k < n; ++k)
+    bool folded = false;
+    for (std::size_t k = 0; k < n; ++k) {
+      const double before = x[k];
       pbounds1(x[k], fit.plower[k], fit.pupper[k], arctangent_fold);
+      folded = folded || !(x[k] == before);
+    }
+    if (folded)
+      out.result.fx = objective(std::span<const double>(x.data(), n));
     return out;
   };
   auto accept_descent = [&](const Descent& d) {

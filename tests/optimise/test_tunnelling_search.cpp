@@ -282,5 +282,23 @@ TEST(TunnellingSearch, EstimatesOutsideTheBoundsAreNotFoldedBeforeTheFirstDescen
   }
 }
 
+TEST(TunnellingSearch, BestAlwaysBelongsToTheFoldedBestFit) {
+  // The minimum lies far above the upper bound: the descents leave the box and their
+  // results are folded back. The recorded best must be the objective at pbest, not at
+  // the point outside the bounds that the descent reached.
+  testing::StringConsole sc;
+  FitState fit;
+  fit.np = 1;
+  fit.eq = fixed_text("Y=P1", 512);
+  fit.var = {1.0};
+  fit.plower[0] = 0.5;
+  fit.pupper[0] = 2.0;
+  auto objective = [](std::span<const double> p) { return (p[0] - 10.0) * (p[0] - 10.0); };
+  tunnelling_search(sc.console, fit, objective);
+  ASSERT_EQ(fit.pbest.size(), 1u);
+  EXPECT_LE(fit.pbest[0], 2.0);
+  EXPECT_EQ(fit.best, objective(fit.pbest));
+}
+
 }  // namespace
 }  // namespace quillon::optimise
