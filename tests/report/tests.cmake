@@ -1,0 +1,2 @@
+quillon_add_test(test_report_statistics report/test_statistics.cpp)
+quillon_add_test(test_fit_report report/test_fit_report.cpp)
