@@ -2,4 +2,6 @@
 
 #include "dialogue/program.h"
 
-int main() { return quillon::run_program(std::cin, std::cout, std::cerr); }
+int main() {
+  return quillon::run_program(std::cin, std::cout, std::cerr);
+}

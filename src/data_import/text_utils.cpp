@@ -14,16 +14,21 @@ std::string fixed_text(std::string_view s, std::size_t length) {
 
 std::size_t s_len_trim(std::string_view s) {
   std::size_t n = s.size();
-  while (n > 0 && s[n - 1] == ' ') --n;
+  while (n > 0 && s[n - 1] == ' ')
+    --n;
   return n;
 }
 
-std::string_view trimmed(std::string_view s) { return s.substr(0, s_len_trim(s)); }
+std::string_view trimmed(std::string_view s) {
+  return s.substr(0, s_len_trim(s));
+}
 
 void s_adjustl(std::string& s) {
   std::size_t first = 0;
-  while (first < s.size() && (s[first] == ' ' || s[first] == '\t')) ++first;
-  if (first == 0) return;
+  while (first < s.size() && (s[first] == ' ' || s[first] == '\t'))
+    ++first;
+  if (first == 0)
+    return;
   const std::size_t length = s.size();
   s.erase(0, first);
   s.resize(length, ' ');
@@ -43,35 +48,42 @@ std::size_t ch_index(std::string_view s, char ch) {
 void remove_sp_tab_ctrl(std::string& s) {
   const std::size_t length = s.size();
   std::size_t first = 0;
-  while (first < s.size() && s[first] == ' ') ++first;
+  while (first < s.size() && s[first] == ' ')
+    ++first;
   std::string kept;
   kept.reserve(length);
   for (char ch : trimmed(std::string_view(s).substr(first))) {
-    if (static_cast<unsigned char>(ch) >= 33) kept.push_back(ch);
+    if (static_cast<unsigned char>(ch) >= 33)
+      kept.push_back(ch);
   }
   kept.resize(length, ' ');
   s = std::move(kept);
 }
 
-void removesp(std::string& s) { remove_sp_tab_ctrl(s); }
+void removesp(std::string& s) {
+  remove_sp_tab_ctrl(s);
+}
 
 void uppercase(std::string& s) {
   const std::size_t n = s_len_trim(s);
   for (std::size_t k = 0; k < n; ++k) {
-    if (s[k] >= 'a' && s[k] <= 'z') s[k] = static_cast<char>(s[k] - 'a' + 'A');
+    if (s[k] >= 'a' && s[k] <= 'z')
+      s[k] = static_cast<char>(s[k] - 'a' + 'A');
   }
 }
 
 void s_whitespace_blank(std::string& s) {
   const std::size_t n = s_len_trim(s);
   for (std::size_t k = 0; k < n; ++k) {
-    if (s[k] >= 9 && s[k] <= 13) s[k] = ' ';
+    if (s[k] >= 9 && s[k] <= 13)
+      s[k] = ' ';
   }
 }
 
 bool file_name_exists(std::string_view name) {
   const std::string_view t = trimmed(name);
-  if (t.empty()) return false;
+  if (t.empty())
+    return false;
   std::error_code ec;
   // A folder that happens to carry a data file's name is not a data file.
   const auto st = std::filesystem::status(std::filesystem::path(std::string(t)), ec);
@@ -82,10 +94,13 @@ ReadStatus getstr(Console& console, std::string_view prompt, std::string& answer
   console.write("(1X,A,A$)", trimmed(prompt), " ");
   std::string reply;
   const ReadStatus status = console.read_text(reply, 80);
-  if (status != ReadStatus::ok) return status;
-  if (s_len_trim(reply) == 0) return ReadStatus::ok;
+  if (status != ReadStatus::ok)
+    return status;
+  if (s_len_trim(reply) == 0)
+    return ReadStatus::ok;
   std::size_t first = 0;
-  while (reply[first] == ' ') ++first;
+  while (reply[first] == ' ')
+    ++first;
   reply.erase(0, first);
   reply.resize(80, ' ');
   if (answer.size() <= 80) {

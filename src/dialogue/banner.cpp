@@ -10,7 +10,8 @@ void check_system_bitwidth(Console& console, int& status) {
   console.write("(/,A)", rule);
   console.write("(A)", "  SYSTEM COMPATIBILITY CHECK \x97 PASSED");
   console.write("(A)", rule);
-  console.write("(A,I0,A)", "  Detected bit width : ", static_cast<int>(sizeof(void*) * 8), " bits");
+  console.write("(A,I0,A)", "  Detected bit width : ", static_cast<int>(sizeof(void*) * 8),
+                " bits");
   console.write("(A)", "  Your system meets the minimum 64-bit Windows requirement.");
   console.write("(A,/)", rule);
   status = 1;

@@ -3,7 +3,8 @@
 namespace quillon {
 
 void Console::put(std::string_view chars) {
-  if (chars.empty()) return;
+  if (chars.empty())
+    return;
   if (pos_ > written_) {
     out_ << std::string(pos_ - written_, ' ');
     written_ = pos_;
@@ -34,17 +35,20 @@ ReadStatus Console::read_line(std::string& line) {
   out_.flush();
   line.clear();
   if (!std::getline(in_, line)) {
-    if (line.empty()) return ReadStatus::end_of_input;
+    if (line.empty())
+      return ReadStatus::end_of_input;
     // A last line without its line end still counts.
   }
-  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (!line.empty() && line.back() == '\r')
+    line.pop_back();
   return ReadStatus::ok;
 }
 
 ReadStatus Console::read_text(std::string& text, std::size_t length) {
   std::string line;
   const ReadStatus status = read_line(line);
-  if (status != ReadStatus::ok) return status;
+  if (status != ReadStatus::ok)
+    return status;
   line.resize(length, ' ');
   text = std::move(line);
   return ReadStatus::ok;
@@ -53,14 +57,16 @@ ReadStatus Console::read_text(std::string& text, std::size_t length) {
 ReadStatus Console::read_i3(int& value) {
   std::string line;
   const ReadStatus status = read_line(line);
-  if (status != ReadStatus::ok) return status;
+  if (status != ReadStatus::ok)
+    return status;
   const std::string_view field = std::string_view(line).substr(0, 3);
   int v = 0;
   bool negative = false;
   bool seen_sign = false;
   bool seen_digit = false;
   for (char ch : field) {
-    if (ch == ' ') continue;  // blanks in the field are ignored
+    if (ch == ' ')
+      continue;  // blanks in the field are ignored
     if ((ch == '+' || ch == '-') && !seen_sign && !seen_digit) {
       seen_sign = true;
       negative = ch == '-';
@@ -71,7 +77,8 @@ ReadStatus Console::read_i3(int& value) {
       return ReadStatus::bad_value;
     }
   }
-  if (seen_sign && !seen_digit) return ReadStatus::bad_value;
+  if (seen_sign && !seen_digit)
+    return ReadStatus::bad_value;
   value = negative ? -v : v;
   return ReadStatus::ok;
 }

@@ -46,7 +46,8 @@ void add_value(std::vector<FmtValue>& out, const T& v) {
     out.push_back(FmtValue::of_text(std::string_view(v)));
   } else {
     // A range of numbers (std::vector<double>, std::span<const double>, ...).
-    for (const auto& item : v) add_value(out, item);
+    for (const auto& item : v)
+      add_value(out, item);
   }
 }
 
@@ -67,6 +68,15 @@ class Console {
     write_values(format, values);
   }
 
+  // As write, but the line stays open afterwards, as after a dollar sign: for
+  // statements that leave the line open for an answer or for the next statement.
+  template <typename... Args>
+  void write_open(std::string_view format, const Args&... args) {
+    std::vector<FmtValue> values;
+    (detail::add_value(values, args), ...);
+    write_values(format, values, true);
+  }
+
   // One list-directed output statement; list() with no values ends an open line
   // or writes an empty line.
   template <typename... Args>
@@ -76,7 +86,8 @@ class Console {
     list_values(values);
   }
 
-  void write_values(std::string_view format, std::span<const FmtValue> values);
+  void write_values(std::string_view format, std::span<const FmtValue> values,
+                    bool keep_open = false);
   void list_values(std::span<const FmtValue> values);
 
   // One input line without its line end (LF, or CR LF). A read never closes an

@@ -6,7 +6,8 @@ namespace quillon::optimise {
 
 void pbounds1(double& x, double lower, double upper, int mode) {
   // Written so that NaN fails the inside test and takes the upper branch.
-  if (lower <= x && x <= upper) return;
+  if (lower <= x && x <= upper)
+    return;
   const double w = upper - lower;
   const double h = w * 0.5;
   if (w <= 1.0e-10) {

@@ -16,7 +16,8 @@ inline double uniform01(std::mt19937_64& engine) {
 }
 
 inline void fill_pool(Pool& r, std::mt19937_64& engine) {
-  for (double& v : r) v = uniform01(engine);
+  for (double& v : r)
+    v = uniform01(engine);
 }
 
 // Folds x back into [lower, upper] when it lies outside; mode 1 squashes

@@ -1,10 +1,9 @@
-#include "data_import/text_utils.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "data_import/text_utils.h"
 #include "support/test_support.h"
 
 namespace quillon {
@@ -64,6 +63,42 @@ TEST(TextUtils, FileNameExistsIgnoresTrailingBlanksAndFolders) {
   EXPECT_TRUE(file_name_exists((dir / "a.dat").string() + "   "));
   EXPECT_FALSE(file_name_exists((dir / "x.dat").string()));
   std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace quillon
+
+namespace quillon {
+namespace {
+
+TEST(Getstr, PromptStaysOpenAndBlankReplyKeepsDefault) {
+  struct Case {
+    const char* name;
+    std::string reply;
+    std::string expected_answer;
+  };
+  const Case cases[] = {
+      {"empty reply keeps default", "\n", fixed_text("data.dat", 200)},
+      {"blank reply keeps default", "   \n", fixed_text("data.dat", 200)},
+      {"leading blanks removed", "  x\n", fixed_text("x", 200)},
+      {"cut at 80", std::string(90, 'a') + "\n", fixed_text(std::string(80, 'a'), 200)},
+      {"CR LF reply", "run.1\r\n", fixed_text("run.1", 200)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::StringConsole io(c.reply);
+    std::string answer = fixed_text("data.dat", 200);
+    EXPECT_EQ(getstr(io.console, fixed_text("Name: [data.dat] ", 512), answer), ReadStatus::ok);
+    EXPECT_EQ(answer, c.expected_answer);
+    EXPECT_EQ(io.output(), " Name: [data.dat] ");  // cursor stays on the prompt line
+  }
+}
+
+TEST(Getstr, EndOfInputIsReported) {
+  testing::StringConsole io("");
+  std::string answer = fixed_text("keep", 10);
+  EXPECT_EQ(getstr(io.console, "Q?", answer), ReadStatus::end_of_input);
+  EXPECT_EQ(answer, fixed_text("keep", 10));
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
-#include "optimise/random_pool.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+#include "optimise/random_pool.h"
 
 namespace quillon::optimise {
 namespace {
@@ -19,7 +19,8 @@ struct FoldCase {
 
 TEST(Pbounds1, FoldsIntoBounds) {
   const FoldCase cases[] = {
-      {"just above upper", 10.000001, 0, 10, 0, 10 - (1 - 0.636619772367582 * std::atan(1e-7)) * 5, 1e-12},
+      {"just above upper", 10.000001, 0, 10, 0, 10 - (1 - 0.636619772367582 * std::atan(1e-7)) * 5,
+       1e-12},
       {"far above upper", 1000, 0, 10, 0, 9.96785, 1e-5},
       {"below lower, algebraic", -5, 0, 10, 1, 10.0 / 3.0, 1e-12},
       {"degenerate interval", 3, 2, 2, 0, 2, 0},
@@ -50,10 +51,12 @@ TEST(Shuffle, FixedPointsAndRotation) {
   EXPECT_EQ(copy, all_high);
 
   Pool low;
-  for (int k = 0; k < pool_size; ++k) low[k] = 0.001 * (k + 1) / pool_size;  // all below 1/60
+  for (int k = 0; k < pool_size; ++k)
+    low[k] = 0.001 * (k + 1) / pool_size;  // all below 1/60
   Pool rotated = low;
   shuffle(rotated);
-  for (int k = 0; k < pool_size - 1; ++k) EXPECT_EQ(rotated[k], low[k + 1]) << k;
+  for (int k = 0; k < pool_size - 1; ++k)
+    EXPECT_EQ(rotated[k], low[k + 1]) << k;
   EXPECT_EQ(rotated[pool_size - 1], low[0]);
 }
 
