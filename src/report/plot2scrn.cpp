@@ -2,9 +2,9 @@
 
 #include <array>
 #include <cmath>
-#include <sstream>
 
 #include "data_import/text_utils.h"
+#include "dialogue/format.h"
 
 namespace quillon::report::plot2scrn_mod {
 
@@ -73,15 +73,7 @@ std::string real2str(double v) {
   if (v == 0.0)
     return fixed_text("0", label_len);
 
-  std::istringstream no_input;
-  std::ostringstream text;
-  std::ostringstream no_errors;
-  Console work(no_input, text, no_errors);
-  work.write("(G12.5)", v);
-  std::string s = text.str();
-  while (!s.empty() && (s.back() == '\n' || s.back() == '\r'))
-    s.pop_back();
-  s = fixed_text(s, label_len);
+  std::string s = fixed_text(render_general(v, 12, 5), label_len);
   s_adjustl(s);
   s = std::string(trimmed(s));
 
