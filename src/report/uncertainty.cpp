@@ -14,13 +14,17 @@ namespace quillon::report {
 
 namespace {
 
+constexpr int trial_pool_index = 30;  // r(30) of the pool after each reordering
+constexpr int algebraic_fold = 1;     // pbounds1 mode of the sampling
+constexpr double exponent_rows_above = 10000.0;
+
 const std::string rule72(72, '=');
 const std::string rule91(91, '-');
 const std::string rule25(25, '-');
 
 // Rows switch to exponent form when the best-fit value would not read well in F17.6.
 const char* row_format(double best) {
-  return std::fabs(best) > 10000.0 ? "(2X,A2,I1,5ES17.6)" : "(2X,A2,I1,5F17.6)";
+  return std::fabs(best) > exponent_rows_above ? "(2X,A2,I1,5ES17.6)" : "(2X,A2,I1,5F17.6)";
 }
 
 struct PassResult {
@@ -57,9 +61,9 @@ PassResult sample(FitState& fit, const Objective& objective, const SamplingSetti
     ++k;
     for (int j = 0; j < np; ++j) {
       optimise::shuffle(pool);
-      const double u = pool[29];
+      const double u = pool[trial_pool_index - 1];
       q[j] = fit.pbest[j] * (1.0 + settings.eps_samp * (2.0 * u - 1.0));
-      optimise::pbounds1(q[j], fit.plower[j], fit.pupper[j], 1);
+      optimise::pbounds1(q[j], fit.plower[j], fit.pupper[j], algebraic_fold);
     }
     const double s = objective(q);
     if (s <= threshold) {  // NaN is never accepted
