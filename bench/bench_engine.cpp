@@ -1,0 +1,117 @@
+// Building and evaluating the six catalogue models through the expression engine,
+// beside the same formulas written in C++ (grouped as the engine groups them, so
+// both compute the same bits).
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dialogue/console.h"
+#include "feq_parser/equation_parser.h"
+
+namespace {
+
+struct Model {
+  const char* encoded;
+  std::string_view names;
+  std::vector<double> values;
+  double (*native)(const double* v);
+};
+
+const Model models[] = {
+    {"Y=b*c/(c+a)",
+     "abc",
+     {2, 10, 2},
+     [](const double* v) { return v[1] * (v[2] / (v[2] + v[0])); }},
+    {"Y=b*(d^c)/(d^c+a^c)",
+     "abcd",
+     {2, 10, 1.5, 3},
+     [](const double* v) {
+       return v[1] * (std::pow(v[3], v[2]) / (std::pow(v[3], v[2]) + std::pow(v[0], v[2])));
+     }},
+    {"Y=(b*d/(f+e/c))/(a+d/(f+e/c))",
+     "abcdef",
+     {1, 10, 1, 1, 1, 1},
+     [](const double* v) {
+       return (v[1] * (v[3] / (v[5] + v[4] / v[2]))) / (v[0] + v[3] / (v[5] + v[4] / v[2]));
+     }},
+    {"Y=(b*d/(f+e/c))/(d+a)",
+     "abcdef",
+     {0.3, 7, 0.9, 1.1, 0.5, 1},
+     [](const double* v) { return (v[1] * (v[3] / (v[5] + v[4] / v[2]))) / (v[3] + v[0]); }},
+    {"Y=(b*d/(f+e/c))/(a/(f+e/c)+d)",
+     "abcdef",
+     {0.3, 7, 0.9, 1.1, 0.5, 1},
+     [](const double* v) {
+       return (v[1] * (v[3] / (v[5] + v[4] / v[2]))) / (v[0] / (v[5] + v[4] / v[2]) + v[3]);
+     }},
+    {"Y=b*e/(a*(g+f/c)+e*(g+f/d))",
+     "abcdefg",
+     {0.3, 7, 0.9, 1.7, 1.1, 0.5, 1},
+     [](const double* v) {
+       return v[1] * (v[4] / (v[0] * (v[6] + v[5] / v[2]) + v[4] * (v[6] + v[5] / v[3])));
+     }},
+};
+
+struct Io {
+  std::istringstream in;
+  std::ostringstream out;
+  std::ostringstream err;
+  quillon::Console console{in, out, err};
+};
+
+// The model evaluation hands the engine a 512-character blank-padded text.
+std::string padded(const char* text) {
+  std::string s = text;
+  s.resize(512, ' ');
+  return s;
+}
+
+// Destruct the saved parser and build the next one, as every pass over the data does.
+void construct(benchmark::State& state) {
+  const Model& model = models[state.range(0)];
+  Io io;
+  const std::string text = padded(model.encoded);
+  feq_parser::EquationParser saved =
+      feq_parser::construct_equationparser(text, model.names, io.console);
+  for (auto _ : state) {
+    saved.destruct_equationparser();
+    saved = feq_parser::construct_equationparser(text, model.names, io.console);
+    benchmark::DoNotOptimize(saved);
+  }
+}
+
+void evaluate_engine(benchmark::State& state) {
+  const Model& model = models[state.range(0)];
+  Io io;
+  const feq_parser::EquationParser parser =
+      feq_parser::construct_equationparser(padded(model.encoded), model.names, io.console);
+  std::vector<double> values = model.values;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(values.data());
+    benchmark::DoNotOptimize(parser.evaluate_real64(values));
+    benchmark::ClobberMemory();
+  }
+}
+
+void evaluate_native(benchmark::State& state) {
+  const Model& model = models[state.range(0)];
+  std::vector<double> values = model.values;
+  auto* const native = model.native;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(values.data());
+    benchmark::DoNotOptimize(native(values.data()));
+    benchmark::ClobberMemory();
+  }
+}
+
+BENCHMARK(construct)->DenseRange(0, 5)->ArgName("model_index");
+BENCHMARK(evaluate_engine)->DenseRange(0, 5)->ArgName("model_index");
+BENCHMARK(evaluate_native)->DenseRange(0, 5)->ArgName("model_index");
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,14 @@
+// The numbered list of the current folder's data files and the pick by number.
+#pragma once
+
+#include <string>
+
+#include "dialogue/console.h"
+
+namespace quillon {
+
+// Lists the *.dat files (also into the scratch file DirContents.txt), asks for a
+// number and puts the picked name into the 200-character `fname`, or "X" for 0.
+void dir(Console& console, std::string& fname);
+
+}  // namespace quillon

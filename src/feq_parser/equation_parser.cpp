@@ -1,0 +1,80 @@
+#include "feq_parser/equation_parser.h"
+
+#include <string>
+
+#include "dialogue/program_stop.h"
+#include "feq_parser/messages.h"
+
+namespace feq_parser {
+
+EquationParser construct_equationparser(std::string_view equation, std::span<const char> names,
+                                        quillon::Console& console) {
+  EquationParser parser;
+  parser.console_ = &console;
+  parser.variables.allocate(names);
+  parser.nvar = static_cast<std::int32_t>(names.size());
+  // The one scan of the text: from its end back over the blank padding.
+  const std::size_t length =
+      trimmed_length(equation.data(), std::min(equation.size(), equation_length));
+  parser.equation.assign(equation.substr(0, length));
+
+  ErrorText errmsg;
+  std::int32_t ok = 0;
+  parser.clean_trimmed(length, ok, errmsg);
+  if (ok == 0) {
+    console.list(std::string(messages::clean_equation_failed).append(errmsg.trimmed()));
+    return parser;
+  }
+  parser.tokenize(ok, errmsg);
+  if (ok == 0) {
+    console.list(std::string(messages::tokenization_failed).append(errmsg.trimmed()));
+    return parser;
+  }
+  parser.converttopostfix();
+  return parser;
+}
+
+void EquationParser::destruct_equationparser() {
+  if (!variables.allocated())
+    throw quillon::ProgramStop(1, std::string(messages::deallocate_unallocated));
+  variables.deallocate();
+  expression.fill_blank();
+  equation.fill_blank();
+  infix.destruct_tokenstack();
+  postfix.destruct_tokenstack();
+  program_ = detail::Program();
+}
+
+double EquationParser::evaluate_real64(std::span<const double> values) const {
+  if (!postfix.has_array())
+    return 0.0;
+  return detail::run(program_, values, postfix, console_);
+}
+
+float EquationParser::evaluate_real32(std::span<const float> values) const {
+  if (!postfix.has_array())
+    return 0.0f;
+  return static_cast<float>(detail::run(program_, values, postfix, console_));
+}
+
+// "f=" and the token texts without their trailing blanks, cut to 1024 characters.
+void EquationParser::print_tokens(const TokenStack& list) const {
+  std::string line = "f=";
+  for (std::int32_t k = 0; k < list.top; ++k) {
+    line.resize(trimmed_length(line.data(), line.size()));
+    line += list.stack[k].text.view();
+    if (line.size() > equation_length)
+      line.resize(equation_length);
+  }
+  detail::print_line(console_,
+                     std::string_view(line).substr(0, trimmed_length(line.data(), line.size())));
+}
+
+void EquationParser::print_infixtokens() const {
+  print_tokens(infix);
+}
+void EquationParser::print_postfixtokens() const {
+  print_tokens(postfix);
+}
+
+}  // namespace feq_parser

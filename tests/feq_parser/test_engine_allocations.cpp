@@ -1,0 +1,84 @@
+// Building a parser and evaluating it must not touch the heap: the model
+// evaluation rebuilds the parser at every pass and evaluates it at every point.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "feq_parser/equation_parser.h"
+#include "support/test_support.h"
+
+namespace {
+std::atomic<long> allocations{0};
+}  // namespace
+
+// The replaced operators pair new with malloc and delete with free, which GCC cannot see.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(std::size_t size) {
+  ++allocations;
+  if (void* p = std::malloc(size == 0 ? 1 : size))
+    return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+
+namespace feq_parser {
+namespace {
+
+TEST(EngineAllocations, NoneForBuildingAndEvaluatingTheCatalogue) {
+  struct Row {
+    const char* encoded;
+    std::string_view names;
+  };
+  const Row rows[] = {
+      {"Y=b*c/(c+a)", "abc"},
+      {"Y=b*(d^c)/(d^c+a^c)", "abcd"},
+      {"Y=(b*d/(f+e/c))/(a+d/(f+e/c))", "abcdef"},
+      {"Y=(b*d/(f+e/c))/(d+a)", "abcdef"},
+      {"Y=(b*d/(f+e/c))/(a/(f+e/c)+d)", "abcdef"},
+      {"Y=b*e/(a*(g+f/c)+e*(g+f/d))", "abcdefg"},
+      {"y=U(a)*S(b)+pi-1.5^c", "abc"},
+  };
+  {
+    const long start = allocations.load();
+    int* volatile probe = new int(1);  // the counter sees allocations at all
+    delete probe;
+    ASSERT_EQ(allocations.load(), start + 1);
+  }
+  quillon::testing::StringConsole io;
+  const std::vector<double> values = {0.3, 7, 0.9, 1.7, 1.1, 0.5, 1};
+  const std::vector<float> single = {0.3f, 7, 0.9f, 1.7f, 1.1f, 0.5f, 1};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.encoded);
+    std::string text = row.encoded;
+    text.resize(512, ' ');
+    EquationParser saved = construct_equationparser(text, row.names, io.console);
+
+    const long before = allocations.load();
+    double sum = 0.0;
+    for (int pass = 0; pass < 3; ++pass) {
+      saved.destruct_equationparser();
+      saved = construct_equationparser(text, row.names, io.console);
+      for (int point = 0; point < 5; ++point)
+        sum += saved.evaluate_real64(values);
+      sum += saved.evaluate_real32(single);
+    }
+    const EquationParser copy = saved;
+    sum += copy.evaluate_real64(values);
+    EXPECT_EQ(allocations.load(), before);
+    EXPECT_EQ(sum, sum);  // keeps the evaluations
+  }
+  EXPECT_EQ(io.output(), "");
+}
+
+}  // namespace
+}  // namespace feq_parser

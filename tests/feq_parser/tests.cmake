@@ -1,0 +1,6 @@
+quillon_add_test(test_feq_tokens feq_parser/test_tokens.cpp)
+quillon_add_test(test_feq_tokenizer feq_parser/test_tokenizer.cpp)
+quillon_add_test(test_feq_postfix feq_parser/test_postfix.cpp)
+quillon_add_test(test_feq_evaluation feq_parser/test_evaluation.cpp)
+quillon_add_test(test_feq_equation_parser feq_parser/test_equation_parser.cpp)
+quillon_add_test(test_feq_allocations feq_parser/test_engine_allocations.cpp)
