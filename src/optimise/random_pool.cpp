@@ -32,10 +32,11 @@ void pbounds1(double& x, double lower, double upper, int mode) {
 }
 
 void shuffle(Pool& r) {
-  // All indices are taken from the pool before any exchange.
-  std::array<int, pool_size> j{};
+  // All indices are taken from the pool before any exchange. m * r(m) is never
+  // negative, so truncation is the floor.
+  std::array<int, pool_size> j;
   for (int m = 1; m <= pool_size; ++m) {
-    j[m - 1] = static_cast<int>(std::floor(m * r[m - 1])) + 1;
+    j[m - 1] = static_cast<int>(m * r[m - 1]) + 1;
   }
   for (int m = pool_size; m >= 2; --m) {
     std::swap(r[m - 1], r[j[m - 1] - 1]);

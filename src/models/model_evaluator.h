@@ -1,0 +1,61 @@
+// Model evaluation at one observation through the expression engine, and the
+// plain sum of squared residuals that the optimiser minimises.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "dialogue/console.h"
+#include "dialogue/fit_state.h"
+#include "feq_parser/equation_parser.h"
+#include "models/catalogue.h"
+
+namespace quillon::models {
+
+// Holds the parsed equation from call to call for the whole run of the program.
+// Observation 1 orders a rebuild: the equation is encoded and parsed once per pass
+// over the data and evaluated at every observation of the pass.
+class ModelEvaluator {
+ public:
+  explicit ModelEvaluator(Console& console);
+  ~ModelEvaluator();
+  ModelEvaluator(const ModelEvaluator&) = delete;
+  ModelEvaluator& operator=(const ModelEvaluator&) = delete;
+
+  // The model value at observation i (1-based) for the values vector `var`
+  // (P1..Pnp, X1..Xnx, C1..Cnc). `eq` is the display form after the
+  // function-name encoding; it is never changed.
+  double func(int i, int nc, int np, int nx, const std::string& eq, std::span<const double> var);
+
+  // The variable-encoded text of the last build, blank-padded to 512 characters.
+  const std::string& eqnsinglecharglobal() const;
+
+  // Number of parser builds so far (each pass over the data makes one).
+  long long builds() const { return builds_; }
+
+ private:
+  void encode(const std::string& eq, int np, int nx, int nc);
+  void rebuild(int nvars);
+
+  Console& console_;
+  std::optional<feq_parser::EquationParser> fsave_;
+  bool parser_built_ = false;
+  std::string eqncharp_;  // caller's text of the last encoding
+  int encoded_np_ = -1;
+  int encoded_nx_ = -1;
+  int encoded_nc_ = -1;
+  std::string eqncharsave_;  // its encoding, without trailing blanks
+  std::array<int, max_consts> constant_found_{};
+  int flag3_ = 0;  // found flag of the last constant name of the last build
+  long long builds_ = 0;
+  mutable std::string global_;  // padded copy of eqncharsave_, made on request
+  mutable bool global_stale_ = true;
+};
+
+// The sum of squared residuals over all observations at the parameter vector p
+// (np values). Leaves fit.var(1..np) = p and fit.ycalc holding the fitted values at p.
+double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p);
+
+}  // namespace quillon::models

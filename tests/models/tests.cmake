@@ -1,0 +1,3 @@
+quillon_add_test(test_catalogue models/test_catalogue.cpp)
+quillon_add_test(test_model_evaluator models/test_model_evaluator.cpp)
+quillon_add_test(test_model_block models/test_model_block.cpp)
