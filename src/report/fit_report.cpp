@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "models/model_evaluator.h"
 #include "report/plot2scrn.h"
 #include "report/uncertainty.h"
 
@@ -76,6 +77,11 @@ void fit_report(Console& console, FitState& fit, const Objective& objective) {
                            std::span<const double>(fit.y1.data(), n),
                            std::span<const double>(fit.ycalc.data(), n));
   estimate_uncertainty(console, fit, objective);
+}
+
+void fit_report(Console& console, FitState& fit, models::ModelEvaluator& evaluator) {
+  fit_report(console, fit,
+             [&](std::span<const double> p) { return models::ssq_objfun(fit, evaluator, p); });
 }
 
 }  // namespace quillon::report
