@@ -2,13 +2,14 @@
 
 #include "models/model_block.h"
 #include "optimise/tunnelling_search.h"
+#include "report/fit_report.h"
 
 namespace quillon {
 
 void run_fit_stages(Console& console, FitState& state, models::ModelEvaluator& evaluator) {
   models::print_model_block(console, state, evaluator);
   optimise::tunnelling_search(console, state, evaluator);
-  // Residual table, screen plot and uncertainty section: not built yet.
+  report::fit_report(console, state, evaluator);
 }
 
 }  // namespace quillon

@@ -33,3 +33,12 @@ quillon_add_transcript(eof_continue)
 quillon_add_transcript(eof_closing)
 
 quillon_add_test(test_dialogue e2e/test_dialogue.cpp)
+quillon_add_transcript(example_competitive_inhibition)
+quillon_add_transcript(example_help_example_m4)
+quillon_add_transcript(example_hill_sigmoidal)
+quillon_add_transcript(example_michaelis_menten)
+quillon_add_transcript(example_mixed_inhibition)
+quillon_add_transcript(example_uncompetitive_inhibition)
+
+quillon_add_test(test_reference_report e2e/test_reference_report.cpp)
+target_compile_definitions(test_reference_report PRIVATE QUILLON_TESTS_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
