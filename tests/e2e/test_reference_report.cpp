@@ -6,20 +6,15 @@
 #include <sstream>
 #include <string>
 
-namespace {
+#include "support/test_support.h"
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+namespace {
 
 TEST(ReferenceReport, WholeProgramTranscriptCarriesIt) {
   const std::string reference =
-      read_file(QUILLON_TESTS_DIR "/report/data/help_example_m4.report.txt");
+      quillon::testing::read_file(QUILLON_TESTS_DIR "/report/data/help_example_m4.report.txt");
   const std::string transcript =
-      read_file(QUILLON_TESTS_DIR "/e2e/example_help_example_m4/expected.txt");
+      quillon::testing::read_file(QUILLON_TESTS_DIR "/e2e/example_help_example_m4/expected.txt");
   ASSERT_FALSE(reference.empty());
   const std::string before = "  Is this correct [Y] or [N] to reselect: ";
   const std::string after = "\r\nPress <Enter> to continue or X to quit: ";

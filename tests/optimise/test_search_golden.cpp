@@ -18,28 +18,6 @@
 namespace quillon::optimise {
 namespace {
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> split_crlf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos)
-      break;
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  if (start < text.size())
-    lines.push_back(text.substr(start) + " <no CR LF>");
-  return lines;
-}
-
 // The fit state as the main loop leaves it: imported, X1 sorted ascending by
 // dsort3 with the other columns carried along, values vector filled.
 FitState example_fit() {
@@ -61,9 +39,9 @@ TEST(SearchGolden, ModelBlockAndSearchAccountMatchReference) {
   models::print_model_block(sc.console, fit, ev);
   const SearchOutcome outcome = tunnelling_search(sc.console, fit, ev);
 
-  const auto expected =
-      split_crlf(read_file(std::string(QUILLON_TEST_DATA) + "/help_example_m4.report.txt"));
-  const auto actual = split_crlf(sc.output());
+  const auto expected = testing::split_crlf(
+      testing::read_file(std::string(QUILLON_TEST_DATA) + "/help_example_m4.report.txt"));
+  const auto actual = testing::split_crlf(sc.output());
   // The reference goes on with the report; the block and the search end with the
   // empty line after the last run's parameters.
   const std::size_t last = [&] {

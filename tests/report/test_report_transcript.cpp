@@ -21,24 +21,6 @@
 namespace quillon::report {
 namespace {
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> split_crlf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    lines.push_back(text.substr(start, end - start));
-  }
-  if (start < text.size())
-    lines.push_back(text.substr(start) + " <no CR LF>");
-  return lines;
-}
-
 std::vector<double> numbers(std::string line) {
   line = line.substr(0, line.find('!'));
   std::replace(line.begin(), line.end(), ',', ' ');
@@ -104,9 +86,9 @@ TEST_P(ExampleReport, MatchesItsTranscript) {
   const std::string example = GetParam();
   testing::StringConsole sc;
   models::ModelEvaluator ev(sc.console);
-  const auto actual = split_crlf(run_cycle(example, ev, sc));
-  const auto expected =
-      split_crlf(read_file(QUILLON_REPORT_DATA_DIR "/" + example + ".report.txt"));
+  const auto actual = testing::split_crlf(run_cycle(example, ev, sc));
+  const auto expected = testing::split_crlf(
+      testing::read_file(QUILLON_REPORT_DATA_DIR "/" + example + ".report.txt"));
   ASSERT_FALSE(expected.empty());
   EXPECT_EQ(actual.size(), expected.size());
   for (std::size_t i = 0; i < std::min(actual.size(), expected.size()); ++i) {

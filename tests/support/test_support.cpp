@@ -1,5 +1,7 @@
 #include "support/test_support.h"
 
+#include <fstream>
+
 namespace quillon::testing {
 
 std::string crlf_lines(std::initializer_list<std::string> lines) {
@@ -9,6 +11,24 @@ std::string crlf_lines(std::initializer_list<std::string> lines) {
     out += "\r\n";
   }
   return out;
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<std::string> split_crlf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  if (start < text.size())
+    lines.push_back(text.substr(start) + " <no CR LF>");
+  return lines;
 }
 
 }  // namespace quillon::testing

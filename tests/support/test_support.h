@@ -3,6 +3,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "dialogue/console.h"
 
@@ -21,5 +22,11 @@ struct StringConsole {
 
 // Joins lines with CR LF, the console's line end, and ends the last one too.
 std::string crlf_lines(std::initializer_list<std::string> lines);
+
+// The whole file, bytes unchanged ("" when it cannot be read).
+std::string read_file(const std::string& path);
+
+// Lines of a CR LF text; a last line without its CR LF is marked so that a compare shows it.
+std::vector<std::string> split_crlf(const std::string& text);
 
 }  // namespace quillon::testing
