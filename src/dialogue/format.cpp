@@ -236,10 +236,10 @@ std::string non_finite(double v, int width) {
 }
 
 // printf rounds the exact binary value, ties to even, which is what the fields need.
-std::string printf_double(const char* spec, int digits, double v) {
-  const int n = std::snprintf(nullptr, 0, spec, digits, v);
+std::string printf_double(const char* conversion, int digits, double v) {
+  const int n = std::snprintf(nullptr, 0, conversion, digits, v);
   std::string s(static_cast<std::size_t>(n), '\0');
-  std::snprintf(s.data(), s.size() + 1, spec, digits, v);
+  std::snprintf(s.data(), s.size() + 1, conversion, digits, v);
   return s;
 }
 
