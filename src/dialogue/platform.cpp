@@ -6,15 +6,19 @@
 #include <system_error>
 #include <thread>
 
-namespace quillon::platform {
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
 
-std::string working_directory() {
-  std::error_code ec;
-  const std::filesystem::path cwd = std::filesystem::current_path(ec);
-  if (ec)
-    return {};
-  return cwd.string();
-}
+#include <cstdio>
+#endif
+
+namespace quillon::platform {
 
 namespace {
 
@@ -27,6 +31,73 @@ bool has_data_extension(const std::string& name) {
 }
 
 }  // namespace
+
+#ifdef _WIN32
+
+// The ANSI ("A") functions are used throughout: the import opens files by narrow name,
+// which the C runtime takes in the ANSI code page, whereas std::filesystem would hand
+// out UTF-8 names here.
+
+std::string working_directory() {
+  const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+  if (needed == 0)
+    return {};
+  std::string cwd(needed, '\0');
+  const DWORD length = GetCurrentDirectoryA(needed, cwd.data());
+  if (length == 0 || length >= needed)
+    return {};
+  cwd.resize(length);
+  return cwd;
+}
+
+std::vector<std::string> list_data_files(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  // Every entry is matched here rather than by a "*.dat" pattern, which would also
+  // match longer extensions through their short 8.3 names.
+  std::string pattern;
+  try {
+    pattern = folder.string();
+  } catch (const std::exception&) {
+    return names;
+  }
+  if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/')
+    pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAA entry;
+  const HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE)
+    return names;
+  do {
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+      continue;
+    std::string name = entry.cFileName;
+    if (!has_data_extension(name))
+      continue;
+    // '?' cannot be part of a Windows file name: it stands for a character the ANSI
+    // code page lacks, and such a name cannot be opened as listed.
+    if (name.find('?') != std::string::npos)
+      continue;
+    names.push_back(std::move(name));
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void use_binary_standard_output() {
+  std::fflush(stdout);
+  _setmode(_fileno(stdout), _O_BINARY);
+}
+
+#else
+
+std::string working_directory() {
+  std::error_code ec;
+  const std::filesystem::path cwd = std::filesystem::current_path(ec);
+  if (ec)
+    return {};
+  return cwd.string();
+}
 
 std::vector<std::string> list_data_files(const std::filesystem::path& folder) {
   std::vector<std::string> names;
@@ -57,7 +128,12 @@ std::vector<std::string> list_data_files(const std::filesystem::path& folder) {
   return names;
 }
 
+void use_binary_standard_output() {}
+
+#endif
+
 bool write_listing(const std::filesystem::path& file, const std::vector<std::string>& names) {
+  // Text mode: the system's own line end, as its directory listing would write.
   std::ofstream out(file, std::ios::trunc);
   if (!out)
     return false;

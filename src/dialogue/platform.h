@@ -1,5 +1,6 @@
 // The few things that differ between operating systems: the folder separator, the
-// working directory, the listing of data files and a pause in whole seconds.
+// working directory, the listing of data files, a pause in whole seconds and the
+// mode of the standard output stream.
 #pragma once
 
 #include <filesystem>
@@ -14,16 +15,23 @@ inline constexpr char path_separator = '\\';
 inline constexpr char path_separator = '/';
 #endif
 
-// The working directory's true path (blanks kept), empty when it cannot be found.
+// The working directory's true path (blanks kept), empty when it cannot be found. On
+// Windows it is in the ANSI code page, as the narrow file functions expect.
 std::string working_directory();
 
 // Bare names of the files in `folder` whose extension is ".dat" (any letter case),
-// sorted byte-wise. Folders are not listed, nor names that cannot stand on one line.
+// sorted byte-wise. Folders are not listed, nor names that cannot stand on one line
+// or cannot be opened by their narrow name.
 std::vector<std::string> list_data_files(const std::filesystem::path& folder);
 
-// Writes the names one per line, replacing the file. False when it cannot be written.
+// Writes the names one per line as a text file of the system, replacing the file.
+// False when it cannot be written.
 bool write_listing(const std::filesystem::path& file, const std::vector<std::string>& names);
 
 void sleep_seconds(int seconds);
+
+// The console writes its own CR LF line ends: a text-mode standard output (Windows)
+// would turn them into CR CR LF, so it is switched to binary mode there.
+void use_binary_standard_output();
 
 }  // namespace quillon::platform
