@@ -72,6 +72,10 @@ class EquationParser {
   void print_postfixtokens() const;
   // 0.0 without a message when the parser has no postfix list (failed or destructed).
   double evaluate_real64(std::span<const double> values) const;
+  // evaluate_real64 for rows 0..n-1 at once (see detail::run_rows); false, with
+  // nothing done, when the equation must be evaluated one row at a time.
+  bool evaluate_real64_rows(std::span<const detail::RowValues> values, std::size_t n,
+                            double* out) const;
   // A second destruction stops the program.
   void destruct_equationparser();
   void converttopostfix();

@@ -29,6 +29,15 @@ class ModelEvaluator {
   // function-name encoding; it is never changed.
   double func(int i, int nc, int np, int nx, const std::string& eq, std::span<const double> var);
 
+  // func at the observations 2..n+1 of the pass that observation 1 just began, for
+  // the same counts: X1..Xnx of row r are x[0..nx)[r], the parameters p and the
+  // constants c are those of every row. Writes the n values to out, the same bits
+  // that n calls of func would return. Returns false, with nothing done, when the
+  // equation must go one observation at a time (then func prints its warnings).
+  bool func_rows(int nc, int np, int nx, std::span<const double> p,
+                 std::span<const double* const> x, std::span<const double> c, std::size_t n,
+                 double* out) const;
+
   // The variable-encoded text of the last build, blank-padded to 512 characters.
   const std::string& eqnsinglecharglobal() const;
 
@@ -42,6 +51,11 @@ class ModelEvaluator {
   Console& console_;
   std::optional<feq_parser::EquationParser> fsave_;
   bool parser_built_ = false;
+  // The last successful build and what it was built from: a build from the same
+  // text and names is a copy of it (a build prints only when it fails).
+  std::optional<feq_parser::EquationParser> last_build_;
+  std::string last_build_text_;
+  int last_build_nvars_ = -1;
   std::string eqncharp_;  // caller's text of the last encoding
   int encoded_np_ = -1;
   int encoded_nx_ = -1;
