@@ -56,9 +56,9 @@ class VariableNames {
 
 class EquationParser {
  public:
-  FixedText<equation_length> equation;
+  PaddedText<equation_length> equation;
   FixedText<name_length> name;
-  FixedText<equation_length> expression;
+  PaddedText<equation_length> expression;
   std::int32_t nvar = 0;
   VariableNames variables;
   TokenStack infix;
