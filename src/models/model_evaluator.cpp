@@ -39,6 +39,7 @@ void ModelEvaluator::encode(const std::string& eq, int np, int nx, int nc) {
     constant_found_[k] = found;
   }
   eqncharsave_.resize(s_len_trim(eqncharsave_));
+  ++encodings_;
   global_stale_ = true;
 }
 
@@ -62,7 +63,7 @@ void ModelEvaluator::rebuild(int nvars) {
     fsave_->destruct_equationparser();
   // Building is a function of the text and the names alone, so a build from those
   // of the last successful one is that build again.
-  if (last_build_ && fsave_ && last_build_nvars_ == nvars && last_build_text_ == eqncharsave_) {
+  if (last_build_ && fsave_ && last_build_nvars_ == nvars && last_build_encoding_ == encodings_) {
     *fsave_ = *last_build_;
   } else {
     fsave_.reset();
@@ -71,7 +72,7 @@ void ModelEvaluator::rebuild(int nvars) {
         console_});
     if (fsave_->postfix.has_array()) {
       last_build_ = *fsave_;
-      last_build_text_ = eqncharsave_;
+      last_build_encoding_ = encodings_;
       last_build_nvars_ = nvars;
     } else {
       last_build_.reset();

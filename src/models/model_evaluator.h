@@ -54,9 +54,10 @@ class ModelEvaluator {
   // The last successful build and what it was built from: a build from the same
   // text and names is a copy of it (a build prints only when it fails).
   std::optional<feq_parser::EquationParser> last_build_;
-  std::string last_build_text_;
+  long long last_build_encoding_ = -1;  // encodings_ at that build
   int last_build_nvars_ = -1;
-  std::string eqncharp_;  // caller's text of the last encoding
+  long long encodings_ = 0;  // changes of eqncharsave_
+  std::string eqncharp_;     // caller's text of the last encoding
   int encoded_np_ = -1;
   int encoded_nx_ = -1;
   int encoded_nc_ = -1;
