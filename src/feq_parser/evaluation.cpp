@@ -435,6 +435,8 @@ void execute_block(const Program& program, std::span<const RowValues> values, st
   alignas(64) double store[max_stack_capacity][block_rows];
   Item items[max_stack_capacity];
   int top = 0;  // items on the stack; the top item is items[top - 1]
+  // The bottom item, which ends as the result, is made in `out` itself.
+  auto slot = [&](int t) { return t == 0 ? out : store[t]; };
   auto variable = [&](std::int32_t index) -> Item {
     const RowValues& v = values[static_cast<std::size_t>(index)];
     return v.column != nullptr ? Item{v.column + first, 0.0} : Item{nullptr, v.value};
@@ -450,7 +452,7 @@ void execute_block(const Program& program, std::span<const RowValues> values, st
     case Op::divide:
     case Op::power:
     case Op::binary_other:
-      items[top - 2] = apply_binary(in.op, items[top - 2], items[top - 1], store[top - 2], m);
+      items[top - 2] = apply_binary(in.op, items[top - 2], items[top - 1], slot(top - 2), m);
       --top;
       break;
     case Op::add_value:
@@ -461,7 +463,7 @@ void execute_block(const Program& program, std::span<const RowValues> values, st
       items[top - 1] =
           apply_binary(static_cast<Op>(static_cast<int>(Op::add) + static_cast<int>(in.op) -
                                        static_cast<int>(Op::add_value)),
-                       items[top - 1], Item{nullptr, in.value}, store[top - 1], m);
+                       items[top - 1], Item{nullptr, in.value}, slot(top - 1), m);
       break;
     case Op::add_variable:
     case Op::subtract_variable:
@@ -471,17 +473,17 @@ void execute_block(const Program& program, std::span<const RowValues> values, st
       items[top - 1] =
           apply_binary(static_cast<Op>(static_cast<int>(Op::add) + static_cast<int>(in.op) -
                                        static_cast<int>(Op::add_variable)),
-                       items[top - 1], variable(in.index), store[top - 1], m);
+                       items[top - 1], variable(in.index), slot(top - 1), m);
       break;
     case Op::negate:
-      items[top - 1] = unary(items[top - 1], store[top - 1], m, [](double x) { return -x; });
+      items[top - 1] = unary(items[top - 1], slot(top - 1), m, [](double x) { return -x; });
       break;
     case Op::function_other: items[top - 1] = {nullptr, 0.0}; break;
     case Op::bad_number: break;  // never in unchecked code
     default: {
       const Op op = in.op;
-      items[top - 1] = unary(items[top - 1], store[top - 1], m,
-                             [op](double x) { return apply_function(op, x); });
+      items[top - 1] =
+          unary(items[top - 1], slot(top - 1), m, [op](double x) { return apply_function(op, x); });
       break;
     }
     }
@@ -489,7 +491,7 @@ void execute_block(const Program& program, std::span<const RowValues> values, st
   const Item result = items[top - 1];
   if (result.column == nullptr) {
     std::fill_n(out, m, result.value);
-  } else {
+  } else if (result.column != out) {
     std::copy_n(result.column, m, out);
   }
 }

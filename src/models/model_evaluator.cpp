@@ -186,22 +186,29 @@ double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p) 
     const double r = fit.ycalc[0] - fit.y1[0];
     s = s + r * r;
     i = 1;
-    // The others in one go, then summed in their order; var is left as the last
-    // observation's call leaves it.
+    // The others a run of rows at a time, each run summed in its order as soon as it
+    // is made (the sum's chain of additions then overlaps the next run's work); var
+    // is left as the last observation's call leaves it.
+    constexpr std::size_t rows_per_run = 256;
     const std::vector<double>* columns[max_indep] = {&fit.x1, &fit.x2, &fit.x3};
+    const std::span<const double> pv(fit.var.data(), static_cast<std::size_t>(np));
+    const std::span<const double> cv(fit.c.data(), static_cast<std::size_t>(nc));
     std::array<const double*, max_indep> x{};
-    for (int k = 0; k < nx && n >= 2; ++k)
-      x[k] = columns[k]->data() + 1;  // from observation 2 on
-    if (n >= 2 && ev.func_rows(nc, np, nx, std::span<const double>(fit.var.data(), np),
-                               std::span(x.data(), static_cast<std::size_t>(nx)),
-                               std::span<const double>(fit.c.data(), static_cast<std::size_t>(nc)),
-                               n - 1, fit.ycalc.data() + 1)) {
-      for (; i < n; ++i) {
+    while (i < n) {
+      const std::size_t m = std::min(rows_per_run, n - i);
+      for (int k = 0; k < nx; ++k)
+        x[k] = columns[k]->data() + i;
+      if (!ev.func_rows(nc, np, nx, pv, std::span(x.data(), static_cast<std::size_t>(nx)), cv, m,
+                        fit.ycalc.data() + i)) {
+        break;  // one observation at a time below
+      }
+      for (const std::size_t end = i + m; i < end; ++i) {
         const double r = fit.ycalc[i] - fit.y1[i];
         s = s + r * r;
       }
-      set_row(n - 1);
     }
+    if (i == n && n >= 2)
+      set_row(n - 1);
   }
   for (; i < n; ++i) {
     set_row(i);

@@ -29,11 +29,11 @@ class ModelEvaluator {
   // function-name encoding; it is never changed.
   double func(int i, int nc, int np, int nx, const std::string& eq, std::span<const double> var);
 
-  // func at the observations 2..n+1 of the pass that observation 1 just began, for
-  // the same counts: X1..Xnx of row r are x[0..nx)[r], the parameters p and the
-  // constants c are those of every row. Writes the n values to out, the same bits
-  // that n calls of func would return. Returns false, with nothing done, when the
-  // equation must go one observation at a time (then func prints its warnings).
+  // func at n further observations (from observation 2 on) of the pass that
+  // observation 1 began, for the same counts: X1..Xnx of row r are x[0..nx)[r], the parameters p
+  // and the constants c are those of every row. Writes the n values to out, the same bits that n
+  // calls of func would return. Returns false, with nothing done, when the equation must go one
+  // observation at a time (then func prints its warnings).
   bool func_rows(int nc, int np, int nx, std::span<const double> p,
                  std::span<const double* const> x, std::span<const double> c, std::size_t n,
                  double* out) const;
