@@ -68,12 +68,16 @@ class PaddedText {
   // Cut to N characters or padded with blanks.
   void assign(std::string_view s) {
     const std::size_t n = std::min(s.size(), N);
-    std::memcpy(chars_.data(), s.data(), n);
+    if (n > 0)  // an empty view may have no data at all
+      std::memcpy(chars_.data(), s.data(), n);
     if (used_ > n)
       std::memset(chars_.data() + n, ' ', used_ - n);
     used_ = n;
   }
-  void fill_blank() { assign({}); }
+  void fill_blank() {
+    std::memset(chars_.data(), ' ', used_);
+    used_ = 0;
+  }
   void set(std::size_t k, char c) {
     chars_[k] = c;
     used_ = std::max(used_, k + 1);
