@@ -1,16 +1,15 @@
-// The objective and the whole search on the 35-point noncompetitive example of
-// the help screen (model 4), each beside the same work with model 4 written in
-// C++ in the engine's arithmetic order.
+// The objective (with its per-pass rebuild) and the whole search on each fit case,
+// each beside the same work with the model written in C++. Both searches must end
+// at the same bits of pbest: the hand-written formula follows the engine's order.
 #include <benchmark/benchmark.h>
 
-#include <array>
+#include <cstring>
 #include <span>
-#include <sstream>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
-#include "data_import/text_utils.h"
-#include "dialogue/console.h"
-#include "dialogue/fit_state.h"
+#include "fit_cases.h"
 #include "models/model_block.h"
 #include "models/model_evaluator.h"
 #include "optimise/tunnelling_search.h"
@@ -19,107 +18,88 @@ namespace {
 
 using namespace quillon;
 
-// The example's observations in the order the data preparation leaves them.
-constexpr std::array<double, 35> x1s = {50,  50,  50,  50,  50,  100, 100, 100, 100, 100, 200, 200,
-                                        200, 200, 200, 250, 250, 250, 250, 250, 333, 333, 333, 333,
-                                        333, 500, 500, 500, 500, 500, 700, 700, 700, 700, 700};
-constexpr std::array<double, 35> x2s = {0,   200, 300, 400, 100, 0, 100, 300, 200, 400, 100, 400,
-                                        0,   300, 200, 300, 200, 0, 400, 100, 0,   100, 400, 200,
-                                        300, 400, 300, 200, 100, 0, 0,   100, 300, 200, 400};
-constexpr std::array<double, 35> ys = {
-    0.032, 0.010, 0.006, 0.004, 0.017, 0.055, 0.028, 0.012, 0.018, 0.008, 0.045, 0.012,
-    0.080, 0.019, 0.030, 0.023, 0.036, 0.090, 0.014, 0.050, 0.102, 0.065, 0.015, 0.041,
-    0.027, 0.022, 0.030, 0.048, 0.072, 0.116, 0.130, 0.078, 0.035, 0.052, 0.024};
-constexpr std::array<double, 3> best_fit = {244.330147, 0.178423, 118.125534};
+std::string case_path(int index) {
+  return std::string(QUILLON_SOURCE_DIR) + "/" + bench::fit_cases[index].file;
+}
 
-FitState example_fit() {
+struct Prepared {
+  bench::Quiet q;
   FitState fit;
-  fit.model = 4;
-  fit.model_name = fixed_text("NONCOMPETITIVE INHIBITION MODEL", 512);
-  fit.np = 3;
-  fit.nx = 2;
-  fit.nc = 1;
-  fit.x1.assign(x1s.begin(), x1s.end());
-  fit.x2.assign(x2s.begin(), x2s.end());
-  fit.y1.assign(ys.begin(), ys.end());
-  fit.x3.assign(35, 0.0);
-  fit.npoints = 35;
-  fit.ycalc.assign(max_points, 0.0);
-  fit.c = {1.0};
-  fit.var = {100.0, 100.0, 100.0, 0.0, 0.0, 1.0};
-  fit.plower = {0.1, 0.1, 0.1};
-  fit.pupper = {1000.0, 1000.0, 1000.0};
-  return fit;
-}
-
-// Y=(b*d/(f+e/c))/(d+a) grouped as the engine groups it: b*(d/(f+e/c)).
-double baseline_ssq(FitState& fit, std::span<const double> p) {
-  double s = 0.0;
-  for (int i = 0; i < fit.npoints; ++i) {
-    const double x1 = fit.x1[i];
-    const double x2 = fit.x2[i];
-    const double yc = (p[1] * (x1 / (1.0 + x2 / p[2]))) / (x1 + p[0]);
-    fit.ycalc[i] = yc;
-    const double r = yc - fit.y1[i];
-    s = s + r * r;
-  }
-  return s;
-}
-
-struct Quiet {
-  std::istringstream in;
-  std::ostringstream out, err;
-  Console console{in, out, err};
+  std::vector<double> start;  // the initial estimates
 };
 
-void BM_ssq_objfun_engine(benchmark::State& state) {
-  Quiet q;
-  FitState fit = example_fit();
-  models::ModelEvaluator ev(q.console);
-  models::print_model_block(q.console, fit, ev);
-  for (auto _ : state)
-    benchmark::DoNotOptimize(models::ssq_objfun(fit, ev, best_fit));
-  state.SetItemsProcessed(state.iterations() * fit.npoints);
+void prepare(Prepared& s, int index, models::ModelEvaluator& ev) {
+  s.fit = bench::load_fit(case_path(index), s.q.console);
+  models::print_model_block(s.q.console, s.fit, ev);
+  s.start.assign(s.fit.var.begin(), s.fit.var.begin() + s.fit.np);
 }
-BENCHMARK(BM_ssq_objfun_engine);
 
-void BM_ssq_objfun_baseline(benchmark::State& state) {
-  FitState fit = example_fit();
+void BM_ssq_objfun_engine(benchmark::State& state) {
+  Prepared s;
+  models::ModelEvaluator ev(s.q.console);
+  prepare(s, static_cast<int>(state.range(0)), ev);
   for (auto _ : state)
-    benchmark::DoNotOptimize(baseline_ssq(fit, best_fit));
-  state.SetItemsProcessed(state.iterations() * fit.npoints);
+    benchmark::DoNotOptimize(models::ssq_objfun(s.fit, ev, s.start));
+  state.SetLabel(bench::fit_cases[state.range(0)].label);
 }
-BENCHMARK(BM_ssq_objfun_baseline);
+
+void BM_ssq_objfun_hand(benchmark::State& state) {
+  Prepared s;
+  models::ModelEvaluator ev(s.q.console);
+  prepare(s, static_cast<int>(state.range(0)), ev);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(bench::hand_ssq(s.fit, s.start));
+  state.SetLabel(bench::fit_cases[state.range(0)].label);
+}
+
+// Both objectives at the initial estimates must agree bit for bit.
+double checked_start_ssq(Prepared& s, models::ModelEvaluator& ev) {
+  const double a = models::ssq_objfun(s.fit, ev, s.start);
+  const double b = bench::hand_ssq(s.fit, s.start);
+  if (std::memcmp(&a, &b, sizeof a) != 0)
+    throw std::logic_error("hand-written objective differs from the engine");
+  return a;
+}
+
+std::vector<double> search(Prepared& s, models::ModelEvaluator& ev, bool hand) {
+  FitState fit = s.fit;
+  s.q.out.str("");
+  if (hand) {
+    optimise::tunnelling_search(s.q.console, fit,
+                                [&](std::span<const double> p) { return bench::hand_ssq(fit, p); });
+  } else {
+    optimise::tunnelling_search(s.q.console, fit, ev);
+  }
+  return fit.pbest;
+}
+
+void search_bench(benchmark::State& state, bool hand) {
+  Prepared s;
+  models::ModelEvaluator ev(s.q.console);
+  prepare(s, static_cast<int>(state.range(0)), ev);
+  checked_start_ssq(s, ev);
+  std::vector<double> pbest;
+  for (auto _ : state)
+    pbest = search(s, ev, hand);
+  // Same path: the other objective must reach the same bits.
+  const std::vector<double> other = search(s, ev, !hand);
+  if (pbest.size() != other.size() ||
+      std::memcmp(pbest.data(), other.data(), pbest.size() * sizeof(double)) != 0) {
+    state.SkipWithError("engine and hand-written searches end at different pbest");
+  }
+  state.SetLabel(bench::fit_cases[state.range(0)].label);
+}
 
 void BM_search_engine(benchmark::State& state) {
-  Quiet q;
-  models::ModelEvaluator ev(q.console);
-  double best = 0.0;
-  for (auto _ : state) {
-    FitState fit = example_fit();
-    models::print_model_block(q.console, fit, ev);
-    optimise::tunnelling_search(q.console, fit, ev);
-    best = fit.best;
-    q.out.str("");
-  }
-  state.counters["best"] = best;
+  search_bench(state, false);
 }
-BENCHMARK(BM_search_engine)->Unit(benchmark::kMillisecond);
+void BM_search_hand(benchmark::State& state) {
+  search_bench(state, true);
+}
 
-void BM_search_baseline(benchmark::State& state) {
-  Quiet q;
-  models::ModelEvaluator ev(q.console);
-  double best = 0.0;
-  for (auto _ : state) {
-    FitState fit = example_fit();
-    models::print_model_block(q.console, fit, ev);
-    optimise::tunnelling_search(q.console, fit,
-                                [&](std::span<const double> p) { return baseline_ssq(fit, p); });
-    best = fit.best;
-    q.out.str("");
-  }
-  state.counters["best"] = best;
-}
-BENCHMARK(BM_search_baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ssq_objfun_engine)->DenseRange(0, 1);
+BENCHMARK(BM_ssq_objfun_hand)->DenseRange(0, 1);
+BENCHMARK(BM_search_engine)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_search_hand)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "feq_parser/equation_parser.h"
 
+#include <algorithm>
 #include <string>
 
 #include "dialogue/program_stop.h"
@@ -49,6 +50,15 @@ double EquationParser::evaluate_real64(std::span<const double> values) const {
   if (!postfix.has_array())
     return 0.0;
   return detail::run(program_, values, postfix, console_);
+}
+
+bool EquationParser::evaluate_real64_rows(std::span<const detail::RowValues> values, std::size_t n,
+                                          double* out) const {
+  if (!postfix.has_array()) {
+    std::fill_n(out, n, 0.0);
+    return true;
+  }
+  return detail::run_rows(program_, values, n, out);
 }
 
 float EquationParser::evaluate_real32(std::span<const float> values) const {

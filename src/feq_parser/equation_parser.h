@@ -56,9 +56,9 @@ class VariableNames {
 
 class EquationParser {
  public:
-  FixedText<equation_length> equation;
+  PaddedText<equation_length> equation;
   FixedText<name_length> name;
-  FixedText<equation_length> expression;
+  PaddedText<equation_length> expression;
   std::int32_t nvar = 0;
   VariableNames variables;
   TokenStack infix;
@@ -72,6 +72,10 @@ class EquationParser {
   void print_postfixtokens() const;
   // 0.0 without a message when the parser has no postfix list (failed or destructed).
   double evaluate_real64(std::span<const double> values) const;
+  // evaluate_real64 for rows 0..n-1 at once (see detail::run_rows); false, with
+  // nothing done, when the equation must be evaluated one row at a time.
+  bool evaluate_real64_rows(std::span<const detail::RowValues> values, std::size_t n,
+                            double* out) const;
   // A second destruction stops the program.
   void destruct_equationparser();
   void converttopostfix();

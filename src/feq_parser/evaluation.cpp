@@ -375,7 +375,140 @@ double run_any(const Program& program, std::span<const Value> values, const Toke
                          : execute_fast(program, values.data());
 }
 
+// One block of rows on a stack of items. An item is one value for all rows or a
+// column of values, one per row; a column may be a caller's column, read in place,
+// or a result in the block's own storage (item t writes to store[t]).
+constexpr std::size_t block_rows = 128;
+
+struct Item {
+  const double* column;  // null: `value` in every row
+  double value;
+};
+
+template <typename F>
+Item binary(Item a, Item b, double* out, std::size_t m, F f) {
+  if (a.column == nullptr && b.column == nullptr)
+    return {nullptr, f(a.value, b.value)};
+  if (b.column == nullptr) {
+    const double* x = a.column;  // may be out itself
+    const double y = b.value;
+    for (std::size_t j = 0; j < m; ++j)
+      out[j] = f(x[j], y);
+  } else if (a.column == nullptr) {
+    const double x = a.value;
+    const double* y = b.column;
+    for (std::size_t j = 0; j < m; ++j)
+      out[j] = f(x, y[j]);
+  } else {
+    const double* x = a.column;  // may be out itself
+    const double* y = b.column;
+    for (std::size_t j = 0; j < m; ++j)
+      out[j] = f(x[j], y[j]);
+  }
+  return {out, 0.0};
+}
+
+template <typename F>
+Item unary(Item a, double* out, std::size_t m, F f) {
+  if (a.column == nullptr)
+    return {nullptr, f(a.value)};
+  const double* x = a.column;
+  for (std::size_t j = 0; j < m; ++j)
+    out[j] = f(x[j]);
+  return {out, 0.0};
+}
+
+// The operations as the single-row loop makes them, operand for operand.
+Item apply_binary(Op op, Item a, Item b, double* out, std::size_t m) {
+  switch (op) {
+  case Op::add: return binary(a, b, out, m, [](double x, double y) { return x + y; });
+  case Op::subtract: return binary(a, b, out, m, [](double x, double y) { return x - y; });
+  case Op::multiply: return binary(a, b, out, m, [](double x, double y) { return x * y; });
+  case Op::divide: return binary(a, b, out, m, [](double x, double y) { return x / y; });
+  case Op::power: return binary(a, b, out, m, [](double x, double y) { return std::pow(x, y); });
+  default: return {nullptr, 0.0};  // binary_other
+  }
+}
+
+void execute_block(const Program& program, std::span<const RowValues> values, std::size_t first,
+                   std::size_t m, double* out) {
+  alignas(64) double store[max_stack_capacity][block_rows];
+  Item items[max_stack_capacity];
+  int top = 0;  // items on the stack; the top item is items[top - 1]
+  // The bottom item, which ends as the result, is made in `out` itself.
+  auto slot = [&](int t) { return t == 0 ? out : store[t]; };
+  auto variable = [&](std::int32_t index) -> Item {
+    const RowValues& v = values[static_cast<std::size_t>(index)];
+    return v.column != nullptr ? Item{v.column + first, 0.0} : Item{nullptr, v.value};
+  };
+  for (std::int32_t k = 0; k < program.count; ++k) {
+    const Instruction& in = program.code[k];
+    switch (in.op) {
+    case Op::push_value: items[top++] = {nullptr, in.value}; break;
+    case Op::push_variable: items[top++] = variable(in.index); break;
+    case Op::add:
+    case Op::subtract:
+    case Op::multiply:
+    case Op::divide:
+    case Op::power:
+    case Op::binary_other:
+      items[top - 2] = apply_binary(in.op, items[top - 2], items[top - 1], slot(top - 2), m);
+      --top;
+      break;
+    case Op::add_value:
+    case Op::subtract_value:
+    case Op::multiply_value:
+    case Op::divide_value:
+    case Op::power_value:
+      items[top - 1] =
+          apply_binary(static_cast<Op>(static_cast<int>(Op::add) + static_cast<int>(in.op) -
+                                       static_cast<int>(Op::add_value)),
+                       items[top - 1], Item{nullptr, in.value}, slot(top - 1), m);
+      break;
+    case Op::add_variable:
+    case Op::subtract_variable:
+    case Op::multiply_variable:
+    case Op::divide_variable:
+    case Op::power_variable:
+      items[top - 1] =
+          apply_binary(static_cast<Op>(static_cast<int>(Op::add) + static_cast<int>(in.op) -
+                                       static_cast<int>(Op::add_variable)),
+                       items[top - 1], variable(in.index), slot(top - 1), m);
+      break;
+    case Op::negate:
+      items[top - 1] = unary(items[top - 1], slot(top - 1), m, [](double x) { return -x; });
+      break;
+    case Op::function_other: items[top - 1] = {nullptr, 0.0}; break;
+    case Op::bad_number: break;  // never in unchecked code
+    default: {
+      const Op op = in.op;
+      items[top - 1] =
+          unary(items[top - 1], slot(top - 1), m, [op](double x) { return apply_function(op, x); });
+      break;
+    }
+    }
+  }
+  const Item result = items[top - 1];
+  if (result.column == nullptr) {
+    std::fill_n(out, m, result.value);
+  } else if (result.column != out) {
+    std::copy_n(result.column, m, out);
+  }
+}
+
 }  // namespace
+
+bool run_rows(const Program& program, std::span<const RowValues> values, std::size_t n,
+              double* out) {
+  if (program.checked)
+    return false;
+  if (values.size() < static_cast<std::size_t>(program.values_needed)) {
+    throw std::out_of_range("feq_parser: fewer values than the equation's variables");
+  }
+  for (std::size_t first = 0; first < n; first += block_rows)
+    execute_block(program, values, first, std::min(block_rows, n - first), out + first);
+  return true;
+}
 
 double run(const Program& program, std::span<const double> values, const TokenStack& postfix,
            quillon::Console* console) {

@@ -94,6 +94,20 @@ double run(const Program& program, std::span<const double> values, const TokenSt
 double run(const Program& program, std::span<const float> values, const TokenStack& postfix,
            quillon::Console* console);
 
+// The values of one variable over a run of rows: `column[r]` for row r, or `value`
+// in every row when column is null.
+struct RowValues {
+  const double* column = nullptr;
+  double value = 0.0;
+};
+
+// Evaluates rows 0..n-1 into out[0..n-1], each exactly as `run` would with that
+// row's values: the instructions are applied a block of rows at a time, so the
+// dispatch is paid once per block. Returns false, and does nothing, when the
+// program needs the checked evaluation (its warnings belong to each single run).
+bool run_rows(const Program& program, std::span<const RowValues> values, std::size_t n,
+              double* out);
+
 // Library function by name (trimmed; case ignored); Op::function_other when unknown.
 Op function_code(std::string_view name);
 double apply_function(Op code, double x);

@@ -31,14 +31,14 @@ bool is_number_char(char c) {
 // Splits at the first "=": the left side, cut to 12 characters, is the name; the
 // right side without its blanks is the expression. Only the space counts as a blank.
 void EquationParser::cleanequation(std::int32_t& ok, ErrorText& errmsg) {
-  clean_trimmed(trimmed_length(equation.chars.data(), equation.size()), ok, errmsg);
+  clean_trimmed(trimmed_length(equation.data(), equation.size()), ok, errmsg);
 }
 
 // `length` is the trimmed length of `equation`, known to the constructor without a scan.
 void EquationParser::clean_trimmed(std::size_t length, std::int32_t& ok, ErrorText& errmsg) {
   ok = 0;
   name.assign("#noname");
-  const char* text = equation.chars.data();
+  const char* text = equation.data();
   const void* found = std::memchr(text, '=', length);
   if (found == nullptr) {
     set_error(errmsg, {messages::no_equal_sign});
@@ -50,7 +50,7 @@ void EquationParser::clean_trimmed(std::size_t length, std::int32_t& ok, ErrorTe
   std::size_t out = 0;
   for (std::size_t k = equals_at + 1; k < length; ++k) {
     if (text[k] != ' ')
-      expression[out++] = text[k];
+      expression.set(out++, text[k]);
   }
   ok = 1;
 }
@@ -109,9 +109,9 @@ void EquationParser::tokenize(std::int32_t& ok, ErrorText& errmsg) {
           ++end;
       }
       char pair[2] = {c, at(pos + 1)};
-      const std::string_view text =
-          (c == 'p' || c == 'P') ? std::string_view(pair, 2)
-                                 : std::string_view(expression.chars.data() + pos, end - pos);
+      const std::string_view text = (c == 'p' || c == 'P')
+                                        ? std::string_view(pair, 2)
+                                        : std::string_view(expression.data() + pos, end - pos);
       if (text.size() > token_text_length) {
         set_error(errmsg, {messages::number_too_long, text.substr(0, token_text_length)});
         return;
@@ -138,7 +138,7 @@ void EquationParser::tokenize(std::int32_t& ok, ErrorText& errmsg) {
           break;
         }
       }
-      if (!append(std::string_view(expression.chars.data() + pos, letters), kind::function)) {
+      if (!append(std::string_view(expression.data() + pos, letters), kind::function)) {
         return;
       }
       pos += letters;

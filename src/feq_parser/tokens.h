@@ -50,6 +50,49 @@ std::string_view FixedText<N>::trimmed() const {
   return {chars.data(), trimmed_length(chars.data(), N)};
 }
 
+// A blank-padded text of exactly N characters that knows how far its non-blank
+// characters can reach, so that blanking, assigning and copying touch only that
+// part: the long equation texts are mostly padding.
+template <std::size_t N>
+class PaddedText {
+ public:
+  PaddedText() { chars_.fill(' '); }
+  PaddedText(const PaddedText& other) : PaddedText() { *this = other; }
+  PaddedText& operator=(const PaddedText& other) {
+    if (this != &other)
+      assign(std::string_view(other.chars_.data(), other.used_));
+    return *this;
+  }
+
+  static constexpr std::size_t size() { return N; }
+  // Cut to N characters or padded with blanks.
+  void assign(std::string_view s) {
+    const std::size_t n = std::min(s.size(), N);
+    if (n > 0)  // an empty view may have no data at all
+      std::memcpy(chars_.data(), s.data(), n);
+    if (used_ > n)
+      std::memset(chars_.data() + n, ' ', used_ - n);
+    used_ = n;
+  }
+  void fill_blank() {
+    std::memset(chars_.data(), ' ', used_);
+    used_ = 0;
+  }
+  void set(std::size_t k, char c) {
+    chars_[k] = c;
+    used_ = std::max(used_, k + 1);
+  }
+  const char* data() const { return chars_.data(); }
+  std::string_view view() const { return {chars_.data(), N}; }
+  std::string_view trimmed() const { return {chars_.data(), trimmed_length(chars_.data(), used_)}; }
+  char operator[](std::size_t k) const { return chars_[k]; }
+  bool operator==(const PaddedText& other) const { return view() == other.view(); }
+
+ private:
+  std::array<char, N> chars_;
+  std::size_t used_ = 0;  // chars_[used_..N) are blanks
+};
+
 // Token kind codes.
 namespace kind {
 inline constexpr std::int32_t none = 0;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <stdexcept>
+#include <vector>
 
 #include "data_import/text_utils.h"
 #include "models/catalogue.h"
@@ -38,6 +39,7 @@ void ModelEvaluator::encode(const std::string& eq, int np, int nx, int nc) {
     constant_found_[k] = found;
   }
   eqncharsave_.resize(s_len_trim(eqncharsave_));
+  ++encodings_;
   global_stale_ = true;
 }
 
@@ -59,10 +61,23 @@ struct ParserBuild {
 void ModelEvaluator::rebuild(int nvars) {
   if (parser_built_)
     fsave_->destruct_equationparser();
-  fsave_.reset();
-  fsave_.emplace(ParserBuild{
-      eqncharsave_, std::span<const char>(indepvars.data(), static_cast<std::size_t>(nvars)),
-      console_});
+  // Building is a function of the text and the names alone, so a build from those
+  // of the last successful one is that build again.
+  if (last_build_ && fsave_ && last_build_nvars_ == nvars && last_build_encoding_ == encodings_) {
+    *fsave_ = *last_build_;
+  } else {
+    fsave_.reset();
+    fsave_.emplace(ParserBuild{
+        eqncharsave_, std::span<const char>(indepvars.data(), static_cast<std::size_t>(nvars)),
+        console_});
+    if (fsave_->postfix.has_array()) {
+      last_build_ = *fsave_;
+      last_build_encoding_ = encodings_;
+      last_build_nvars_ = nvars;
+    } else {
+      last_build_.reset();
+    }
+  }
   parser_built_ = true;
   ++builds_;
 }
@@ -110,6 +125,25 @@ double ModelEvaluator::func(int i, int nc, int np, int nx, const std::string& eq
   return fsave_->evaluate_real64(std::span<const double>(work.data(), nvars));
 }
 
+bool ModelEvaluator::func_rows(int nc, int np, int nx, std::span<const double> p,
+                               std::span<const double* const> x, std::span<const double> c,
+                               std::size_t n, double* out) const {
+  if (!parser_built_)
+    throw std::logic_error("func: no equation has been built");
+  // After observation 1 a constant counts only when the last constant's name was found.
+  const bool constants = nc == 0 || flag3_ == 1;
+  std::array<feq_parser::detail::RowValues, max_names> values;
+  int k = 0;
+  for (int j = 0; j < np; ++j)
+    values[k++] = {nullptr, p[j]};
+  for (int j = 0; j < nx; ++j)
+    values[k++] = {x[j], 0.0};
+  for (int j = 0; j < nc; ++j)
+    values[k++] = {nullptr, constants ? c[j] : 0.0};
+  return fsave_->evaluate_real64_rows(std::span(values.data(), static_cast<std::size_t>(k)), n,
+                                      out);
+}
+
 const std::string& ModelEvaluator::eqnsinglecharglobal() const {
   if (global_stale_) {
     global_ = fixed_text(eqncharsave_, equation_length);
@@ -129,8 +163,7 @@ double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p) 
   if (fit.ycalc.size() < n)
     fit.ycalc.resize(n, 0.0);
 
-  double s = 0.0;
-  for (std::size_t i = 0; i < n; ++i) {
+  auto set_row = [&](std::size_t i) {
     // Element by element: p may be a view of var itself.
     for (int k = 0; k < np; ++k)
       fit.var[k] = p[k];
@@ -142,6 +175,43 @@ double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p) 
       fit.var[np + 2] = fit.x3[i];
     for (int k = 0; k < nc; ++k)
       fit.var[np + nx + k] = fit.c[k];
+  };
+
+  double s = 0.0;
+  std::size_t i = 0;
+  if (n >= 1) {
+    // Observation 1 rebuilds the parser.
+    set_row(0);
+    fit.ycalc[0] = ev.func(1, nc, np, nx, fit.eq, fit.var);
+    const double r = fit.ycalc[0] - fit.y1[0];
+    s = s + r * r;
+    i = 1;
+    // The others a run of rows at a time, each run summed in its order as soon as it
+    // is made (the sum's chain of additions then overlaps the next run's work); var
+    // is left as the last observation's call leaves it.
+    constexpr std::size_t rows_per_run = 256;
+    const std::vector<double>* columns[max_indep] = {&fit.x1, &fit.x2, &fit.x3};
+    const std::span<const double> pv(fit.var.data(), static_cast<std::size_t>(np));
+    const std::span<const double> cv(fit.c.data(), static_cast<std::size_t>(nc));
+    std::array<const double*, max_indep> x{};
+    while (i < n) {
+      const std::size_t m = std::min(rows_per_run, n - i);
+      for (int k = 0; k < nx; ++k)
+        x[k] = columns[k]->data() + i;
+      if (!ev.func_rows(nc, np, nx, pv, std::span(x.data(), static_cast<std::size_t>(nx)), cv, m,
+                        fit.ycalc.data() + i)) {
+        break;  // one observation at a time below
+      }
+      for (const std::size_t end = i + m; i < end; ++i) {
+        const double r = fit.ycalc[i] - fit.y1[i];
+        s = s + r * r;
+      }
+    }
+    if (i == n && n >= 2)
+      set_row(n - 1);
+  }
+  for (; i < n; ++i) {
+    set_row(i);
     fit.ycalc[i] = ev.func(static_cast<int>(i) + 1, nc, np, nx, fit.eq, fit.var);
     const double r = fit.ycalc[i] - fit.y1[i];
     s = s + r * r;

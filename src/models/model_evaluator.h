@@ -29,6 +29,15 @@ class ModelEvaluator {
   // function-name encoding; it is never changed.
   double func(int i, int nc, int np, int nx, const std::string& eq, std::span<const double> var);
 
+  // func at n further observations (from observation 2 on) of the pass that
+  // observation 1 began, for the same counts: X1..Xnx of row r are x[0..nx)[r], the parameters p
+  // and the constants c are those of every row. Writes the n values to out, the same bits that n
+  // calls of func would return. Returns false, with nothing done, when the equation must go one
+  // observation at a time (then func prints its warnings).
+  bool func_rows(int nc, int np, int nx, std::span<const double> p,
+                 std::span<const double* const> x, std::span<const double> c, std::size_t n,
+                 double* out) const;
+
   // The variable-encoded text of the last build, blank-padded to 512 characters.
   const std::string& eqnsinglecharglobal() const;
 
@@ -42,7 +51,13 @@ class ModelEvaluator {
   Console& console_;
   std::optional<feq_parser::EquationParser> fsave_;
   bool parser_built_ = false;
-  std::string eqncharp_;  // caller's text of the last encoding
+  // The last successful build and what it was built from: a build from the same
+  // text and names is a copy of it (a build prints only when it fails).
+  std::optional<feq_parser::EquationParser> last_build_;
+  long long last_build_encoding_ = -1;  // encodings_ at that build
+  int last_build_nvars_ = -1;
+  long long encodings_ = 0;  // changes of eqncharsave_
+  std::string eqncharp_;     // caller's text of the last encoding
   int encoded_np_ = -1;
   int encoded_nx_ = -1;
   int encoded_nc_ = -1;

@@ -1,0 +1,39 @@
+// The two data sets of the fit benchmarks, loaded and prepared as the program does,
+// and each model's sum of squares written in C++ in the engine's arithmetic order.
+#pragma once
+
+#include <span>
+#include <sstream>
+#include <string>
+
+#include "dialogue/console.h"
+#include "dialogue/fit_state.h"
+
+namespace quillon::bench {
+
+struct FitCase {
+  const char* label;
+  const char* file;  // relative to the source tree
+};
+
+inline constexpr FitCase fit_cases[] = {
+    {"help_example_m4 (35 obs, model 4)", "examples/help_example_m4.dat"},
+    {"mixed_inhibition_1004 (1004 obs, model 6)", "bench/data/mixed_inhibition_1004.dat"},
+};
+
+struct Quiet {
+  std::istringstream in;
+  std::ostringstream out, err;
+  Console console{in, out, err};
+};
+
+// Imported, sorted and with the model block printed (which sets the equation,
+// constants and values vector), as the main loop leaves it before the search.
+FitState load_fit(const std::string& path, Console& console);
+
+// The hand-written objective of the fit's model; throws for a model without one.
+// Same arithmetic as the engine: operators of equal precedence group from the
+// right, so a*b/c is a*(b/c).
+double hand_ssq(FitState& fit, std::span<const double> p);
+
+}  // namespace quillon::bench

@@ -1,0 +1,101 @@
+// Evaluating many rows at once must give, row by row, the bits that evaluating each
+// row alone gives, whichever variables vary by row; equations that may warn are
+// left to the row-by-row evaluation.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "engine_test_support.h"
+
+namespace feq_parser {
+namespace {
+
+using testing::quiet_parser;
+
+constexpr double inf = std::numeric_limits<double>::infinity();
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+
+// Column values with zeros, negatives, infinities and NaN among ordinary numbers.
+double column_value(int variable, std::size_t row) {
+  static const double specials[] = {0.0, -0.0, 1.0, -2.5, inf, -inf, nan, 1e-300, 3.0e300};
+  if (row % 7 == 3)
+    return specials[(row / 7 + static_cast<std::size_t>(variable)) % std::size(specials)];
+  return 0.37 * static_cast<double>(row + 1) - 1.3 * variable;
+}
+
+TEST(RowEvaluation, EveryRowHasTheBitsOfItsOwnEvaluation) {
+  const char* equations[] = {
+      "Y=b*c/(c+a)",
+      "Y=b*(d^c)/(d^c+a^c)",
+      "Y=(b*d/(f+e/c))/(a+d/(f+e/c))",
+      "Y=(b*d/(f+e/c))/(d+a)",
+      "Y=(b*d/(f+e/c))/(a/(f+e/c)+d)",
+      "Y=b*e/(a*(g+f/c)+e*(g+f/d))",
+      "Y=a-b-c-d+e*f/g",
+      "Y=-a+b^2",
+      "Y=U(a*b)+S(c)-V(d)+T(e)",
+      "Y=O(a)+P(b)+Q(c)+R(d)+W(e)+X(f/10)+Y(g/10)+Z(a)",
+      "Y=2.5*pi/1.5",
+      "Y=a",
+      "Y=(a-(b-(c/(d*e))))^f",
+  };
+  // Which variables vary by row: none, some, all.
+  const std::vector<std::vector<bool>> layouts = {
+      {false, false, false, false, false, false, false},
+      {false, false, false, false, true, true, false},
+      {true, false, true, false, true, false, true},
+      {true, true, true, true, true, true, true},
+  };
+  for (const char* equation : equations) {
+    const EquationParser parser = quiet_parser(equation, "abcdefg");
+    for (const auto& layout : layouts) {
+      for (const std::size_t n :
+           {std::size_t{1}, std::size_t{34}, std::size_t{129}, std::size_t{1003}}) {
+        SCOPED_TRACE(::testing::Message() << equation << " rows " << n);
+        std::vector<std::vector<double>> columns(7);
+        std::vector<detail::RowValues> values(7);
+        for (int v = 0; v < 7; ++v) {
+          if (layout[v]) {
+            for (std::size_t r = 0; r < n; ++r)
+              columns[v].push_back(column_value(v, r));
+            values[v] = {columns[v].data(), 0.0};
+          } else {
+            values[v] = {nullptr, 0.75 + v};
+          }
+        }
+        std::vector<double> out(n, -1.0);
+        ASSERT_TRUE(parser.evaluate_real64_rows(values, n, out.data()));
+        for (std::size_t r = 0; r < n; ++r) {
+          std::vector<double> row(7);
+          for (int v = 0; v < 7; ++v)
+            row[v] = layout[v] ? columns[v][r] : values[v].value;
+          const double expected = parser.evaluate_real64(row);
+          ASSERT_EQ(std::bit_cast<std::uint64_t>(out[r]), std::bit_cast<std::uint64_t>(expected))
+              << "row " << r << ": " << out[r] << " vs " << expected;
+        }
+      }
+    }
+  }
+}
+
+TEST(RowEvaluation, EquationsThatMayWarnAndFailedParsers) {
+  const std::vector<detail::RowValues> values(3, detail::RowValues{nullptr, 2.0});
+  std::vector<double> out(5, -1.0);
+  // A missing operand warns on every evaluation: rows are refused, nothing written.
+  for (const char* equation : {"Y=a+", "Y=a*-b"}) {
+    const EquationParser p = quiet_parser(equation, "abc");
+    EXPECT_FALSE(p.evaluate_real64_rows(values, out.size(), out.data())) << equation;
+    EXPECT_EQ(out[0], -1.0);
+  }
+  // A parser without postfix list gives 0.0 in every row, as it does alone.
+  EquationParser failed = quiet_parser("Y=2a", "a");
+  EXPECT_TRUE(failed.evaluate_real64_rows(values, out.size(), out.data()));
+  EXPECT_EQ(out, std::vector<double>(5, 0.0));
+}
+
+}  // namespace
+}  // namespace feq_parser
