@@ -79,12 +79,28 @@ void cannot_open(Console& console, std::string_view name) {
   console.list("Select another file or correct the file's permissions and rerun it.");
 }
 
+// The offending item as it may be shown on a terminal: a file may hold anything,
+// and its bytes must neither drive the terminal nor flood the screen.
+std::string shown_item(std::string_view item) {
+  constexpr std::size_t longest = 40;
+  std::string shown(item.substr(0, longest));
+  for (char& ch : shown) {
+    const auto code = static_cast<unsigned char>(ch);
+    if (code < 32 || code > 126)
+      ch = '?';
+  }
+  if (item.size() > longest)
+    shown += "...";
+  return shown;
+}
+
 void unreadable(Console& console, const ListReadIssue& issue, bool model_line) {
   std::string text = "Data file line " + std::to_string(issue.line) + ": ";
+  const std::string item = shown_item(issue.text);
   if (model_line) {
-    text += "the model number must be a whole number, not \"" + issue.text + "\".";
+    text.append("the model number must be a whole number, not \"").append(item).append("\".");
   } else {
-    text += "\"" + issue.text + "\" cannot be read as a number.";
+    text.append("\"").append(item).append("\" cannot be read as a number.");
   }
   console.list(text);
   console.list(correct_and_rerun);
@@ -93,6 +109,11 @@ void unreadable(Console& console, const ListReadIssue& issue, bool model_line) {
 void header_incomplete(Console& console) {
   console.list("The data file ends before its four header lines are complete:");
   console.list("model number, initial estimates, lower bounds and upper bounds.");
+  console.list(correct_and_rerun);
+}
+
+void bounds_crossed(Console& console, int parameter) {
+  console.list("The lower bound of P" + std::to_string(parameter) + " is above its upper bound.");
   console.list(correct_and_rerun);
 }
 
@@ -266,6 +287,14 @@ void data_import(Console& console, FitState& s, int max_model_number) {
       !read_header_line(console, reader, std::span(s.plower).first(np)) ||
       !read_header_line(console, reader, std::span(s.pupper).first(np))) {
     return;
+  }
+
+  // Crossed bounds would pin the parameter to one of them and report that as a fit.
+  for (std::size_t k = 0; k < np; ++k) {
+    if (s.plower[k] > s.pupper[k]) {
+      msg::bounds_crossed(console, static_cast<int>(k) + 1);
+      return;
+    }
   }
 
   s.npoints = nrows - 4;

@@ -6,10 +6,11 @@
 
 namespace quillon {
 
-void run_fit_stages(Console& console, FitState& state, models::ModelEvaluator& evaluator) {
+void run_fit_stages(Console& console, FitState& state, models::ModelEvaluator& evaluator,
+                    const ProgramSettings& settings) {
   models::print_model_block(console, state, evaluator);
-  optimise::tunnelling_search(console, state, evaluator);
-  report::fit_report(console, state, evaluator);
+  optimise::tunnelling_search(console, state, evaluator, settings.search);
+  report::fit_report(console, state, evaluator, settings.sampling);
 }
 
 }  // namespace quillon

@@ -4,10 +4,12 @@
 
 #include "dialogue/console.h"
 #include "dialogue/fit_state.h"
+#include "dialogue/settings.h"
 #include "models/model_evaluator.h"
 
 namespace quillon {
 
-void run_fit_stages(Console& console, FitState& state, models::ModelEvaluator& evaluator);
+void run_fit_stages(Console& console, FitState& state, models::ModelEvaluator& evaluator,
+                    const ProgramSettings& settings = {});
 
 }  // namespace quillon

@@ -182,7 +182,7 @@ void main_loop(Console& console, const ProgramSettings& settings) {
     if (!prepare_data(console, state))
       break;
 
-    run_fit_stages(console, state, evaluator);
+    run_fit_stages(console, state, evaluator, settings);
 
     console.list();
     console.write("(A$)", "Press <Enter> to continue or X to quit: ");

@@ -85,7 +85,9 @@ SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::O
   std::array<int, mod_steepest::constants::max_n> succ{};
   std::array<int, mod_steepest::constants::max_n> cnt{};
 
-  for (int run = 1; run <= max_runs; ++run) {
+  const int run_limit = std::clamp(settings.max_runs, 1, max_runs);
+  const int pass_limit = std::clamp(settings.max_passes, 1, max_passes);
+  for (int run = 1; run <= run_limit; ++run) {
     succ.fill(0);
     int naccept = 0;
     int nreject = 0;
@@ -127,7 +129,7 @@ SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::O
     }
 
     int pass = 1;
-    for (; pass <= max_passes; ++pass) {
+    for (; pass <= pass_limit; ++pass) {
       cnt.fill(0);
       for (int level = 1; level <= levels; ++level) {
         const double s = 2.0 * std::pow(0.5, level);
@@ -192,7 +194,7 @@ SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::O
         stall = 0;
       }
     }
-    const int passes = std::min(pass, max_passes);
+    const int passes = std::min(pass, pass_limit);
 
     console.list();
     console.write("(A,I6,A,I6,A,I6)", "Outer passes completed: ", passes,

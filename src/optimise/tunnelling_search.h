@@ -48,6 +48,9 @@ inline constexpr int arctangent_fold = 2;        // pbounds1 mode
 struct SearchSettings {
   mod_steepest::Settings first_descent_run1{1, 1.0, 1.0e-06, 260};
   mod_steepest::Settings first_descent_later{1, 0.1, 1.0e-12, 110};
+  // Lower caps only shorten the search for fuzzing; the program keeps the constants.
+  int max_runs = search_constants::max_runs;
+  int max_passes = search_constants::max_passes;
 };
 
 enum class SearchStop { no_improvement, run_limit };

@@ -70,18 +70,33 @@ void write_information_criteria(Console& console, int n, int p, double ssq0,
   console.list();
 }
 
-void fit_report(Console& console, FitState& fit, const Objective& objective) {
+void fit_report(Console& console, FitState& fit, const Objective& objective,
+                const SamplingSettings& sampling) {
   const auto n = static_cast<std::size_t>(fit.npoints);
   fit.ssq0 = write_residual_table(console, fit, objective);
   plot2scrn_mod::plot2scrn(console, fit.model_name, std::span<const double>(fit.x1.data(), n),
                            std::span<const double>(fit.y1.data(), n),
                            std::span<const double>(fit.ycalc.data(), n));
-  estimate_uncertainty(console, fit, objective);
+  estimate_uncertainty(console, fit, objective, sampling);
 }
 
+void fit_report(Console& console, FitState& fit, models::ModelEvaluator& evaluator,
+                const SamplingSettings& sampling) {
+  fit_report(
+      console, fit,
+      [&](std::span<const double> p) { return models::ssq_objfun(fit, evaluator, p); }, sampling);
+}
+
+}  // namespace quillon::report
+
+namespace quillon::report {
+
 void fit_report(Console& console, FitState& fit, models::ModelEvaluator& evaluator) {
-  fit_report(console, fit,
-             [&](std::span<const double> p) { return models::ssq_objfun(fit, evaluator, p); });
+  fit_report(console, fit, evaluator, SamplingSettings{});
+}
+
+void fit_report(Console& console, FitState& fit, const Objective& objective) {
+  fit_report(console, fit, objective, SamplingSettings{});
 }
 
 }  // namespace quillon::report

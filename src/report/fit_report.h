@@ -15,6 +15,8 @@ class ModelEvaluator;
 
 namespace report {
 
+struct SamplingSettings;
+
 // Sum of squared residuals at a parameter vector; it leaves the fitted values at
 // that vector in fit.ycalc (the production objective is models::ssq_objfun).
 using Objective = std::function<double(std::span<const double>)>;
@@ -36,6 +38,11 @@ void write_information_criteria(Console& console, int n, int p, double ssq0,
 void fit_report(Console& console, FitState& fit, models::ModelEvaluator& evaluator);
 // The same with any objective (tests use stand-ins for the model evaluation).
 void fit_report(Console& console, FitState& fit, const Objective& objective);
+// Both with other sampling settings: only fuzzing passes them, to keep each fit short.
+void fit_report(Console& console, FitState& fit, models::ModelEvaluator& evaluator,
+                const SamplingSettings& sampling);
+void fit_report(Console& console, FitState& fit, const Objective& objective,
+                const SamplingSettings& sampling);
 
 }  // namespace report
 }  // namespace quillon

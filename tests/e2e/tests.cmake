@@ -42,3 +42,8 @@ quillon_add_transcript(example_uncompetitive_inhibition)
 
 quillon_add_test(test_reference_report e2e/test_reference_report.cpp)
 target_compile_definitions(test_reference_report PRIVATE QUILLON_TESTS_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
+quillon_add_transcript(hostile_files)
+quillon_add_transcript(answers_control_chars)
+quillon_add_transcript(eof_unterminated)
+quillon_add_transcript(x1_zero_crlf)
+quillon_add_test(test_hostile_dialogue e2e/test_hostile_dialogue.cpp)
