@@ -2,34 +2,12 @@
 // evaluation rebuilds the parser at every pass and evaluates it at every point.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "feq_parser/equation_parser.h"
+#include "support/allocation_counter.h"
 #include "support/test_support.h"
-
-namespace {
-std::atomic<long> allocations{0};
-}  // namespace
-
-// The replaced operators pair new with malloc and delete with free, which GCC cannot see.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size) {
-  ++allocations;
-  if (void* p = std::malloc(size == 0 ? 1 : size))
-    return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
 
 namespace feq_parser {
 namespace {
@@ -49,10 +27,10 @@ TEST(EngineAllocations, NoneForBuildingAndEvaluatingTheCatalogue) {
       {"y=U(a)*S(b)+pi-1.5^c", "abc"},
   };
   {
-    const long start = allocations.load();
+    const long long start = quillon::testing::heap_allocations();
     int* volatile probe = new int(1);  // the counter sees allocations at all
     delete probe;
-    ASSERT_EQ(allocations.load(), start + 1);
+    ASSERT_EQ(quillon::testing::heap_allocations(), start + 1);
   }
   quillon::testing::StringConsole io;
   const std::vector<double> values = {0.3, 7, 0.9, 1.7, 1.1, 0.5, 1};
@@ -63,7 +41,7 @@ TEST(EngineAllocations, NoneForBuildingAndEvaluatingTheCatalogue) {
     text.resize(512, ' ');
     EquationParser saved = construct_equationparser(text, row.names, io.console);
 
-    const long before = allocations.load();
+    const long long before = quillon::testing::heap_allocations();
     double sum = 0.0;
     for (int pass = 0; pass < 3; ++pass) {
       saved.destruct_equationparser();
@@ -74,7 +52,7 @@ TEST(EngineAllocations, NoneForBuildingAndEvaluatingTheCatalogue) {
     }
     const EquationParser copy = saved;
     sum += copy.evaluate_real64(values);
-    EXPECT_EQ(allocations.load(), before);
+    EXPECT_EQ(quillon::testing::heap_allocations(), before);
     EXPECT_EQ(sum, sum);  // keeps the evaluations
   }
   EXPECT_EQ(io.output(), "");

@@ -1,36 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "data_import/text_utils.h"
 #include "models/catalogue.h"
 #include "models/model_evaluator.h"
+#include "support/allocation_counter.h"
 #include "support/test_support.h"
-
-// Counts heap allocations, to check that evaluating passes allocates nothing. GCC
-// cannot see that the replaced operator new pairs with the free below.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-namespace {
-long long allocations = 0;
-}  // namespace
-
-void* operator new(std::size_t size) {
-  ++allocations;
-  if (void* p = std::malloc(size))
-    return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
 
 namespace quillon::models {
 namespace {
@@ -180,11 +157,11 @@ TEST(SsqObjfun, PassesAllocateNothing) {
   FitState fit = model4_fit();
   const std::vector<double> p = {2.5, 10.0, 4.0};
   ssq_objfun(fit, ev, p);  // first encoding of the text
-  const long long before = allocations;
+  const long long before = testing::heap_allocations();
   double sum = 0.0;
   for (int pass = 0; pass < 100; ++pass)
     sum += ssq_objfun(fit, ev, p);
-  EXPECT_EQ(allocations, before);
+  EXPECT_EQ(testing::heap_allocations(), before);
   EXPECT_GT(sum, 0.0);
 }
 

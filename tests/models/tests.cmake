@@ -1,3 +1,4 @@
 quillon_add_test(test_catalogue models/test_catalogue.cpp)
 quillon_add_test(test_model_evaluator models/test_model_evaluator.cpp)
 quillon_add_test(test_model_block models/test_model_block.cpp)
+target_link_libraries(test_model_evaluator PRIVATE quillon_allocation_counter)
