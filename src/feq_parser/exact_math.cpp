@@ -1,0 +1,344 @@
+#include "feq_parser/exact_math.h"
+
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "feq_parser/extended_precision.h"
+
+namespace quillon::feq_parser {
+
+namespace extended {
+
+namespace {
+
+// n * ln 2 for an integer |n| < 2^11: every partial product is exact in binary128.
+quad multiple_of_ln2(double n) {
+  const quad q = n;
+  return (q * static_cast<quad>(ln2_part1) + q * static_cast<quad>(ln2_part2)) +
+         q * static_cast<quad>(ln2_part3);
+}
+
+constexpr int exp_series_terms = 27;  // 0.35^27 / 27! < 2^-130
+
+struct QuadTables {
+  std::array<quad, exp_series_terms + 1> inverse_factorial{};
+  std::array<quad, 26> inverse_odd{};  // 1 / (2k + 1)
+  QuadTables() {
+    quad f = 1;
+    for (int k = 0; k <= exp_series_terms; ++k) {
+      if (k > 0)
+        f *= k;
+      inverse_factorial[static_cast<std::size_t>(k)] = 1 / f;
+    }
+    for (std::size_t k = 0; k < inverse_odd.size(); ++k)
+      inverse_odd[k] = 1 / static_cast<quad>(2 * static_cast<int>(k) + 1);
+  }
+};
+
+const QuadTables& quad_tables() {
+  static const QuadTables tables;
+  return tables;
+}
+
+}  // namespace
+
+quad q_log(double x) {
+  int e = 0;
+  double m = std::frexp(x, &e);  // exact, subnormals included
+  if (m < 0x1.6a09e667f3bcdp-1) {
+    m *= 2.0;
+    --e;
+  }
+  // ln m = 2 atanh(s), |s| <= 0.1716, so s^2 shrinks each term by 2^-5.
+  const quad qm = m;
+  const quad s = (qm - 1) / (qm + 1);
+  const quad s2 = s * s;
+  const auto& inv = quad_tables().inverse_odd;
+  quad sum = inv.back();
+  for (std::size_t k = inv.size() - 1; k-- > 0;)
+    sum = sum * s2 + inv[k];
+  return multiple_of_ln2(static_cast<double>(e)) + 2 * s * sum;
+}
+
+quad q_exp(quad t) {
+  if (t != t)
+    return t;
+  if (t > 1200)
+    return static_cast<quad>(std::ldexp(1.0, 1000)) * static_cast<quad>(std::ldexp(1.0, 200));
+  if (t < -1200)
+    return 0;
+  const double n = std::nearbyint(static_cast<double>(t) * 0x1.71547652b82fep+0);
+  const quad r = t - multiple_of_ln2(n);
+  const auto& inv = quad_tables().inverse_factorial;
+  quad sum = inv.back();
+  for (std::size_t k = inv.size() - 1; k-- > 0;)
+    sum = sum * r + inv[k];
+  // 2^n in two steps so that each factor is a normal double.
+  const int half = static_cast<int>(n) / 2;
+  return sum * static_cast<quad>(std::ldexp(1.0, half)) *
+         static_cast<quad>(std::ldexp(1.0, static_cast<int>(n) - half));
+}
+
+}  // namespace extended
+
+namespace exact_math {
+
+namespace {
+
+using extended::Double2;
+using extended::fast_two_sum;
+using extended::quad;
+using extended::two_prod;
+using extended::two_sum;
+
+// Logarithm: x = 2^k z with z in [0.703125, 1.40625), split into 128 slices by the
+// leading bits of z's representation; each slice has c ~ 1/z and -ln c to double-
+// double precision, so that ln x = k ln 2 - ln c + log1p(z c - 1) with |z c - 1| < 2^-7.
+constexpr std::uint64_t log_offset = 0x3fe6800000000000;  // 0.703125, a slice edge
+constexpr int log_table_bits = 7;
+constexpr int log_slice_shift = 52 - log_table_bits;
+
+// ln 2 with a 42-bit head, so that k * head is exact for any binary exponent k.
+constexpr double ln2_head = 0x1.62e42fefa3800p-1;
+constexpr double ln2_tail = 0x1.ef35793c76730p-45;
+
+// Exponential: t = (128 e + j) ln2/128 + r, exp t = 2^e 2^(j/128) exp r, |r| < 2^-8.4.
+constexpr int exp_table_bits = 7;
+constexpr int exp_table_size = 1 << exp_table_bits;
+constexpr double exp_inv_step = 0x1.71547652b82fep+7;  // 128 / ln 2
+// ln2/128 in three parts; the first two have 35 significant bits, so their products
+// with |k| < 2^18 are exact.
+constexpr double exp_step1 = 0x1.62e42fefc0000p-8;
+constexpr double exp_step2 = -0x1.c610ca86c0000p-44;
+constexpr double exp_step3 = -0x1.c4c67fc0d0951p-83;
+
+// Arguments beyond this take the slow path, whose results may overflow or be subnormal.
+constexpr double exp_fast_limit = 707.0;
+
+struct LogEntry {
+  double invc;
+  double neg_log_c_hi;
+  double neg_log_c_lo;
+};
+
+struct Tables {
+  std::array<LogEntry, 1 << log_table_bits> log{};
+  std::array<Double2, exp_table_size> exp2{};  // 2^(j/128)
+  Tables() {
+    for (std::uint64_t i = 0; i < log.size(); ++i) {
+      const double lo = std::bit_cast<double>(log_offset + (i << log_slice_shift));
+      const double hi = std::bit_cast<double>(log_offset + ((i + 1) << log_slice_shift));
+      // The slices on both sides of 1 keep c = 1, so that ln x keeps its full relative
+      // accuracy for x near 1.
+      const double invc = (lo == 1.0 || hi == 1.0) ? 1.0 : 2.0 / (lo + hi);
+      const Double2 neg_log_c = extended::from_quad(-extended::q_log(invc));
+      log[i] = {invc, neg_log_c.hi, neg_log_c.lo};
+    }
+    for (int j = 0; j < exp_table_size; ++j) {
+      const quad t = extended::multiple_of_ln2(j) / exp_table_size;
+      exp2[static_cast<std::size_t>(j)] = extended::from_quad(extended::q_exp(t));
+    }
+  }
+};
+
+const Tables& tables() {
+  static const Tables t;
+  return t;
+}
+
+struct LogResult {
+  Double2 value;
+  double err;  // bound on the absolute error of value.hi + value.lo
+};
+
+// ln x for positive, finite x.
+LogResult log_fast(double x) {
+  int k = 0;
+  if (x < std::numeric_limits<double>::min()) {
+    x *= 0x1p52;
+    k = -52;
+  }
+  const std::uint64_t ix = std::bit_cast<std::uint64_t>(x);
+  const std::uint64_t tmp = ix - log_offset;
+  const auto i = static_cast<std::size_t>((tmp >> log_slice_shift) & ((1u << log_table_bits) - 1));
+  k += static_cast<int>(static_cast<std::int64_t>(tmp) >> 52);
+  const double z = std::bit_cast<double>(ix - (tmp & (std::uint64_t{0xfff} << 52)));
+  const LogEntry& entry = tables().log[i];
+
+  // r = z c - 1 exactly, as rh + rl.
+  const Double2 p = two_prod(z, entry.invc);
+  const Double2 r = fast_two_sum(p.hi - 1.0, p.lo);
+  const double rh = r.hi;
+  const double rl = r.lo;
+
+  // log1p(r) = r - r^2/2 + r^3 q(r); the first two terms in double-double.
+  const Double2 sq = two_prod(rh, rh);
+  const double b_hi = -0.5 * sq.hi;
+  const double b_lo = -(0.5 * sq.lo + rh * rl);
+  const double r2 = rh * rh;
+  const double q =
+      0x1.5555555555555p-2 +
+      rh *
+          (-0.25 +
+           rh *
+               (0.2 +
+                rh * (-0x1.5555555555555p-3 +
+                      rh * (0x1.2492492492492p-3 +
+                            rh * (-0.125 +
+                                  rh * (0x1.c71c71c71c71cp-4 +
+                                        rh * (-0.1 + rh * (0x1.745d1745d1746p-4 +
+                                                           rh * (-0x1.5555555555555p-4 +
+                                                                 rh * 0x1.3b13b13b13b14p-4)))))))));
+  const double tail = r2 * rh * q + r2 * rl;
+
+  const double kd = static_cast<double>(k);
+  const Double2 s1 = two_sum(kd * ln2_head, entry.neg_log_c_hi);
+  const Double2 s2 = two_sum(s1.hi, rh);
+  const Double2 s3 = two_sum(s2.hi, b_hi);
+  const double lo =
+      ((s1.lo + s2.lo) + s3.lo) + ((kd * ln2_tail + entry.neg_log_c_lo) + ((rl + b_lo) + tail));
+  const Double2 v = fast_two_sum(s3.hi, lo);
+  // The polynomial's rounding dominates; the rest covers the tables, ln 2's split and
+  // the double-double sums.
+  const double err =
+      0x1p-50 * std::fabs(r2 * rh) + 0x1p-95 * (std::fabs(kd) + 1.0) + 0x1p-100 * std::fabs(v.hi);
+  return {v, err};
+}
+
+struct ExpResult {
+  Double2 value;  // exp(t) / 2^scale, in [0.99, 2.01)
+  int scale;
+};
+
+// exp(th + tl) for |th| <= exp_fast_limit and |tl| <= 2^-40; relative error below 2^-66.
+ExpResult exp_fast(double th, double tl) {
+  const double kd = std::nearbyint(th * exp_inv_step);
+  const auto k = static_cast<std::int64_t>(kd);
+  const auto j = static_cast<std::size_t>(k & (exp_table_size - 1));
+  const int scale = static_cast<int>(k >> exp_table_bits);
+
+  // th - kd*step1 is exact (Sterbenz) and kd*step2 is exact.
+  const Double2 r0 = two_sum(th - kd * exp_step1, -(kd * exp_step2));
+  const Double2 r = two_sum(r0.hi, r0.lo + (tl - kd * exp_step3));
+  const double rh = r.hi;
+  const double rl = r.lo;
+
+  const double p =
+      rh * rh *
+          (0.5 +
+           rh * (0x1.5555555555555p-3 +
+                 rh * (0x1.5555555555555p-5 +
+                       rh * (0x1.1111111111111p-7 +
+                             rh * (0x1.6c16c16c16c17p-10 +
+                                   rh * (0x1.a01a01a01a01ap-13 + rh * 0x1.a01a01a01a01ap-16)))))) +
+      rh * rl;
+  const Double2 e = fast_two_sum(1.0, rh);
+  const double elo = e.lo + (rl + p);
+
+  const Double2& t2 = tables().exp2[j];
+  const Double2 prod = two_prod(t2.hi, e.hi);
+  const double plo = prod.lo + (t2.hi * elo + t2.lo * e.hi);
+  return {fast_two_sum(prod.hi, plo), scale};
+}
+
+double scale_by_power_of_two(double v, int scale) {
+  return v * std::bit_cast<double>(static_cast<std::uint64_t>(1023 + scale) << 52);
+}
+
+// Relative error of exp_fast, with margin.
+constexpr double exp_fast_error = 0x1p-66;
+
+bool is_integer(double y) {
+  return std::trunc(y) == y;
+}
+
+bool is_odd_integer(double y) {
+  return is_integer(y) && std::fabs(y) < 0x1p53 && std::fmod(y, 2.0) != 0.0;
+}
+
+double pow_slow(double ax, double y) {
+  return static_cast<double>(extended::q_exp(static_cast<quad>(y) * extended::q_log(ax)));
+}
+
+}  // namespace
+
+double exp(double x) {
+  if (!(std::fabs(x) <= exp_fast_limit)) {
+    if (std::isnan(x))
+      return x;
+    return static_cast<double>(extended::q_exp(x));
+  }
+  const ExpResult e = exp_fast(x, 0.0);
+  double out = 0.0;
+  if (extended::round_if_certain(e.value.hi, e.value.lo, exp_fast_error * e.value.hi, out))
+    return scale_by_power_of_two(out, e.scale);
+  return static_cast<double>(extended::q_exp(x));
+}
+
+double log(double x) {
+  if (!(x > 0.0) || std::isinf(x)) {
+    if (x == 0.0)
+      return -std::numeric_limits<double>::infinity();
+    if (x < 0.0)
+      return std::numeric_limits<double>::quiet_NaN();
+    return x;  // NaN or +inf
+  }
+  if (x == 1.0)
+    return 0.0;
+  const LogResult l = log_fast(x);
+  double out = 0.0;
+  if (extended::round_if_certain(l.value.hi, l.value.lo, l.err, out))
+    return out;
+  return static_cast<double>(extended::q_log(x));
+}
+
+double pow(double x, double y) {
+  // Special values as the C standard's annex F gives them.
+  if (y == 0.0 || x == 1.0)
+    return 1.0;
+  if (std::isnan(x) || std::isnan(y))
+    return x + y;
+  const double inf = std::numeric_limits<double>::infinity();
+  if (std::isinf(y)) {
+    const double ax = std::fabs(x);
+    if (ax == 1.0)
+      return 1.0;
+    return (ax < 1.0) == (y < 0.0) ? inf : 0.0;
+  }
+  const bool odd = is_odd_integer(y);
+  if (x == 0.0 || std::isinf(x)) {
+    // |x|^y is 0 or inf; an odd integer exponent keeps the sign of x.
+    const bool big = (x == 0.0) == (y < 0.0);
+    const double magnitude = big ? inf : 0.0;
+    return odd && std::signbit(x) ? -magnitude : magnitude;
+  }
+  double sign = 1.0;
+  if (x < 0.0) {
+    if (!is_integer(y))
+      return std::numeric_limits<double>::quiet_NaN();
+    if (odd)
+      sign = -1.0;
+  }
+  const double ax = std::fabs(x);
+
+  const LogResult l = log_fast(ax);
+  const double th0 = y * l.value.hi;
+  if (std::fabs(th0) <= exp_fast_limit) {
+    const Double2 t0 = two_prod(y, l.value.hi);
+    const Double2 t = fast_two_sum(t0.hi, t0.lo + y * l.value.lo);
+    const ExpResult e = exp_fast(t.hi, t.lo);
+    const double err_t = std::fabs(y) * l.err + 0x1p-100 * std::fabs(t.hi);
+    const double err = (exp_fast_error + 2.0 * err_t) * e.value.hi;
+    double out = 0.0;
+    if (extended::round_if_certain(e.value.hi, e.value.lo, err, out))
+      return sign * scale_by_power_of_two(out, e.scale);
+  }
+  return sign * pow_slow(ax, y);
+}
+
+}  // namespace exact_math
+
+}  // namespace quillon::feq_parser
