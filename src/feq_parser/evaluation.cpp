@@ -12,6 +12,7 @@
 #include <string>
 
 #include "dialogue/program_stop.h"
+#include "feq_parser/exact_math.h"
 #include "feq_parser/messages.h"
 
 namespace feq_parser::detail {
@@ -29,11 +30,11 @@ double guarded_exp(double x) {
   if (std::isnan(x))
     return 1.0;
   if (std::isinf(x))
-    return std::exp(limit);
+    return exact_math::exp(limit);
   const double clamped = std::clamp(x, -limit, limit);
   if (std::fabs(clamped) <= std::numeric_limits<double>::min())
     return 1.0;
-  return std::exp(clamped);
+  return exact_math::exp(clamped);
 }
 
 Op function_code(std::string_view name) {
@@ -66,7 +67,7 @@ double apply_function(Op code, double x) {
   case Op::sqrt: return std::sqrt(x);
   case Op::abs: return std::fabs(x);
   case Op::guarded_exp: return guarded_exp(x);
-  case Op::log: return std::log(x);
+  case Op::log: return exact_math::log(x);
   case Op::log10: return std::log10(x);
   case Op::acos: return std::acos(x);
   case Op::asin: return std::asin(x);
@@ -288,7 +289,7 @@ double execute_checked(const Program& program, const Value* values, const TokenS
       break;
     case Op::power:
       b = pop();
-      push(std::pow(pop(), b));
+      push(exact_math::pow(pop(), b));
       break;
     case Op::binary_other:
       pop();
@@ -330,17 +331,19 @@ double execute_fast(const Program& program, const Value* values) {
     case Op::subtract: tos = stack[--top] - tos; break;
     case Op::multiply: tos = stack[--top] * tos; break;
     case Op::divide: tos = stack[--top] / tos; break;
-    case Op::power: tos = std::pow(stack[--top], tos); break;
+    case Op::power: tos = exact_math::pow(stack[--top], tos); break;
     case Op::add_value: tos = tos + in.value; break;
     case Op::subtract_value: tos = tos - in.value; break;
     case Op::multiply_value: tos = tos * in.value; break;
     case Op::divide_value: tos = tos / in.value; break;
-    case Op::power_value: tos = std::pow(tos, in.value); break;
+    case Op::power_value: tos = exact_math::pow(tos, in.value); break;
     case Op::add_variable: tos = tos + static_cast<double>(values[in.index]); break;
     case Op::subtract_variable: tos = tos - static_cast<double>(values[in.index]); break;
     case Op::multiply_variable: tos = tos * static_cast<double>(values[in.index]); break;
     case Op::divide_variable: tos = tos / static_cast<double>(values[in.index]); break;
-    case Op::power_variable: tos = std::pow(tos, static_cast<double>(values[in.index])); break;
+    case Op::power_variable:
+      tos = exact_math::pow(tos, static_cast<double>(values[in.index]));
+      break;
     case Op::binary_other:
       --top;
       tos = 0.0;
@@ -353,7 +356,7 @@ double execute_fast(const Program& program, const Value* values) {
     case Op::sqrt: tos = std::sqrt(tos); break;
     case Op::abs: tos = std::fabs(tos); break;
     case Op::guarded_exp: tos = guarded_exp(tos); break;
-    case Op::log: tos = std::log(tos); break;
+    case Op::log: tos = exact_math::log(tos); break;
     case Op::log10: tos = std::log10(tos); break;
     case Op::acos: tos = std::acos(tos); break;
     case Op::asin: tos = std::asin(tos); break;
@@ -425,7 +428,8 @@ Item apply_binary(Op op, Item a, Item b, double* out, std::size_t m) {
   case Op::subtract: return binary(a, b, out, m, [](double x, double y) { return x - y; });
   case Op::multiply: return binary(a, b, out, m, [](double x, double y) { return x * y; });
   case Op::divide: return binary(a, b, out, m, [](double x, double y) { return x / y; });
-  case Op::power: return binary(a, b, out, m, [](double x, double y) { return std::pow(x, y); });
+  case Op::power:
+    return binary(a, b, out, m, [](double x, double y) { return exact_math::pow(x, y); });
   default: return {nullptr, 0.0};  // binary_other
   }
 }

@@ -8,7 +8,7 @@
 
 #include "feq_parser/extended_precision.h"
 
-namespace quillon::feq_parser {
+namespace feq_parser {
 
 namespace extended {
 
@@ -104,6 +104,7 @@ constexpr int log_slice_shift = 52 - log_table_bits;
 // ln 2 with a 42-bit head, so that k * head is exact for any binary exponent k.
 constexpr double ln2_head = 0x1.62e42fefa3800p-1;
 constexpr double ln2_tail = 0x1.ef35793c76730p-45;
+constexpr double log_head_scale = 0x1p42;
 
 // Exponential: t = (128 e + j) ln2/128 + r, exp t = 2^e 2^(j/128) exp r, |r| < 2^-8.4.
 constexpr int exp_table_bits = 7;
@@ -111,6 +112,7 @@ constexpr int exp_table_size = 1 << exp_table_bits;
 constexpr double exp_inv_step = 0x1.71547652b82fep+7;  // 128 / ln 2
 // ln2/128 in three parts; the first two have 35 significant bits, so their products
 // with |k| < 2^18 are exact.
+constexpr double round_shift = 0x1.8p52;
 constexpr double exp_step1 = 0x1.62e42fefc0000p-8;
 constexpr double exp_step2 = -0x1.c610ca86c0000p-44;
 constexpr double exp_step3 = -0x1.c4c67fc0d0951p-83;
@@ -134,8 +136,11 @@ struct Tables {
       // The slices on both sides of 1 keep c = 1, so that ln x keeps its full relative
       // accuracy for x near 1.
       const double invc = (lo == 1.0 || hi == 1.0) ? 1.0 : 2.0 / (lo + hi);
-      const Double2 neg_log_c = extended::from_quad(-extended::q_log(invc));
-      log[i] = {invc, neg_log_c.hi, neg_log_c.lo};
+      // The head is a multiple of 2^-42, like k * ln2_head, so their sum is exact.
+      const quad neg_log_c = -extended::q_log(invc);
+      const double head =
+          std::nearbyint(static_cast<double>(neg_log_c * log_head_scale)) / log_head_scale;
+      log[i] = {invc, head, static_cast<double>(neg_log_c - static_cast<quad>(head))};
     }
     for (int j = 0; j < exp_table_size; ++j) {
       const quad t = extended::multiple_of_ln2(j) / exp_table_size;
@@ -179,27 +184,23 @@ LogResult log_fast(double x) {
   const double b_hi = -0.5 * sq.hi;
   const double b_lo = -(0.5 * sq.lo + rh * rl);
   const double r2 = rh * rh;
-  const double q =
-      0x1.5555555555555p-2 +
-      rh *
-          (-0.25 +
-           rh *
-               (0.2 +
-                rh * (-0x1.5555555555555p-3 +
-                      rh * (0x1.2492492492492p-3 +
-                            rh * (-0.125 +
-                                  rh * (0x1.c71c71c71c71cp-4 +
-                                        rh * (-0.1 + rh * (0x1.745d1745d1746p-4 +
-                                                           rh * (-0x1.5555555555555p-4 +
-                                                                 rh * 0x1.3b13b13b13b14p-4)))))))));
+  // q(r) = 1/3 - r/4 + ... - r^7/10 by Estrin's scheme (short dependency chains).
+  // The terms left out are below 2^-80 and far inside the error bound below.
+  const double r4 = r2 * r2;
+  const double q01 = 0x1.5555555555555p-2 - 0.25 * rh;
+  const double q23 = 0.2 - 0x1.5555555555555p-3 * rh;
+  const double q45 = 0x1.2492492492492p-3 - 0.125 * rh;
+  const double q67 = 0x1.c71c71c71c71cp-4 - 0.1 * rh;
+  const double q = (q01 + r2 * q23) + r4 * (q45 + r2 * q67);
   const double tail = r2 * rh * q + r2 * rl;
 
   const double kd = static_cast<double>(k);
-  const Double2 s1 = two_sum(kd * ln2_head, entry.neg_log_c_hi);
-  const Double2 s2 = two_sum(s1.hi, rh);
-  const Double2 s3 = two_sum(s2.hi, b_hi);
-  const double lo =
-      ((s1.lo + s2.lo) + s3.lo) + ((kd * ln2_tail + entry.neg_log_c_lo) + ((rl + b_lo) + tail));
+  // Exact: both terms are multiples of 2^-42 below 2^10. The head then outweighs r
+  // (|head| > 0.0058 > |r| unless head = 0), and head + r outweighs r^2/2.
+  const double head = kd * ln2_head + entry.neg_log_c_hi;
+  const Double2 s2 = fast_two_sum(head, rh);
+  const Double2 s3 = fast_two_sum(s2.hi, b_hi);
+  const double lo = (s2.lo + s3.lo) + ((kd * ln2_tail + entry.neg_log_c_lo) + ((rl + b_lo) + tail));
   const Double2 v = fast_two_sum(s3.hi, lo);
   // The polynomial's rounding dominates; the rest covers the tables, ln 2's split and
   // the double-double sums.
@@ -215,7 +216,8 @@ struct ExpResult {
 
 // exp(th + tl) for |th| <= exp_fast_limit and |tl| <= 2^-40; relative error below 2^-66.
 ExpResult exp_fast(double th, double tl) {
-  const double kd = std::nearbyint(th * exp_inv_step);
+  // Round to the nearest integer by adding and removing 1.5 * 2^52.
+  const double kd = (th * exp_inv_step + round_shift) - round_shift;
   const auto k = static_cast<std::int64_t>(kd);
   const auto j = static_cast<std::size_t>(k & (exp_table_size - 1));
   const int scale = static_cast<int>(k >> exp_table_bits);
@@ -226,15 +228,12 @@ ExpResult exp_fast(double th, double tl) {
   const double rh = r.hi;
   const double rl = r.lo;
 
-  const double p =
-      rh * rh *
-          (0.5 +
-           rh * (0x1.5555555555555p-3 +
-                 rh * (0x1.5555555555555p-5 +
-                       rh * (0x1.1111111111111p-7 +
-                             rh * (0x1.6c16c16c16c17p-10 +
-                                   rh * (0x1.a01a01a01a01ap-13 + rh * 0x1.a01a01a01a01ap-16)))))) +
-      rh * rl;
+  // exp r - 1 - r to r^7 / 7! (the next term is below 2^-82), by Estrin's scheme.
+  const double r2 = rh * rh;
+  const double p01 = 0.5 + 0x1.5555555555555p-3 * rh;
+  const double p23 = 0x1.5555555555555p-5 + 0x1.1111111111111p-7 * rh;
+  const double p45 = 0x1.6c16c16c16c17p-10 + 0x1.a01a01a01a01ap-13 * rh;
+  const double p = r2 * ((p01 + r2 * p23) + (r2 * r2) * p45) + rh * rl;
   const Double2 e = fast_two_sum(1.0, rh);
   const double elo = e.lo + (rl + p);
 
@@ -251,6 +250,11 @@ double scale_by_power_of_two(double v, int scale) {
 // Relative error of exp_fast, with margin.
 constexpr double exp_fast_error = 0x1p-66;
 
+// The NaN an invalid operation gives on this processor, as the C runtime returns it.
+double invalid_operation(double x) {
+  return (x - x) / (x - x);
+}
+
 bool is_integer(double y) {
   return std::trunc(y) == y;
 }
@@ -260,6 +264,25 @@ bool is_odd_integer(double y) {
 }
 
 double pow_slow(double ax, double y) {
+  // A small integer power of a short significand is exact in binary128, which settles
+  // results that fall exactly on a rounding midpoint (such as (2^27 - 1)^2). Longer
+  // powers cannot be midpoints: an odd m with m^y < 2^54 has (bits(m) - 1) y <= 54.
+  if (y >= 2.0 && y <= 59.0 && is_integer(y)) {
+    int e = 0;
+    const auto significand = static_cast<std::uint64_t>(std::ldexp(std::frexp(ax, &e), 53));
+    const int bits = 53 - std::countr_zero(significand);
+    auto n = static_cast<int>(y);
+    if (bits * n <= 113) {
+      quad result = 1;
+      quad base = ax;
+      for (; n > 0; n >>= 1) {
+        if (n & 1)
+          result *= base;
+        base *= base;
+      }
+      return static_cast<double>(result);
+    }
+  }
   return static_cast<double>(extended::q_exp(static_cast<quad>(y) * extended::q_log(ax)));
 }
 
@@ -283,7 +306,7 @@ double log(double x) {
     if (x == 0.0)
       return -std::numeric_limits<double>::infinity();
     if (x < 0.0)
-      return std::numeric_limits<double>::quiet_NaN();
+      return invalid_operation(x);
     return x;  // NaN or +inf
   }
   if (x == 1.0)
@@ -308,8 +331,8 @@ double pow(double x, double y) {
       return 1.0;
     return (ax < 1.0) == (y < 0.0) ? inf : 0.0;
   }
-  const bool odd = is_odd_integer(y);
   if (x == 0.0 || std::isinf(x)) {
+    const bool odd = is_odd_integer(y);
     // |x|^y is 0 or inf; an odd integer exponent keeps the sign of x.
     const bool big = (x == 0.0) == (y < 0.0);
     const double magnitude = big ? inf : 0.0;
@@ -318,8 +341,8 @@ double pow(double x, double y) {
   double sign = 1.0;
   if (x < 0.0) {
     if (!is_integer(y))
-      return std::numeric_limits<double>::quiet_NaN();
-    if (odd)
+      return invalid_operation(x);
+    if (is_odd_integer(y))
       sign = -1.0;
   }
   const double ax = std::fabs(x);
@@ -341,4 +364,4 @@ double pow(double x, double y) {
 
 }  // namespace exact_math
 
-}  // namespace quillon::feq_parser
+}  // namespace feq_parser

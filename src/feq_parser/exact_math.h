@@ -4,11 +4,11 @@
 // the last bit of pow, exp, log and atan, and one such bit can send a search down
 // another path; these give the same bits on every platform and compiler because
 // they use only IEEE additions, multiplications and divisions.
-namespace quillon::feq_parser::exact_math {
+namespace feq_parser::exact_math {
 
 double pow(double x, double y);
 double exp(double x);
 double log(double x);
 double atan(double x);
 
-}  // namespace quillon::feq_parser::exact_math
+}  // namespace feq_parser::exact_math

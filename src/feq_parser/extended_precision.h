@@ -5,7 +5,7 @@
 // fast path cannot round with certainty. Nothing here may be contracted into fused
 // multiply-adds: the library is compiled with -ffp-contract=off.
 
-namespace quillon::feq_parser::extended {
+namespace feq_parser::extended {
 
 __extension__ typedef __float128 quad;
 
@@ -72,4 +72,4 @@ inline constexpr double ln2_part3 = 0x1.7b57a079a1934p-111;
 quad q_log(double x);
 quad q_exp(quad t);
 
-}  // namespace quillon::feq_parser::extended
+}  // namespace feq_parser::extended

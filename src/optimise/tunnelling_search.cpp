@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "data_import/text_utils.h"
+#include "feq_parser/exact_math.h"
 #include "optimise/random_pool.h"
 
 namespace quillon::optimise {
@@ -132,7 +133,7 @@ SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::O
     for (; pass <= pass_limit; ++pass) {
       cnt.fill(0);
       for (int level = 1; level <= levels; ++level) {
-        const double s = 2.0 * std::pow(0.5, level);
+        const double s = 2.0 * feq_parser::exact_math::pow(0.5, level);
         for (int j = 1; j <= multiples; ++j) {
           for (std::size_t k = 0; k < n; ++k) {
             shuffle(r);
