@@ -1,9 +1,8 @@
 #include "fuzz_support.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -11,16 +10,20 @@
 namespace quillon::fuzzing {
 
 std::filesystem::path enter_scratch_folder(const char* tag) {
-  std::string pattern =
-      (std::filesystem::temp_directory_path() / (std::string("quillon-") + tag + "-XXXXXX"))
-          .string();
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (mkdtemp(buffer.data()) == nullptr)
-    throw std::runtime_error("cannot create a scratch folder");
-  const std::filesystem::path folder(buffer.data());
-  std::filesystem::current_path(folder);
-  return folder;
+  namespace fs = std::filesystem;
+  // create_directory fails on an existing name, so a clash just draws another name.
+  std::random_device seed;
+  std::mt19937_64 engine(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path folder = fs::temp_directory_path() / (std::string("quillon-") + tag + "-" +
+                                                         std::to_string(engine() % 1000000000));
+    std::error_code error;
+    if (fs::create_directory(folder, error)) {
+      fs::current_path(folder);
+      return folder;
+    }
+  }
+  throw std::runtime_error("cannot create a scratch folder");
 }
 
 void write_file(const std::filesystem::path& file, const std::uint8_t* data, std::size_t size) {

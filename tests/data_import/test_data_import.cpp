@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -288,10 +287,10 @@ TEST_F(DataImport, AFileThatVanishedEndsTheProgram) {
 }
 
 TEST_F(DataImport, AnUnreadableFileIsRejected) {
-  if (::geteuid() == 0)
-    GTEST_SKIP() << "permissions do not bind the superuser";
   const std::string path = write_file("locked.dat", m1_header + "1 2\n");
   std::filesystem::permissions(path, std::filesystem::perms::none);
+  if (std::ifstream(path).is_open())
+    GTEST_SKIP() << "permissions do not bind this user (superuser)";
   FitState s;
   s.fname = fixed_text(path, 200);
   testing::StringConsole sc;

@@ -2,7 +2,6 @@
 // numbers say or rejected with a message that names the trouble, and nothing in
 // the message may drive the terminal.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
