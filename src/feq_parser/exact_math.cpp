@@ -14,12 +14,14 @@ namespace extended {
 
 namespace {
 
-// n * ln 2 for an integer |n| < 2^11: every partial product is exact in binary128.
+// n * ln 2 for an integer |n| < 2^60: every partial product is exact in binary128.
 quad multiple_of_ln2(double n) {
   const quad q = n;
   return (q * static_cast<quad>(ln2_part1) + q * static_cast<quad>(ln2_part2)) +
          q * static_cast<quad>(ln2_part3);
 }
+
+constexpr double sqrt_half = 0x1.6a09e667f3bcdp-1;
 
 constexpr int exp_series_terms = 27;  // 0.35^27 / 27! < 2^-130
 
@@ -45,22 +47,37 @@ const QuadTables& quad_tables() {
 
 }  // namespace
 
-quad q_log(double x) {
-  int e = 0;
-  double m = std::frexp(x, &e);  // exact, subnormals included
-  if (m < 0x1.6a09e667f3bcdp-1) {
-    m *= 2.0;
-    --e;
-  }
+// ln(2^e m) for m in [sqrt(1/2), sqrt(2)).
+quad log_reduced(quad m, int e) {
   // ln m = 2 atanh(s), |s| <= 0.1716, so s^2 shrinks each term by 2^-5.
-  const quad qm = m;
-  const quad s = (qm - 1) / (qm + 1);
+  const quad s = (m - 1) / (m + 1);
   const quad s2 = s * s;
   const auto& inv = quad_tables().inverse_odd;
   quad sum = inv.back();
   for (std::size_t k = inv.size() - 1; k-- > 0;)
     sum = sum * s2 + inv[k];
   return multiple_of_ln2(static_cast<double>(e)) + 2 * s * sum;
+}
+
+quad q_log(double x) {
+  int e = 0;
+  double m = std::frexp(x, &e);  // exact, subnormals included
+  if (m < sqrt_half) {
+    m *= 2.0;
+    --e;
+  }
+  return log_reduced(m, e);
+}
+
+quad q_log(quad x) {
+  int e = 0;
+  std::frexp(static_cast<double>(x), &e);
+  quad m = x * static_cast<quad>(std::ldexp(1.0, -e));  // exact scaling
+  if (m < sqrt_half) {
+    m *= 2;
+    --e;
+  }
+  return log_reduced(m, e);
 }
 
 quad q_exp(quad t) {
@@ -255,6 +272,13 @@ double invalid_operation(double x) {
   return (x - x) / (x - x);
 }
 
+// ln Gamma is computed exactly for multiples of 1/2 up to here.
+constexpr double lgamma_exact_limit = 4096.0;
+// ln sqrt(pi) as three doubles.
+constexpr double ln_sqrt_pi_part1 = 0x1.250d048e7a1bdp-1;
+constexpr double ln_sqrt_pi_part2 = 0x1.7abf2ad8d5088p-58;
+constexpr double ln_sqrt_pi_part3 = -0x1.6ccf43244818ap-114;
+
 bool is_integer(double y) {
   return std::trunc(y) == y;
 }
@@ -316,6 +340,34 @@ double log(double x) {
   if (extended::round_if_certain(l.value.hi, l.value.lo, l.err, out))
     return out;
   return static_cast<double>(extended::q_log(x));
+}
+
+double lgamma(double x) {
+  const double twice = 2.0 * x;
+  if (!(x > 0.0 && x <= lgamma_exact_limit && is_integer(twice)))
+    return std::lgamma(x);
+  // Gamma(n) = (n - 1)! and Gamma(n + 1/2) = sqrt(pi) (1/2)(3/2)...(n - 1/2), the
+  // product kept in binary128 (a rounding error of 2^-113 per factor) and scaled
+  // by powers of two to stay in range.
+  const auto k = static_cast<int>(twice);
+  const bool half = k % 2 != 0;
+  const int n = k / 2;
+  const quad range_step = static_cast<quad>(0x1p960);
+  const quad range_unstep = static_cast<quad>(0x1p-960);
+  quad product = 1;
+  int scale = 0;
+  for (int j = half ? 1 : 2; j <= (half ? n : n - 1); ++j) {
+    product *= half ? j - 0.5 : j;
+    if (product > range_step) {
+      product *= range_unstep;
+      scale += 960;
+    }
+  }
+  quad result = extended::q_log(product) + extended::multiple_of_ln2(scale);
+  if (half)
+    result += (static_cast<quad>(ln_sqrt_pi_part1) + static_cast<quad>(ln_sqrt_pi_part2)) +
+              static_cast<quad>(ln_sqrt_pi_part3);
+  return static_cast<double>(result);
 }
 
 double pow(double x, double y) {

@@ -11,4 +11,9 @@ double exp(double x);
 double log(double x);
 double atan(double x);
 
+// ln Gamma(x), correctly rounded for x a positive multiple of 1/2 up to 4096 (half a
+// number of degrees of freedom, the only arguments the F quantile needs); any other
+// argument is passed to the C runtime.
+double lgamma(double x);
+
 }  // namespace feq_parser::exact_math

@@ -68,8 +68,10 @@ inline constexpr double ln2_part2 = 0x1.abc9e3b39803fp-56;
 inline constexpr double ln2_part3 = 0x1.7b57a079a1934p-111;
 
 // Slow, accurate (about 2^-105 relative) binary128 logarithm of a positive finite
-// double and exponential of a binary128 value; q_exp saturates beyond +-1200.
+// double, or of a binary128 value that converts to a positive normal double, and
+// exponential of a binary128 value; q_exp saturates beyond +-1200.
 quad q_log(double x);
+quad q_log(quad x);
 quad q_exp(quad t);
 
 }  // namespace feq_parser::extended

@@ -67,7 +67,8 @@ double f_critical(double alpha, double df1, double df2) {
   const double ap = switched ? 1.0 - a : a;
   const double pp = switched ? q : p;
   const double qq = switched ? p : q;
-  const double log_beta = std::lgamma(pp) + std::lgamma(qq) - std::lgamma(pp + qq);
+  const double log_beta = feq_parser::exact_math::lgamma(pp) + feq_parser::exact_math::lgamma(qq) -
+                          feq_parser::exact_math::lgamma(pp + qq);
 
   double r = std::sqrt(-2.0 * feq_parser::exact_math::log(ap));
   double y = r - (2.30753 + 0.27061 * r) / (1.0 + (0.99229 + 0.04481 * r) * r);

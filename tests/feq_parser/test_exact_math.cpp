@@ -166,5 +166,23 @@ TEST(ExactMath, PowAgreesWithTheExactIeeeOperations) {
   EXPECT_EQ(checked, 20000);
 }
 
+// Half-integers: the F quantile's arguments. Several of these are rounded the wrong
+// way by common C runtimes.
+TEST(ExactMath, LogGammaOfHalfIntegersIsCorrectlyRounded) {
+  const struct {
+    double x;
+    std::uint64_t expected_bits;
+  } cases[] = {
+      {0.5, 0x3fe250d048e7a1bd},    {1.0, 0x0000000000000000},    {1.5, 0xbfbeeb95b094c191},
+      {2.0, 0x0000000000000000},    {2.5, 0x3fd2383e809a67e8},    {6.5, 0x4016a676ab2aa095},
+      {136.0, 0x408094ac9f576038},  {293.0, 0x4095657a958ae6e8},  {630.5, 0x40aacf71d8fccf85},
+      {1004.0, 0x40b72cdb81036927}, {1185.0, 0x40bc1f3727f2b5e3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "lgamma(" << c.x << ")");
+    EXPECT_TRUE(same_double(lgamma(c.x), std::bit_cast<double>(c.expected_bits)));
+  }
+}
+
 }  // namespace
 }  // namespace feq_parser::exact_math
