@@ -11,6 +11,7 @@
 
 #include "dialogue/console.h"
 #include "feq_parser/equation_parser.h"
+#include "feq_parser/exact_math.h"
 
 namespace {
 
@@ -30,7 +31,9 @@ const Model models[] = {
      "abcd",
      {2, 10, 1.5, 3},
      [](const double* v) {
-       return v[1] * (std::pow(v[3], v[2]) / (std::pow(v[3], v[2]) + std::pow(v[0], v[2])));
+       return v[1] *
+              (feq_parser::exact_math::pow(v[3], v[2]) /
+               (feq_parser::exact_math::pow(v[3], v[2]) + feq_parser::exact_math::pow(v[0], v[2])));
      }},
     {"Y=(b*d/(f+e/c))/(a+d/(f+e/c))",
      "abcdef",
