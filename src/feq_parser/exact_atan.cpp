@@ -117,6 +117,27 @@ constexpr double c5 = 0x1.999999999999ap-3;
 constexpr double c7 = -0x1.2492492492492p-3;
 constexpr double c9 = 0x1.c71c71c71c71cp-4;
 
+// Slow path for a <= 1/16. Near zero atan a = a - a^3/3 + ... sits systematically close
+// to halfway points (a^3/3 sweeps slowly through half an ulp), so keep a exact and add
+// the binary128 correction, which is below 2^-8 a: the sum is good to about 2^-120.
+double atan_small_slow(double a) {
+  const quad y = a;
+  const quad y2 = y * y;
+  const auto& inv = extended::inverse_odd();
+  quad sum = inv.back();
+  for (std::size_t k = inv.size() - 1; k-- > 1;)
+    sum = (k % 2 == 0 ? inv[k] : -inv[k]) + y2 * sum;
+  const quad correction = y * y2 * sum;
+  const quad hi = y + correction;
+  const quad lo = correction - (hi - y);  // exact: |correction| < |y|
+  const double d = static_cast<double>(hi);
+  // hi + lo rounds as hi does unless hi is itself halfway between two doubles.
+  const double neighbour = std::nextafter(d, hi > static_cast<quad>(d) ? 1.0 : 0.0);
+  if (neighbour != d && hi == (static_cast<quad>(d) + static_cast<quad>(neighbour)) / 2 && lo != 0)
+    return (lo > 0) == (neighbour > d) ? neighbour : d;
+  return d;
+}
+
 }  // namespace
 
 double atan(double x) {
@@ -174,7 +195,7 @@ double atan(double x) {
   double out = 0.0;
   if (extended::round_if_certain(v.hi, v.lo, err, out))
     return sign * out;
-  return sign * static_cast<double>(extended::q_atan(a));
+  return sign * (a <= 0.0625 ? atan_small_slow(a) : static_cast<double>(extended::q_atan(a)));
 }
 
 }  // namespace exact_math
