@@ -71,7 +71,7 @@ double apply_function(Op code, double x) {
   case Op::log10: return std::log10(x);
   case Op::acos: return std::acos(x);
   case Op::asin: return std::asin(x);
-  case Op::atan: return std::atan(x);
+  case Op::atan: return exact_math::atan(x);
   default: return 0.0;
   }
 }
@@ -360,7 +360,7 @@ double execute_fast(const Program& program, const Value* values) {
     case Op::log10: tos = std::log10(tos); break;
     case Op::acos: tos = std::acos(tos); break;
     case Op::asin: tos = std::asin(tos); break;
-    case Op::atan: tos = std::atan(tos); break;
+    case Op::atan: tos = exact_math::atan(tos); break;
     case Op::function_other: tos = 0.0; break;
     case Op::bad_number: break;  // never in fast code
     }

@@ -67,11 +67,19 @@ inline constexpr double ln2_part1 = 0x1.62e42fefa39efp-1;
 inline constexpr double ln2_part2 = 0x1.abc9e3b39803fp-56;
 inline constexpr double ln2_part3 = 0x1.7b57a079a1934p-111;
 
+// pi/2 as the unevaluated sum of three doubles (error below 2^-160).
+inline constexpr double half_pi_part1 = 0x1.921fb54442d18p+0;
+inline constexpr double half_pi_part2 = 0x1.1a62633145c07p-54;
+inline constexpr double half_pi_part3 = -0x1.f1976b7ed8fbcp-110;
+
 // Slow, accurate (about 2^-105 relative) binary128 logarithm of a positive finite
 // double, or of a binary128 value that converts to a positive normal double, and
 // exponential of a binary128 value; q_exp saturates beyond +-1200.
 quad q_log(double x);
 quad q_log(quad x);
 quad q_exp(quad t);
+
+// Slow, accurate (about 2^-105 relative) binary128 arctangent.
+quad q_atan(quad x);
 
 }  // namespace feq_parser::extended

@@ -5,5 +5,6 @@ target_sources(quillon_core PRIVATE
   src/feq_parser/postfix.cpp
   src/feq_parser/evaluation.cpp
   src/feq_parser/exact_math.cpp
+  src/feq_parser/exact_atan.cpp
   src/feq_parser/equation_parser.cpp
 )

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "feq_parser/exact_math.h"
+
 namespace quillon::optimise {
 
 void pbounds1(double& x, double lower, double upper, int mode) {
@@ -17,11 +19,13 @@ void pbounds1(double& x, double lower, double upper, int mode) {
   double y;
   if (x < lower) {
     const double z = (x - lower) / w;
-    const double s = mode == 1 ? z / (std::fabs(z) + 1.0) : 0.636619772367582 * std::atan(z);
+    const double s =
+        mode == 1 ? z / (std::fabs(z) + 1.0) : 0.636619772367582 * feq_parser::exact_math::atan(z);
     y = (s + 1.0) * h + lower;
   } else {
     const double z = (x - upper) / w;
-    const double s = mode == 1 ? z / (std::fabs(z) + 1.0) : 0.636619772367582 * std::atan(z);
+    const double s =
+        mode == 1 ? z / (std::fabs(z) + 1.0) : 0.636619772367582 * feq_parser::exact_math::atan(z);
     y = upper - (1.0 - s) * h;
   }
   if (std::fabs(y) < 1.0e-10) {

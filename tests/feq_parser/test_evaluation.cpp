@@ -115,7 +115,7 @@ const ValueRow value_rows[] = {
      [](const double* v) { return std::fabs(v[0]) * (exact_math::log(v[1]) * std::log10(v[1])); }},
     {"y=X(a)-Y(a)-Z(a)",
      {0.25},
-     [](const double* v) { return std::acos(v[0]) - (std::asin(v[0]) - std::atan(v[0])); }},
+     [](const double* v) { return std::acos(v[0]) - (std::asin(v[0]) - exact_math::atan(v[0])); }},
     {"y=V(a)", {0}, [](const double* v) { return exact_math::log(v[0]); }},
     {"y=V(a)", {-1}, [](const double* v) { return exact_math::log(v[0]); }},
     {"y=Uab(a)+1", {5}, [](const double*) { return 0.0 + 1.0; }},

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "feq_parser/exact_math.h"
 #include "optimise/random_pool.h"
 
 namespace quillon::optimise {
@@ -19,8 +20,8 @@ struct FoldCase {
 
 TEST(Pbounds1, FoldsIntoBounds) {
   const FoldCase cases[] = {
-      {"just above upper", 10.000001, 0, 10, 0, 10 - (1 - 0.636619772367582 * std::atan(1e-7)) * 5,
-       1e-12},
+      {"just above upper", 10.000001, 0, 10, 0,
+       10 - (1 - 0.636619772367582 * feq_parser::exact_math::atan(1e-7)) * 5, 1e-12},
       {"far above upper", 1000, 0, 10, 0, 9.96785, 1e-5},
       {"below lower, algebraic", -5, 0, 10, 1, 10.0 / 3.0, 1e-12},
       {"degenerate interval", 3, 2, 2, 0, 2, 0},
