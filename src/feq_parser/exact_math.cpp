@@ -136,6 +136,10 @@ constexpr double exp_step3 = -0x1.c4c67fc0d0951p-83;
 
 // Arguments beyond this take the slow path, whose results may overflow or be subnormal.
 constexpr double exp_fast_limit = 707.0;
+// Beyond these the rounded exponential is certainly infinite or zero: ln of the largest
+// double is 709.78, and results below 2^-1075 (ln = -745.13) round to zero.
+constexpr double exp_overflows = 709.8;
+constexpr double exp_underflows = -745.2;
 
 struct LogEntry {
   double invc;
@@ -316,6 +320,10 @@ double exp(double x) {
   if (!(std::fabs(x) <= exp_fast_limit)) {
     if (std::isnan(x))
       return x;
+    if (x > exp_overflows)
+      return std::numeric_limits<double>::infinity();
+    if (x < exp_underflows)
+      return 0.0;
     return static_cast<double>(extended::q_exp(x));
   }
   const ExpResult e = exp_fast(x, 0.0);
@@ -401,6 +409,10 @@ double pow(double x, double y) {
 
   const LogResult l = log_fast(ax);
   const double th0 = y * l.value.hi;
+  if (th0 > exp_overflows)
+    return sign * inf;
+  if (th0 < exp_underflows)
+    return sign * 0.0;
   if (std::fabs(th0) <= exp_fast_limit) {
     const Double2 t0 = two_prod(y, l.value.hi);
     const Double2 t = fast_two_sum(t0.hi, t0.lo + y * l.value.lo);

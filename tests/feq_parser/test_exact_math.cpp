@@ -56,6 +56,9 @@ TEST(ExactMath, PowIsCorrectlyRounded) {
       {2.0, -1075.0, 0.0},  // half the smallest subnormal ties to even
       {0.7, 1e4, 0.0},
       {10.0, 308.5, inf},
+      {-10.0, 401.0, -inf},
+      {-10.0, -401.0, -0.0},
+      {1e300, -1e10, 0.0},
       {-2.0, 3.0, -8.0},
       {-2.0, 2.0, 4.0},
       {-0x1.25aec9b1aaf85p+5, 3.0, -0x1.82815b2f5b6cfp+15},
@@ -80,6 +83,7 @@ TEST(ExactMath, ExpAndLogAreCorrectlyRounded) {
       {-740.0, 0, 0x0.0000000000055p-1022},
       {709.7, 0, 0x1.d75ae7a50ee14p+1023},
       {710.0, 0, inf},
+      {-1000.0, 0, 0.0},
       {-1e-300, 0, 1.0},
       {0x1p-60, 0, 1.0},
       {inf, 0, inf},
