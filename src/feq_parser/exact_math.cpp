@@ -406,6 +406,8 @@ double pow(double x, double y) {
       sign = -1.0;
   }
   const double ax = std::fabs(x);
+  if (ax == 1.0)
+    return sign;  // ln |x| = 0: the products below would overflow for a huge y
 
   const LogResult l = log_fast(ax);
   const double th0 = y * l.value.hi;
