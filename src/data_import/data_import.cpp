@@ -42,10 +42,6 @@ bool next_line(std::istream& in, std::string& line, std::size_t width) {
   return true;
 }
 
-bool is_blank(std::string_view s) {
-  return s.find_first_not_of(' ') == std::string_view::npos;
-}
-
 void rewind(std::istream& in) {
   in.clear();
   in.seekg(0);
@@ -177,8 +173,8 @@ int file_column_count(Console& console, std::istream& in) {
     std::string first;
     if (!next_line(in, first, 160) || !next_line(in, line, 160))
       break;
-    const bool skip =
-        is_blank(line) || line[0] == '!' || line[0] == '"' || line[0] == '#' || line[0] == '\'';
+    const bool skip = trimmed(line).empty() || line[0] == '!' || line[0] == '"' || line[0] == '#' ||
+                      line[0] == '\'';
     if (!skip) {
       found = true;
       break;
@@ -187,7 +183,7 @@ int file_column_count(Console& console, std::istream& in) {
   if (!found) {
     rewind(in);
     while (next_line(in, line, 160)) {
-      if (!is_blank(line)) {
+      if (!trimmed(line).empty()) {
         found = true;
         break;
       }
@@ -200,14 +196,12 @@ int file_column_count(Console& console, std::istream& in) {
     return -1;
   }
 
+  // Tabs, other control codes and bytes beyond 126 separate values as blanks do.
   for (char& ch : line) {
     const auto code = static_cast<unsigned char>(ch);
     if (code < 32 || code > 126)
       ch = ' ';
   }
-  s_whitespace_blank(line);
-  s_adjustl(line);
-  line += ' ';
   // Runs of non-blanks that begin before the first "!".
   const std::size_t end = std::min(line.find('!'), line.size());
   int count = 0;

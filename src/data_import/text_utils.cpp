@@ -46,18 +46,10 @@ std::size_t ch_index(std::string_view s, char ch) {
 }
 
 void remove_sp_tab_ctrl(std::string& s) {
+  // Leading and trailing blanks go with the rest of the codes below 33.
   const std::size_t length = s.size();
-  std::size_t first = 0;
-  while (first < s.size() && s[first] == ' ')
-    ++first;
-  std::string kept;
-  kept.reserve(length);
-  for (char ch : trimmed(std::string_view(s).substr(first))) {
-    if (static_cast<unsigned char>(ch) >= 33)
-      kept.push_back(ch);
-  }
-  kept.resize(length, ' ');
-  s = std::move(kept);
+  std::erase_if(s, [](char ch) { return static_cast<unsigned char>(ch) < 33; });
+  s.resize(length, ' ');
 }
 
 void removesp(std::string& s) {
