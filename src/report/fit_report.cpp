@@ -1,7 +1,6 @@
 #include "report/fit_report.h"
 
 #include <cmath>
-#include <limits>
 
 #include "feq_parser/exact_math.h"
 #include "models/model_evaluator.h"
@@ -87,10 +86,6 @@ void fit_report(Console& console, FitState& fit, models::ModelEvaluator& evaluat
       console, fit,
       [&](std::span<const double> p) { return models::ssq_objfun(fit, evaluator, p); }, sampling);
 }
-
-}  // namespace quillon::report
-
-namespace quillon::report {
 
 void fit_report(Console& console, FitState& fit, models::ModelEvaluator& evaluator) {
   fit_report(console, fit, evaluator, SamplingSettings{});

@@ -48,14 +48,10 @@ void mark(Grid& grid, int row, int col, char symbol) {
   c = (c == ' ' || c == '.' || c == '|') ? symbol : '*';
 }
 
-std::string label_of(double v) {
-  return v == 0.0 ? std::string("0") : real2str(v);
-}
-
 // Y labels: a blank in front, blank-padded to at least the printed 10 characters.
 std::string y_label(double v) {
   std::string label(1, ' ');
-  label += trimmed(label_of(v));
+  label += trimmed(real2str(v));
   return fixed_text(label, 26);
 }
 
@@ -153,8 +149,8 @@ void plot2scrn(Console& console, std::string_view title, std::span<const double>
       console.write("(1X,A)", cells(row));
     }
   }
-  console.write("(1X,A5,28X,A5,27X,A5)", std::string("0"), std::string(trimmed(label_of(0.5 * xr))),
-                std::string(trimmed(label_of(xr))));
+  console.write("(1X,A5,28X,A5,27X,A5)", std::string("0"), std::string(trimmed(real2str(0.5 * xr))),
+                std::string(trimmed(real2str(xr))));
   console.write("(/TR32,A)", "X-VALUE");
   console.write("(/A)", "  Legend: o = observed    x = fitted    * = overlap");
 }
