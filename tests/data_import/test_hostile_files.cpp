@@ -3,41 +3,15 @@
 // the message may drive the terminal.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "data_import/data_import.h"
-#include "data_import/text_utils.h"
+#include "data_import/import_fixture.h"
 #include "dialogue/main_loop.h"
-#include "support/test_support.h"
 
 namespace quillon {
 namespace {
 
-class HostileFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ =
-        std::filesystem::temp_directory_path() / ("quillon hostile " + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
+using HostileFile = testing::ImportFolder;
+using testing::m1_header;
 
-  FitState import(const std::string& content, std::string& output) {
-    const auto path = folder_ / "data.dat";
-    std::ofstream(path, std::ios::binary) << content;
-    FitState state;
-    state.fname = fixed_text(path.string(), 200);
-    testing::StringConsole sc;
-    data_import(sc.console, state);
-    output = sc.output();
-    return state;
-  }
-
-  std::filesystem::path folder_;
-};
-
-const std::string header = "1\n10.0 1.0\n0.01 0.01\n1.0E3 1.0E3\n";
 const std::string correct =
     "\r\n Correct the error(s) in the data file and rerun the file or select another file.\r\n";
 
@@ -63,7 +37,7 @@ TEST_F(HostileFile, IsRejectedWithAPrintableMessage) {
        " Data file line 1: the model number must be a whole number, not \"????[2J?\"." + correct},
       {"NUL byte in an estimate", "1\n10.0\0 1.0\n0 0\n9 9\n1 2\n" + std::string(1, '\0'),
        ""},  // filled below: a string literal stops at its NUL
-      {"UTF-8 byte order mark", "\xEF\xBB\xBF" + header + "1 2\n",
+      {"UTF-8 byte order mark", "\xEF\xBB\xBF" + m1_header + "1 2\n",
        " Data file line 1: the model number must be a whole number, not \"???1\"." + correct},
       {"CR-only line ends: one long line", "1\r10 1\r0.01 0.01\r100 100\r1 2\r",
        " Data file number of parameters is not consistent with chosen model!\r\n"},
@@ -73,13 +47,13 @@ TEST_F(HostileFile, IsRejectedWithAPrintableMessage) {
        " Data file line 3: \"-Inf\" cannot be read as a number." + correct},
       {"1e400 upper bound", "1\n10 1\n0.01 0.01\n1e400 100\n1 2\n",
        " Data file line 4: \"1e400\" cannot be read as a number." + correct},
-      {"NaN observation", header + "1 2\n2 NaN\n",
+      {"NaN observation", m1_header + "1 2\n2 NaN\n",
        " Data file line 6: \"NaN\" cannot be read as a number." + correct},
-      {"Infinity observation", header + "Infinity 2\n",
+      {"Infinity observation", m1_header + "Infinity 2\n",
        " Data file line 5: \"Infinity\" cannot be read as a number." + correct},
-      {"1e400 observation", header + "1 1e400\n",
+      {"1e400 observation", m1_header + "1 1e400\n",
        " Data file line 5: \"1e400\" cannot be read as a number." + correct},
-      {"a number of a million digits", header + "1 " + std::string(1'100'000, '5') + "\n",
+      {"a number of a million digits", m1_header + "1 " + std::string(1'100'000, '5') + "\n",
        " Data file line 5: \"" + std::string(40, '5') + "...\" cannot be read as a number." +
            correct},
       {"lower bound above upper bound", "1\n10 1\n0.01 1000\n100 100\n1 2\n",
@@ -92,7 +66,7 @@ TEST_F(HostileFile, IsRejectedWithAPrintableMessage) {
       c.message = " Data file line 2: \"10.0?\" cannot be read as a number." + correct;
     }
     std::string output;
-    const FitState s = import(c.content, output);
+    const FitState s = import(c.content, &output);
     EXPECT_EQ(s.import_ok, 0);
     EXPECT_NE(output.find(c.message), std::string::npos) << output;
     for (char ch : output) {
@@ -116,7 +90,7 @@ TEST_F(HostileFile, OddButReadableFilesAreImported) {
        {100, 100},
        2},
       {"a remark line of a million characters",
-       header + "1 2 " + std::string(1'100'000, 'x') + "\n3 4\n",
+       m1_header + "1 2 " + std::string(1'100'000, 'x') + "\n3 4\n",
        {0.01, 0.01},
        {1000, 1000},
        2},
@@ -126,7 +100,7 @@ TEST_F(HostileFile, OddButReadableFilesAreImported) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::string output;
-    const FitState s = import(c.content, output);
+    const FitState s = import(c.content, &output);
     EXPECT_EQ(s.import_ok, 1) << output;
     EXPECT_EQ(s.npoints, c.npoints);
     EXPECT_EQ(s.plower[0], c.lower[0]);
@@ -139,11 +113,11 @@ TEST_F(HostileFile, OddButReadableFilesAreImported) {
 TEST_F(HostileFile, ThePointLimitLiesBetween1004And1005Observations) {
   for (const int n : {max_points, max_points + 1}) {
     SCOPED_TRACE(n);
-    std::string content = header;
+    std::string content = m1_header;
     for (int i = n; i >= 1; --i)
       content += std::to_string(i) + " " + std::to_string(0.5 * i) + "\n";
     std::string output;
-    FitState s = import(content, output);
+    FitState s = import(content, &output);
     ASSERT_EQ(s.import_ok, 1);
     EXPECT_EQ(s.npoints, n);
     testing::StringConsole sc;

@@ -65,12 +65,6 @@ TEST(TextUtils, FileNameExistsIgnoresTrailingBlanksAndFolders) {
   std::filesystem::remove_all(dir);
 }
 
-}  // namespace
-}  // namespace quillon
-
-namespace quillon {
-namespace {
-
 TEST(Getstr, PromptStaysOpenAndBlankReplyKeepsDefault) {
   struct Case {
     const char* name;

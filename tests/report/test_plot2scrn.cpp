@@ -10,24 +10,11 @@
 namespace quillon::report::plot2scrn_mod {
 namespace {
 
-std::vector<std::string> lines_of(const std::string& out) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < out.size()) {
-    const std::size_t end = out.find("\r\n", start);
-    if (end == std::string::npos)
-      break;
-    lines.push_back(out.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
 std::vector<std::string> draw(const std::string& title, const std::vector<double>& x,
                               const std::vector<double>& yobs, const std::vector<double>& ycalc) {
   testing::StringConsole sc;
   plot2scrn(sc.console, title, x, yobs, ycalc);
-  return lines_of(sc.output());
+  return testing::split_crlf(sc.output());
 }
 
 // Lines 4..34 hold grid rows 30 down to 0.

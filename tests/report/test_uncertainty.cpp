@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "report/criteria_block.h"
 #include "report/uncertainty.h"
 #include "support/test_support.h"
 
@@ -40,29 +41,6 @@ const std::string rule72(72, '=');
 const std::string rule91(91, '-');
 const std::string rule25(25, '-');
 
-std::vector<std::string> criteria_lines() {
-  return {" Akaike information criterion and corrected AIC:",
-          " The lowest value, including negative values, is the best curve-fit.",
-          "  AIC          =  -1.9026E+01",
-          " AICc          =  -1.7312E+01",
-          "",
-          " Model Selection criterion MSC:",
-          " The MSC is a normalized algebraic transformation of the",
-          " Akaike Information Criterion (AIC). MSC acts as an information",
-          " loss metric standardized to the total variance of your dataset",
-          " and penalized for small sample sizes.",
-          " The lowest value, including negative values, is the best curve-fit.",
-          "  MSC          =  -3.8414E+00",
-          ""};
-}
-
-std::string joined(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const auto& l : lines)
-    out += l + "\r\n";
-  return out;
-}
-
 TEST(EstimateUncertainty, NothingAcceptedRunsTheRerunOnce) {
   FitState fit = ten_points({1.0, 2.0});
   testing::StringConsole sc;
@@ -79,7 +57,7 @@ TEST(EstimateUncertainty, NothingAcceptedRunsTheRerunOnce) {
       "  Perturbation (EPS_SAMP)= +/- 25.0 % of best-fit parameters",
       "  Max samples to collect =   2000",
       ""};
-  const auto criteria = criteria_lines();
+  const auto criteria = testing::criteria_lines_ten_points();
   expected.insert(expected.end(), criteria.begin(), criteria.end());
   const std::vector<std::string> only_best = {
       "  Parameter estimates only",
@@ -106,7 +84,7 @@ TEST(EstimateUncertainty, NothingAcceptedRunsTheRerunOnce) {
   expected.insert(expected.end(), {"", "  WARNING: fewer than 3 samples collected.", ""});
   expected.insert(expected.end(), only_best.begin(), only_best.end());
   expected.push_back("  N =      0 samples accepted within ***** % of best-fit SSQ");
-  EXPECT_EQ(sc.output(), joined(expected));
+  EXPECT_EQ(sc.output(), testing::crlf_lines(expected));
 }
 
 TEST(EstimateUncertainty, AllAcceptedGivesTheFullTable) {
@@ -216,8 +194,9 @@ TEST(EstimateUncertainty, TooFewObservationsSkipTheSampling) {
     return 0.0;
   });
   EXPECT_EQ(sc.output(),
-            joined({"", rule72, "  PARAMETER UNCERTAINTY ESTIMATION  (sampling)", rule72,
-                    "  Too few observations for an uncertainty estimate: at least 3 are needed."}));
+            testing::crlf_lines(
+                {"", rule72, "  PARAMETER UNCERTAINTY ESTIMATION  (sampling)", rule72,
+                 "  Too few observations for an uncertainty estimate: at least 3 are needed."}));
   EXPECT_EQ(calls, 0);
   EXPECT_EQ(fit.rng, start);
 }

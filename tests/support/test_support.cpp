@@ -4,7 +4,7 @@
 
 namespace quillon::testing {
 
-std::string crlf_lines(std::initializer_list<std::string> lines) {
+std::string crlf_lines(const std::vector<std::string>& lines) {
   std::string out;
   for (const auto& line : lines) {
     out += line;

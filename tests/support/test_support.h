@@ -21,7 +21,7 @@ struct StringConsole {
 };
 
 // Joins lines with CR LF, the console's line end, and ends the last one too.
-std::string crlf_lines(std::initializer_list<std::string> lines);
+std::string crlf_lines(const std::vector<std::string>& lines);
 
 // The whole file, bytes unchanged ("" when it cannot be read).
 std::string read_file(const std::string& path);
