@@ -155,6 +155,12 @@ std::optional<Op> fused(Op push, Op binary) {
   return static_cast<Op>(static_cast<int>(first) + at);
 }
 
+// The binary operator of a fused instruction; `first` is add_value or add_variable.
+Op unfused(Op op, Op first) {
+  return static_cast<Op>(static_cast<int>(Op::add) + static_cast<int>(op) -
+                         static_cast<int>(first));
+}
+
 void fuse(Program& program) {
   std::int32_t out = 0;
   for (std::int32_t k = 0; k < program.count; ++k) {
@@ -174,8 +180,6 @@ void fuse(Program& program) {
 
 Program compile(const TokenStack& postfix, std::string_view names) {
   Program program;
-  program.count = 0;
-  program.values_needed = 0;
   bool bad_number_seen = false;
   auto emit = [&](Op op, std::int32_t index, double value) {
     program.code[program.count++] = Instruction{op, index, value};
@@ -368,12 +372,15 @@ double execute_fast(const Program& program, const Value* values) {
   return tos;
 }
 
+void require_values(const Program& program, std::size_t available) {
+  if (available < static_cast<std::size_t>(program.values_needed))
+    throw std::out_of_range("feq_parser: fewer values than the equation's variables");
+}
+
 template <typename Value>
 double run_any(const Program& program, std::span<const Value> values, const TokenStack& postfix,
                quillon::Console* console) {
-  if (values.size() < static_cast<std::size_t>(program.values_needed)) {
-    throw std::out_of_range("feq_parser: fewer values than the equation's variables");
-  }
+  require_values(program, values.size());
   return program.checked ? execute_checked(program, values.data(), postfix, console)
                          : execute_fast(program, values.data());
 }
@@ -464,20 +471,16 @@ void execute_block(const Program& program, std::span<const RowValues> values, st
     case Op::multiply_value:
     case Op::divide_value:
     case Op::power_value:
-      items[top - 1] =
-          apply_binary(static_cast<Op>(static_cast<int>(Op::add) + static_cast<int>(in.op) -
-                                       static_cast<int>(Op::add_value)),
-                       items[top - 1], Item{nullptr, in.value}, slot(top - 1), m);
+      items[top - 1] = apply_binary(unfused(in.op, Op::add_value), items[top - 1],
+                                    Item{nullptr, in.value}, slot(top - 1), m);
       break;
     case Op::add_variable:
     case Op::subtract_variable:
     case Op::multiply_variable:
     case Op::divide_variable:
     case Op::power_variable:
-      items[top - 1] =
-          apply_binary(static_cast<Op>(static_cast<int>(Op::add) + static_cast<int>(in.op) -
-                                       static_cast<int>(Op::add_variable)),
-                       items[top - 1], variable(in.index), slot(top - 1), m);
+      items[top - 1] = apply_binary(unfused(in.op, Op::add_variable), items[top - 1],
+                                    variable(in.index), slot(top - 1), m);
       break;
     case Op::negate:
       items[top - 1] = unary(items[top - 1], slot(top - 1), m, [](double x) { return -x; });
@@ -506,9 +509,7 @@ bool run_rows(const Program& program, std::span<const RowValues> values, std::si
               double* out) {
   if (program.checked)
     return false;
-  if (values.size() < static_cast<std::size_t>(program.values_needed)) {
-    throw std::out_of_range("feq_parser: fewer values than the equation's variables");
-  }
+  require_values(program, values.size());
   for (std::size_t first = 0; first < n; first += block_rows)
     execute_block(program, values, first, std::min(block_rows, n - first), out + first);
   return true;

@@ -1,7 +1,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
-#include <limits>
+#include <span>
 
 #include "feq_parser/exact_math.h"
 #include "feq_parser/extended_precision.h"
@@ -15,14 +15,8 @@ namespace {
 // After halving, |y| <= 1/16, so y^2 shrinks each term by 2^-8: 15 terms reach 2^-120.
 constexpr std::size_t atan_series_terms = 15;
 
-const std::array<quad, atan_series_terms>& inverse_odd() {
-  static const auto table = [] {
-    std::array<quad, atan_series_terms> t{};
-    for (std::size_t k = 0; k < t.size(); ++k)
-      t[k] = 1 / static_cast<quad>(2 * static_cast<int>(k) + 1);
-    return t;
-  }();
-  return table;
+std::span<const quad, atan_series_terms> atan_coefficients() {
+  return inverse_odd().first<atan_series_terms>();
 }
 
 quad half_pi() {
@@ -55,7 +49,7 @@ quad q_atan(quad x) {
     y = y / (1 + q_sqrt(1 + y * y));
     ++doublings;
   }
-  const auto& inv = inverse_odd();
+  const auto inv = atan_coefficients();
   const quad y2 = y * y;
   quad sum = inv.back();
   for (std::size_t k = inv.size() - 1; k-- > 0;)
@@ -123,7 +117,7 @@ constexpr double c9 = 0x1.c71c71c71c71cp-4;
 double atan_small_slow(double a) {
   const quad y = a;
   const quad y2 = y * y;
-  const auto& inv = extended::inverse_odd();
+  const auto inv = extended::atan_coefficients();
   quad sum = inv.back();
   for (std::size_t k = inv.size() - 1; k-- > 1;)
     sum = (k % 2 == 0 ? inv[k] : -inv[k]) + y2 * sum;

@@ -47,12 +47,16 @@ const QuadTables& quad_tables() {
 
 }  // namespace
 
+std::span<const quad, 26> inverse_odd() {
+  return quad_tables().inverse_odd;
+}
+
 // ln(2^e m) for m in [sqrt(1/2), sqrt(2)).
 quad log_reduced(quad m, int e) {
   // ln m = 2 atanh(s), |s| <= 0.1716, so s^2 shrinks each term by 2^-5.
   const quad s = (m - 1) / (m + 1);
   const quad s2 = s * s;
-  const auto& inv = quad_tables().inverse_odd;
+  const auto inv = inverse_odd();
   quad sum = inv.back();
   for (std::size_t k = inv.size() - 1; k-- > 0;)
     sum = sum * s2 + inv[k];

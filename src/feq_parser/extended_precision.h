@@ -5,6 +5,8 @@
 // fast path cannot round with certainty. Nothing here may be contracted into fused
 // multiply-adds: the library is compiled with -ffp-contract=off.
 
+#include <span>
+
 namespace feq_parser::extended {
 
 __extension__ typedef __float128 quad;
@@ -53,10 +55,6 @@ inline bool round_if_certain(double hi, double lo, double err, double& out) {
   return true;
 }
 
-inline quad to_quad(Double2 v) {
-  return static_cast<quad>(v.hi) + static_cast<quad>(v.lo);
-}
-
 inline Double2 from_quad(quad q) {
   const double hi = static_cast<double>(q);
   return {hi, static_cast<double>(q - static_cast<quad>(hi))};
@@ -81,5 +79,9 @@ quad q_exp(quad t);
 
 // Slow, accurate (about 2^-105 relative) binary128 arctangent.
 quad q_atan(quad x);
+
+// 1, 1/3, 1/5, ..., 1/51 in binary128: the coefficients of the atanh series of q_log
+// and, the first 15 of them, of the arctangent series.
+std::span<const quad, 26> inverse_odd();
 
 }  // namespace feq_parser::extended

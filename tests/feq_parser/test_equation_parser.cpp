@@ -11,6 +11,7 @@
 namespace feq_parser {
 namespace {
 
+using quillon::testing::crlf_lines;
 using quillon::testing::StringConsole;
 using testing::token_texts;
 
@@ -113,15 +114,6 @@ TEST(EquationParser, RebuildCycle) {
   }
   EXPECT_EQ(io.output(), "");
 }
-
-}  // namespace
-}  // namespace feq_parser
-
-namespace feq_parser {
-namespace {
-
-using quillon::testing::crlf_lines;
-using quillon::testing::StringConsole;
 
 TEST(ConstructEquationParser, FailureLinesAndTheFailedParser) {
   struct Row {

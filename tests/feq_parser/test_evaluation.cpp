@@ -13,6 +13,7 @@
 namespace feq_parser {
 namespace {
 
+using quillon::testing::StringConsole;
 using testing::bits;
 using testing::quiet_parser;
 
@@ -250,14 +251,6 @@ TEST(FunctionLibrary, NamesInEitherCase) {
   EXPECT_EQ(detail::f_of_x("A", 3.0), 0.0);
   EXPECT_EQ(detail::f_of_x("p", 0.5), std::sin(0.5));
 }
-
-}  // namespace
-}  // namespace feq_parser
-
-namespace feq_parser {
-namespace {
-
-using quillon::testing::StringConsole;
 
 // Missing operands: one warning line each, on every evaluation; well-formed rows
 // print nothing.

@@ -6,6 +6,9 @@
 namespace feq_parser {
 namespace {
 
+using quillon::testing::crlf_lines;
+using quillon::testing::StringConsole;
+
 TEST(TokenStack, PopsInReverseOrderOfPushes) {
   TokenStack s;
   s.construct_tokenstack(128);
@@ -113,15 +116,6 @@ TEST(FixedText, TrimmedLengthAcrossWordBoundaries) {
   FixedText<12> inner(" a b ");
   EXPECT_EQ(inner.trimmed(), " a b");
 }
-
-}  // namespace
-}  // namespace feq_parser
-
-namespace feq_parser {
-namespace {
-
-using quillon::testing::crlf_lines;
-using quillon::testing::StringConsole;
 
 TEST(StackWarnings, OneListDirectedLineEach) {
   StringConsole io;
