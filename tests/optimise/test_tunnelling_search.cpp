@@ -142,13 +142,8 @@ std::string run_fit(FitState& fit, models::ModelEvaluator& ev, testing::StringCo
 }
 
 std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    lines.push_back(text.substr(start, end - start));
-  }
-  EXPECT_EQ(start, text.size()) << "every line ends with CR LF";
-  return lines;
+  EXPECT_TRUE(text.empty() || text.ends_with("\r\n")) << "every line ends with CR LF";
+  return testing::split_crlf(text);
 }
 
 // Digits masked: the layout of the account, whatever the numbers.
