@@ -118,12 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
       return "model" + std::to_string(param.param.model);
     });
 
-}  // namespace
-}  // namespace quillon::optimise
-
-namespace quillon::optimise {
-namespace {
-
 // Michaelis-Menten data with a little scatter, so that runs end by stalling.
 FitState small_fit(double scale = 1.0) {
   FitState fit =
