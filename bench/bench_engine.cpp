@@ -3,15 +3,14 @@
 // both compute the same bits).
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "dialogue/console.h"
+#include "data_import/text_utils.h"
 #include "feq_parser/equation_parser.h"
 #include "feq_parser/exact_math.h"
+#include "fit_cases.h"
 
 namespace {
 
@@ -59,24 +58,15 @@ const Model models[] = {
      }},
 };
 
-struct Io {
-  std::istringstream in;
-  std::ostringstream out;
-  std::ostringstream err;
-  quillon::Console console{in, out, err};
-};
-
 // The model evaluation hands the engine a 512-character blank-padded text.
 std::string padded(const char* text) {
-  std::string s = text;
-  s.resize(512, ' ');
-  return s;
+  return quillon::fixed_text(text, 512);
 }
 
 // Destruct the saved parser and build the next one, as every pass over the data does.
 void construct(benchmark::State& state) {
   const Model& model = models[state.range(0)];
-  Io io;
+  quillon::bench::Quiet io;
   const std::string text = padded(model.encoded);
   feq_parser::EquationParser saved =
       feq_parser::construct_equationparser(text, model.names, io.console);
@@ -89,7 +79,7 @@ void construct(benchmark::State& state) {
 
 void evaluate_engine(benchmark::State& state) {
   const Model& model = models[state.range(0)];
-  Io io;
+  quillon::bench::Quiet io;
   const feq_parser::EquationParser parser =
       feq_parser::construct_equationparser(padded(model.encoded), model.names, io.console);
   std::vector<double> values = model.values;

@@ -22,14 +22,13 @@ FitState load_fit(const std::string& path, Console& console) {
 
 namespace {
 
-// Model 4, Y=(b*d/(f+e/c))/(d+a): a..c = P1..P3, d, e = X1, X2, f = C1.
-double ssq_model4(FitState& fit, std::span<const double> p) {
-  const double f = fit.c[0];
+// Stores each point's model value in ycalc and sums the squared residuals, as
+// ssq_objfun does; value(x1, x2) is the model at the point.
+template <typename Value>
+double sum_of_squares(FitState& fit, Value value) {
   double s = 0.0;
   for (int i = 0; i < fit.npoints; ++i) {
-    const double d = fit.x1[i];
-    const double e = fit.x2[i];
-    const double yc = (p[1] * (d / (f + e / p[2]))) / (d + p[0]);
+    const double yc = value(fit.x1[i], fit.x2[i]);
     fit.ycalc[i] = yc;
     const double r = yc - fit.y1[i];
     s = s + r * r;
@@ -37,19 +36,19 @@ double ssq_model4(FitState& fit, std::span<const double> p) {
   return s;
 }
 
+// Model 4, Y=(b*d/(f+e/c))/(d+a): a..c = P1..P3, d, e = X1, X2, f = C1.
+double ssq_model4(FitState& fit, std::span<const double> p) {
+  const double f = fit.c[0];
+  return sum_of_squares(
+      fit, [&](double d, double e) { return (p[1] * (d / (f + e / p[2]))) / (d + p[0]); });
+}
+
 // Model 6, Y=b*e/(a*(g+f/c)+e*(g+f/d)): a..d = P1..P4, e, f = X1, X2, g = C1.
 double ssq_model6(FitState& fit, std::span<const double> p) {
   const double g = fit.c[0];
-  double s = 0.0;
-  for (int i = 0; i < fit.npoints; ++i) {
-    const double e = fit.x1[i];
-    const double f = fit.x2[i];
-    const double yc = p[1] * (e / (p[0] * (g + f / p[2]) + e * (g + f / p[3])));
-    fit.ycalc[i] = yc;
-    const double r = yc - fit.y1[i];
-    s = s + r * r;
-  }
-  return s;
+  return sum_of_squares(fit, [&](double e, double f) {
+    return p[1] * (e / (p[0] * (g + f / p[2]) + e * (g + f / p[3])));
+  });
 }
 
 }  // namespace

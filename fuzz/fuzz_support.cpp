@@ -1,11 +1,9 @@
 #include "fuzz_support.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace quillon::fuzzing {
 

@@ -1,5 +1,5 @@
 // Shared pieces of the fuzz targets: a private scratch folder that becomes the
-// working directory, and the exceptions that count as a normal end.
+// working directory, and writing the input files into it.
 #pragma once
 
 #include <cstddef>

@@ -16,18 +16,13 @@ void pbounds1(double& x, double lower, double upper, int mode) {
     x = lower;
     return;
   }
-  double y;
-  if (x < lower) {
-    const double z = (x - lower) / w;
-    const double s =
-        mode == 1 ? z / (std::fabs(z) + 1.0) : 0.636619772367582 * feq_parser::exact_math::atan(z);
-    y = (s + 1.0) * h + lower;
-  } else {
-    const double z = (x - upper) / w;
-    const double s =
-        mode == 1 ? z / (std::fabs(z) + 1.0) : 0.636619772367582 * feq_parser::exact_math::atan(z);
-    y = upper - (1.0 - s) * h;
-  }
+  // The distance past the bound, in widths, squashed into (-1, 1).
+  auto squash = [mode](double z) {
+    return mode == 1 ? z / (std::fabs(z) + 1.0)
+                     : 0.636619772367582 * feq_parser::exact_math::atan(z);
+  };
+  const double y = x < lower ? (squash((x - lower) / w) + 1.0) * h + lower
+                             : upper - (1.0 - squash((x - upper) / w)) * h;
   if (std::fabs(y) < 1.0e-10) {
     x = (lower + upper) < 0.0 ? -1.0e-10 : 1.0e-10;
   } else {

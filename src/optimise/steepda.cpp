@@ -11,12 +11,12 @@ namespace {
 
 using Vec = std::array<double, constants::max_n>;
 
-// Square root of the plain sum of squares in index order.
-double norm(const Vec& d, std::size_t n) {
+// The plain sum of squares in index order.
+double sum_of_squares(const Vec& d, std::size_t n) {
   double sum = 0.0;
   for (std::size_t k = 0; k < n; ++k)
     sum = sum + d[k] * d[k];
-  return std::sqrt(sum);
+  return sum;
 }
 
 }  // namespace
@@ -41,7 +41,7 @@ Result steepda(Objective f, std::span<double> x, const Settings& settings) {
   Vec trial{};
   for (std::size_t k = 0; k < n; ++k)
     d[k] = 1.0 / std::sqrt(static_cast<double>(n));
-  double g = norm(d, n) + norm_offset;
+  double g = std::sqrt(sum_of_squares(d, n)) + norm_offset;
 
   auto move = [&] {
     for (std::size_t k = 0; k < n; ++k)
@@ -90,21 +90,19 @@ Result steepda(Objective f, std::span<double> x, const Settings& settings) {
       if (std::fabs(d[k]) < smallest_gradient)
         d[k] = smallest_gradient;
     }
-    g = norm(d, n) + norm_offset;
+    const double d_squared = sum_of_squares(d, n);
+    g = std::sqrt(d_squared) + norm_offset;
 
     if (alpha < recovery_below) {
       // Rescale a vanished step from a backtracking probe on the far side of x.
       const double f_r = big_f(x);
-      double sum = 0.0;
-      for (std::size_t k = 0; k < n; ++k)
-        sum = sum + d[k] * d[k];
       double t = 1.0;
       const std::span<const double> probe(trial.data(), n);
       for (int attempt = 0; attempt < recovery_tries; ++attempt) {
         for (std::size_t k = 0; k < n; ++k)
           trial[k] = x[k] - t * d[k];
         const double f_t = big_f(probe);
-        if (f_t <= f_r - (recovery_slope * t) * sum)
+        if (f_t <= f_r - (recovery_slope * t) * d_squared)
           break;
         t = t * recovery_halving;
       }

@@ -28,11 +28,6 @@ void print_params(Console& console, std::string_view fixed_format, std::string_v
   console.write(large ? "(A,10ES17.6)" : fixed_format, label, p);
 }
 
-struct Descent {
-  Vec x{};
-  mod_steepest::Result result;
-};
-
 }  // namespace
 
 SearchOutcome tunnelling_search(Console& console, FitState& fit, models::ModelEvaluator& ev,
@@ -59,13 +54,15 @@ SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::O
   fill_pool(r, fit.rng);
 
   // steepda from a copy of pbest, its result folded into the bounds; accepted only
-  // when strictly smaller (a NaN never is). When the fold moved the point, the sum of
-  // squares is taken again at the folded point, so that best always belongs to pbest.
-  auto descend = [&](const mod_steepest::Settings& s) -> Descent {
-    Descent out;
-    std::copy(pbest.begin(), pbest.end(), out.x.begin());
-    const std::span<double> x(out.x.data(), n);
-    out.result = mod_steepest::steepda(objective, x, s);
+  // when strictly smaller (a NaN never is), and then reported after the label. When
+  // the fold moved the point, the sum of squares is taken again at the folded point,
+  // so that best always belongs to pbest.
+  auto try_descent = [&](const mod_steepest::Settings& s, std::string_view format,
+                         std::string_view label) {
+    Vec point{};
+    std::copy(pbest.begin(), pbest.end(), point.begin());
+    const std::span<double> x(point.data(), n);
+    mod_steepest::Result result = mod_steepest::steepda(objective, x, s);
     bool folded = false;
     for (std::size_t k = 0; k < n; ++k) {
       const double before = x[k];
@@ -73,12 +70,15 @@ SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::O
       folded = folded || !(x[k] == before);
     }
     if (folded)
-      out.result.fx = objective(std::span<const double>(x.data(), n));
-    return out;
-  };
-  auto accept_descent = [&](const Descent& d) {
-    std::copy_n(d.x.begin(), n, pbest.begin());
-    best = d.result.fx;
+      result.fx = objective(x);
+    if (!(result.fx < best))
+      return false;
+    std::copy(x.begin(), x.end(), pbest.begin());
+    best = result.fx;
+    console.write(format, label, best, " (iter=", result.iter, ", converged=", result.converged,
+                  ")");
+    print_params(console, "(A,10F15.6)", "  SteepDA params = ", pbest);
+    return true;
   };
 
   Vec step{};
@@ -118,16 +118,8 @@ SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::O
 
     mod_steepest::Settings descent =
         run == 1 ? settings.first_descent_run1 : settings.first_descent_later;
-    {
-      const Descent d = descend(descent);
-      if (d.result.fx < best) {
-        accept_descent(d);
-        console.write("(A,ES14.6,A,I5,A,L1,A)", "  SteepDA accepted: SSQ0 -> ", best,
-                      " (iter=", d.result.iter, ", converged=", d.result.converged, ")");
-        print_params(console, "(A,10F15.6)", "  SteepDA params = ", pbest);
-        console.list();
-      }
-    }
+    if (try_descent(descent, "(A,ES14.6,A,I5,A,L1,A)", "  SteepDA accepted: SSQ0 -> "))
+      console.list();
 
     int pass = 1;
     for (; pass <= pass_limit; ++pass) {
@@ -170,13 +162,7 @@ SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::O
         if (descent.step0 < polish_step0_smallest)
           descent.step0 = polish_step0_restart;
         descent.tol = polish_tol;
-        const Descent d = descend(descent);
-        if (d.result.fx < best) {
-          accept_descent(d);
-          console.write("(/A,ES14.6,A,I5,A,L1,A)", "  SteepDA polish accepted: SSQ0 -> ", best,
-                        " (iter=", d.result.iter, ", converged=", d.result.converged, ")");
-          print_params(console, "(A,10F15.6)", "  SteepDA params = ", pbest);
-        }
+        try_descent(descent, "(/A,ES14.6,A,I5,A,L1,A)", "  SteepDA polish accepted: SSQ0 -> ");
       }
 
       if (pass == 1)

@@ -118,12 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
       return "model" + std::to_string(param.param.model);
     });
 
-}  // namespace
-}  // namespace quillon::optimise
-
-namespace quillon::optimise {
-namespace {
-
 // Michaelis-Menten data with a little scatter, so that runs end by stalling.
 FitState small_fit(double scale = 1.0) {
   FitState fit =
@@ -142,13 +136,8 @@ std::string run_fit(FitState& fit, models::ModelEvaluator& ev, testing::StringCo
 }
 
 std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    lines.push_back(text.substr(start, end - start));
-  }
-  EXPECT_EQ(start, text.size()) << "every line ends with CR LF";
-  return lines;
+  EXPECT_TRUE(text.empty() || text.ends_with("\r\n")) << "every line ends with CR LF";
+  return testing::split_crlf(text);
 }
 
 // Digits masked: the layout of the account, whatever the numbers.
