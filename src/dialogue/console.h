@@ -51,6 +51,13 @@ void add_value(std::vector<FmtValue>& out, const T& v) {
   }
 }
 
+template <typename... Args>
+std::vector<FmtValue> values_of(const Args&... args) {
+  std::vector<FmtValue> values;
+  (add_value(values, args), ...);
+  return values;
+}
+
 }  // namespace detail
 
 class Console {
@@ -63,27 +70,21 @@ class Console {
   // Ranges of numbers are expanded into one value per element.
   template <typename... Args>
   void write(std::string_view format, const Args&... args) {
-    std::vector<FmtValue> values;
-    (detail::add_value(values, args), ...);
-    write_values(format, values);
+    write_values(format, detail::values_of(args...));
   }
 
   // As write, but the line stays open afterwards, as after a dollar sign: for
   // statements that leave the line open for an answer or for the next statement.
   template <typename... Args>
   void write_open(std::string_view format, const Args&... args) {
-    std::vector<FmtValue> values;
-    (detail::add_value(values, args), ...);
-    write_values(format, values, true);
+    write_values(format, detail::values_of(args...), true);
   }
 
   // One list-directed output statement; list() with no values ends an open line
   // or writes an empty line.
   template <typename... Args>
   void list(const Args&... args) {
-    std::vector<FmtValue> values;
-    (detail::add_value(values, args), ...);
-    list_values(values);
+    list_values(detail::values_of(args...));
   }
 
   void write_values(std::string_view format, std::span<const FmtValue> values,
@@ -99,10 +100,7 @@ class Console {
   ReadStatus read_i3(int& value);
 
   std::ostream& err() { return err_; }
-  std::ostream& out() { return out_; }
   bool line_open() const { return line_open_; }
-  // Column of the cursor on the current line (0 at the start of a line).
-  std::size_t column() const { return pos_; }
 
   // Low-level line building used by the formatter.
   void put(std::string_view chars);  // at the cursor, after any pending skip

@@ -262,18 +262,45 @@ Scaled scaled(double magnitude, int significant) {
   return out;
 }
 
+// The exponent's sign and at least `digits` digits: "+02", "-100".
+std::string signed_exponent(int e, std::size_t digits) {
+  const std::string a = std::to_string(std::abs(e));
+  std::string s(1, e < 0 ? '-' : '+');
+  s.append(digits - std::min(digits, a.size()), '0');
+  s += a;
+  return s;
+}
+
 // "E+02" up to two digits; a sign and three digits ("+100") beyond.
 std::string exponent_text(int e) {
-  const int a = std::abs(e);
-  std::string digits = std::to_string(a);
-  if (a <= 99)
-    return std::string("E") + (e < 0 ? '-' : '+') + std::string(2 - digits.size(), '0') + digits;
-  return std::string(1, e < 0 ? '-' : '+') +
-         std::string(3 - std::min<std::size_t>(3, digits.size()), '0') + digits;
+  if (std::abs(e) > 99)
+    return signed_exponent(e, 3);
+  std::string s = "E";
+  s += signed_exponent(e, 2);
+  return s;
 }
 
 const char* sign_of(double v) {
   return std::signbit(v) ? "-" : "";
+}
+
+// The sign, the leading digit, the point and the other digits: "-1.2345".
+std::string leading_digit_form(double v, const Scaled& m) {
+  std::string s = sign_of(v);
+  s += m.digits[0];
+  s += '.';
+  s += std::string_view(m.digits).substr(1);
+  return s;
+}
+
+// G's choice of form: the decimals of the fixed form when the value rounded to `digits`
+// significant digits lies in [0.1, 10**digits) or is zero, otherwise -1 for the exponent form.
+int fixed_form_decimals(double magnitude, const Scaled& m, int digits) {
+  if (magnitude == 0.0)
+    return digits - 1;
+  if (m.exponent >= -1 && m.exponent < digits)
+    return digits - 1 - m.exponent;
+  return -1;
 }
 
 }  // namespace
@@ -319,12 +346,7 @@ std::string render_scientific(double v, int width, int digits) {
   if (!std::isfinite(v))
     return non_finite(v, width);
   const Scaled m = scaled(std::fabs(v), digits + 1);
-  std::string s = sign_of(v);
-  s += m.digits[0];
-  s += '.';
-  s += m.digits.substr(1);
-  s += exponent_text(m.exponent);
-  return right_justified(std::move(s), width);
+  return right_justified(leading_digit_form(v, m) + exponent_text(m.exponent), width);
 }
 
 std::string render_general(double v, int width, int digits) {
@@ -333,9 +355,7 @@ std::string render_general(double v, int width, int digits) {
   digits = std::max(digits, 1);
   const double magnitude = std::fabs(v);
   const Scaled m = scaled(magnitude, digits);
-  // Fixed form when the value rounded to `digits` significant digits lies in [0.1, 10**digits).
-  if (magnitude == 0.0 || (m.exponent >= -1 && m.exponent < digits)) {
-    const int decimals = magnitude == 0.0 ? digits - 1 : digits - 1 - m.exponent;
+  if (const int decimals = fixed_form_decimals(magnitude, m, digits); decimals >= 0) {
     if (width <= 4)
       return std::string(static_cast<std::size_t>(std::max(width, 0)), '*');
     const std::string fixed = render_fixed(v, width - 4, decimals);
@@ -371,17 +391,11 @@ std::string render_list_real(double v) {
     return non_finite(v, width);
   const double magnitude = std::fabs(v);
   const Scaled m = scaled(magnitude, digits);
-  if (magnitude == 0.0 || (m.exponent >= -1 && m.exponent < digits)) {
-    const int decimals = magnitude == 0.0 ? digits - 1 : digits - 1 - m.exponent;
+  if (const int decimals = fixed_form_decimals(magnitude, m, digits); decimals >= 0)
     return render_fixed(v, width - 5, decimals) + "     ";
-  }
-  std::string s = sign_of(v);
-  s += m.digits[0];
-  s += '.';
-  s += m.digits.substr(1);
-  const std::string e = std::to_string(std::abs(m.exponent));
-  s += m.exponent < 0 ? "E-" : "E+";
-  s += std::string(3 - std::min<std::size_t>(3, e.size()), '0') + e;
+  std::string s = leading_digit_form(v, m);
+  s += 'E';
+  s += signed_exponent(m.exponent, 3);
   return right_justified(std::move(s), width);
 }
 

@@ -1,8 +1,9 @@
 #include "dialogue/list_read.h"
 
+#include <algorithm>
 #include <charconv>
-#include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 

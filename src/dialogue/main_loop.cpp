@@ -26,16 +26,13 @@ void opening_text(Console& console) {
   screen_text::print_model_blocks(console);
 }
 
-// The first character of a one-line answer, blank for an empty line.
+// The first character of a one-line answer, upper-cased; blank for an empty line.
 char first_character(Console& console, std::string_view where) {
   std::string answer;
   if (console.read_text(answer, 1) == ReadStatus::end_of_input)
     screen_text::input_ended(where);
+  uppercase(answer);
   return answer[0];
-}
-
-char upper(char ch) {
-  return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
 }
 
 bool is_quit(std::string_view name) {
@@ -95,7 +92,7 @@ Selection select_file(Console& console, FitState& state, const ProgramSettings& 
     console.write("(2X,A,I2,1X,A)", "You selected to fit model #", state.model, "to the data.");
     console.write("(2X,A)", trimmed(state.model_name));
     console.write("(2X,A$)", "Is this correct [Y] or [N] to reselect: ");
-    if (upper(first_character(console, "the model confirmation")) == 'N')
+    if (first_character(console, "the model confirmation") == 'N')
       continue;
     return Selection::accepted;
   }
@@ -186,7 +183,7 @@ void main_loop(Console& console, const ProgramSettings& settings) {
 
     console.list();
     console.write("(A$)", "Press <Enter> to continue or X to quit: ");
-    if (upper(first_character(console, "the continue prompt")) == 'X')
+    if (first_character(console, "the continue prompt") == 'X')
       break;
   }
   closing_screen(console);
