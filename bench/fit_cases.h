@@ -23,8 +23,8 @@ inline constexpr FitCase fit_cases[] = {
 
 struct Quiet {
   std::istringstream in;
-  std::ostringstream out, err;
-  Console console{in, out, err};
+  std::ostringstream out;
+  Console console{in, out};
 };
 
 // Imported, sorted and with the model block printed (which sets the equation,

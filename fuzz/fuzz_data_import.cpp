@@ -23,8 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzzing::write_file("input.dat", data, size);
   std::istringstream in;
   std::ostringstream out;
-  std::ostringstream err;
-  Console console(in, out, err);
+  Console console(in, out);
   try {
     FitState state;
     state.ycalc.assign(static_cast<std::size_t>(max_points), 0.0);

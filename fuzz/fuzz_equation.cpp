@@ -28,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::istringstream in;
   std::ostringstream out;
-  std::ostringstream err;
-  quillon::Console console(in, out, err);
+  quillon::Console console(in, out);
   try {
     feq_parser::EquationParser parser =
         feq_parser::construct_equationparser(equation, names, console);

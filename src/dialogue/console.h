@@ -62,7 +62,7 @@ std::vector<FmtValue> values_of(const Args&... args) {
 
 class Console {
  public:
-  Console(std::istream& in, std::ostream& out, std::ostream& err) : in_(in), out_(out), err_(err) {}
+  Console(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
 
@@ -99,7 +99,6 @@ class Console {
   // "(i3)": the first three columns, blanks ignored, an all-blank field reads 0.
   ReadStatus read_i3(int& value);
 
-  std::ostream& err() { return err_; }
   bool line_open() const { return line_open_; }
 
   // Low-level line building used by the formatter.
@@ -111,7 +110,6 @@ class Console {
  private:
   std::istream& in_;
   std::ostream& out_;
-  std::ostream& err_;
   std::size_t written_ = 0;  // characters already on the current line
   std::size_t pos_ = 0;      // cursor; beyond written_ after a skip
   bool line_open_ = false;

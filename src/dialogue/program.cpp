@@ -11,7 +11,7 @@ namespace quillon {
 
 int run_program(std::istream& in, std::ostream& out, std::ostream& err,
                 const ProgramSettings& settings) {
-  Console console(in, out, err);
+  Console console(in, out);
   try {
     int status = 0;
     check_system_bitwidth(console, status);

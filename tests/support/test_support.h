@@ -11,12 +11,10 @@ namespace quillon::testing {
 
 // A console over string streams: feed input, read back what was printed.
 struct StringConsole {
-  explicit StringConsole(std::string input = {}) : in(std::move(input)), console(in, out, err) {}
+  explicit StringConsole(std::string input = {}) : in(std::move(input)), console(in, out) {}
   std::string output() const { return out.str(); }
-  std::string errors() const { return err.str(); }
   std::istringstream in;
   std::ostringstream out;
-  std::ostringstream err;
   Console console;
 };
 
