@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "data_import/text_utils.h"
 #include "feq_parser/equation_parser.h"
 #include "feq_parser/exact_math.h"
 #include "fit_cases.h"
+#include "textio/text_utils.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ const Model models[] = {
 
 // The model evaluation hands the engine a 512-character blank-padded text.
 std::string padded(const char* text) {
-  return quillon::fixed_text(text, 512);
+  return quillon::textio::fixed_text(text, 512);
 }
 
 // Destruct the saved parser and build the next one, as every pass over the data does.

@@ -24,13 +24,12 @@ std::string case_path(int index) {
 
 struct Prepared {
   bench::Quiet q;
-  FitState fit;
+  models::FitState fit;
   std::vector<double> start;  // the initial estimates
 };
 
 void prepare(Prepared& s, int index, models::ModelEvaluator& ev) {
-  s.fit = bench::load_fit(case_path(index), s.q.console);
-  models::print_model_block(s.q.console, s.fit, ev);
+  s.fit = bench::load_fit(case_path(index), s.q.console, ev);
   s.start.assign(s.fit.var.begin(), s.fit.var.begin() + s.fit.np);
 }
 
@@ -62,7 +61,7 @@ double checked_start_ssq(Prepared& s, models::ModelEvaluator& ev) {
 }
 
 std::vector<double> search(Prepared& s, models::ModelEvaluator& ev, bool hand) {
-  FitState fit = s.fit;
+  models::FitState fit = s.fit;
   s.q.out.str("");
   if (hand) {
     optimise::tunnelling_search(s.q.console, fit,

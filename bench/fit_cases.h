@@ -6,8 +6,9 @@
 #include <sstream>
 #include <string>
 
-#include "dialogue/console.h"
-#include "dialogue/fit_state.h"
+#include "models/fit_state.h"
+#include "models/model_evaluator.h"
+#include "textio/console.h"
 
 namespace quillon::bench {
 
@@ -24,16 +25,16 @@ inline constexpr FitCase fit_cases[] = {
 struct Quiet {
   std::istringstream in;
   std::ostringstream out;
-  Console console{in, out};
+  textio::Console console{in, out};
 };
 
-// Imported, sorted and with the model block printed (which sets the equation,
-// constants and values vector), as the main loop leaves it before the search.
-FitState load_fit(const std::string& path, Console& console);
+// Imported, prepared and with the model set up, as a fit stands before its search.
+models::FitState load_fit(const std::string& path, textio::Console& console,
+                          models::ModelEvaluator& ev);
 
 // The hand-written objective of the fit's model; throws for a model without one.
 // Same arithmetic as the engine: operators of equal precedence group from the
 // right, so a*b/c is a*(b/c).
-double hand_ssq(FitState& fit, std::span<const double> p);
+double hand_ssq(models::FitState& fit, std::span<const double> p);
 
 }  // namespace quillon::bench

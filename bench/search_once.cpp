@@ -24,8 +24,7 @@ int main(int argc, char** argv) {
   const bool hand = std::strcmp(argv[2], "hand") == 0;
   bench::Quiet q;
   models::ModelEvaluator ev(q.console);
-  FitState fit = bench::load_fit(argv[1], q.console);
-  models::print_model_block(q.console, fit, ev);
+  models::FitState fit = bench::load_fit(argv[1], q.console, ev);
   auto objective = [&](std::span<const double> p) {
     return hand ? bench::hand_ssq(fit, p) : models::ssq_objfun(fit, ev, p);
   };

@@ -3,15 +3,13 @@
 // its sum of squares taken at the initial estimates, so odd numbers reach the models.
 #include <cstdint>
 #include <sstream>
+#include <variant>
 
 #include "data_import/data_import.h"
-#include "data_import/text_utils.h"
-#include "dialogue/console.h"
-#include "dialogue/main_loop.h"
-#include "dialogue/program_stop.h"
 #include "fuzz_support.h"
 #include "models/model_block.h"
 #include "models/model_evaluator.h"
+#include "textio/console.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   quillon::fuzzing::enter_scratch_folder("import");
@@ -23,21 +21,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzzing::write_file("input.dat", data, size);
   std::istringstream in;
   std::ostringstream out;
-  Console console(in, out);
-  try {
-    FitState state;
-    state.ycalc.assign(static_cast<std::size_t>(max_points), 0.0);
-    state.fname = fixed_text("input.dat", 200);
-    data_import(console, state);
-    if (state.import_ok == 0 || !prepare_data(console, state))
-      return 0;
-    models::ModelEvaluator evaluator(console);
-    models::print_model_block(console, state, evaluator);
-    (void)models::ssq_objfun(
-        state, evaluator,
-        std::span<const double>(state.pinit.data(), static_cast<std::size_t>(state.np)));
-  } catch (const ProgramStop&) {
-    // A stop is one of the program's normal ends.
-  }
+  textio::Console console(in, out);
+  data_import::ImportResult imported = data_import::data_import(console, "input.dat");
+  auto* state = std::get_if<models::FitState>(&imported);
+  if (state == nullptr || !data_import::prepare_data(console, *state))
+    return 0;
+  models::ModelEvaluator evaluator(console);
+  models::print_model_block(console, *state, models::set_up_model(*state, evaluator));
+  (void)models::ssq_objfun(
+      *state, evaluator,
+      std::span<const double>(state->pinit.data(), static_cast<std::size_t>(state->np)));
   return 0;
 }

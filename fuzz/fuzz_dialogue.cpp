@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  quillon::ProgramSettings settings;
+  quillon::dialogue::ProgramSettings settings;
   settings.sleep_seconds = [](int) {};
   settings.search.max_runs = 2;
   settings.search.max_passes = 2;
@@ -53,6 +53,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ostringstream err;
   // Every end of the program is a normal one here: run_program turns stops into a
   // status; anything else escaping it is a fault and reaches the fuzzer.
-  (void)quillon::run_program(in, out, err, settings);
+  (void)quillon::dialogue::run_program(in, out, err, settings);
   return 0;
 }

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "dialogue/console.h"
-#include "dialogue/program_stop.h"
 #include "feq_parser/equation_parser.h"
 #include "fuzz_support.h"
+#include "textio/console.h"
+#include "textio/error.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   return 0;
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::istringstream in;
   std::ostringstream out;
-  quillon::Console console(in, out);
+  quillon::textio::Console console(in, out);
   try {
     feq_parser::EquationParser parser =
         feq_parser::construct_equationparser(equation, names, console);
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)parser.evaluate_real64(std::vector<double>(names.size(), 1.0));
     (void)copy.evaluate_real64(std::vector<double>(names.size(), 1.0));
     copy.destruct_equationparser();
-  } catch (const quillon::ProgramStop&) {
+  } catch (const quillon::textio::FatalError&) {
     // The engine's stops are normal ends.
   }
   return 0;

@@ -1,9 +1,9 @@
 #include <iostream>
 
-#include "dialogue/platform.h"
 #include "dialogue/program.h"
+#include "textio/platform.h"
 
 int main() {
-  quillon::platform::use_binary_standard_output();
-  return quillon::run_program(std::cin, std::cout, std::cerr);
+  quillon::textio::platform::use_binary_standard_output();
+  return quillon::dialogue::run_program(std::cin, std::cout, std::cerr);
 }

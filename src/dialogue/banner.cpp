@@ -2,9 +2,9 @@
 
 #include <string>
 
-namespace quillon {
+namespace quillon::dialogue {
 
-void check_system_bitwidth(Console& console, int& status) {
+void check_system_bitwidth(textio::Console& console) {
   const std::string rule(60, '=');
   // The dash is the em dash of code page 1252 (byte 0x97), as the console shows it.
   console.write("(/,A)", rule);
@@ -14,7 +14,6 @@ void check_system_bitwidth(Console& console, int& status) {
                 " bits");
   console.write("(A)", "  Your system meets the minimum 64-bit Windows requirement.");
   console.write("(A,/)", rule);
-  status = 1;
 }
 
-}  // namespace quillon
+}  // namespace quillon::dialogue

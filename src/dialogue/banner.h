@@ -1,10 +1,10 @@
 #pragma once
 
-#include "dialogue/console.h"
+#include "textio/console.h"
 
-namespace quillon {
+namespace quillon::dialogue {
 
-// Prints the platform banner and sets status to 1.
-void check_system_bitwidth(Console& console, int& status);
+// Prints the platform banner.
+void check_system_bitwidth(textio::Console& console);
 
-}  // namespace quillon
+}  // namespace quillon::dialogue

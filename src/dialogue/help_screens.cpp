@@ -3,22 +3,22 @@
 #include <array>
 #include <string>
 
-#include "data_import/text_utils.h"
 #include "dialogue/screen_texts.h"
+#include "textio/text_utils.h"
 
-namespace quillon {
+namespace quillon::dialogue {
 namespace {
 
 // Every screen ends here; what is typed before Enter is ignored.
-void wait_for_enter(Console& console) {
+void wait_for_enter(textio::Console& console) {
   console.list("ENTER <CR>");
   std::string line;
-  if (console.read_line(line) == ReadStatus::end_of_input) {
+  if (console.read_line(line) == textio::ReadStatus::end_of_input) {
     screen_text::input_ended("a help screen's ENTER <CR>");
   }
 }
 
-void information_screen(Console& console, const ProgramSettings& settings) {
+void information_screen(textio::Console& console, const ProgramSettings& settings) {
   console.list();
   console.list(screen_text::model_rule);
   console.list(" Quillon NONLINEAR REGRESSION MODELING SOFTWARE");
@@ -48,7 +48,7 @@ void information_screen(Console& console, const ProgramSettings& settings) {
   wait_for_enter(console);
 }
 
-void model_help_screen(Console& console) {
+void model_help_screen(textio::Console& console) {
   console.list();
   console.list("ENTER FILE NAME: ? FOR HELP ON INPUT DATA FILE.");
   console.list();
@@ -64,7 +64,7 @@ void model_help_screen(Console& console) {
 }
 
 // The example file for model 4: five curves of seven substrate levels.
-void example_rows(Console& console) {
+void example_rows(textio::Console& console) {
   constexpr std::array<std::string_view, 7> x1 = {" 50", "100", "200", "250", "333", "500", "700"};
   constexpr std::array<std::string_view, 5> x2 = {"0", "100", "200", "300", "400"};
   constexpr std::array<std::array<std::string_view, 7>, 5> y = {{
@@ -88,7 +88,7 @@ void example_rows(Console& console) {
   }
 }
 
-void data_file_help_screen(Console& console) {
+void data_file_help_screen(textio::Console& console) {
   console.list();
   console.list("ENTER FILE NAME: ?? FOR HELP ON MODEL TYPES.");
   console.list();
@@ -123,14 +123,14 @@ void data_file_help_screen(Console& console) {
 
 }  // namespace
 
-void help1(Console& console, std::string_view keyword, const ProgramSettings& settings) {
-  const std::string_view word = trimmed(keyword);
+void help1(textio::Console& console, std::string_view keyword, const ProgramSettings& settings) {
+  const std::string_view word = textio::trimmed(keyword);
   if (word == "LICENSE" || word.empty())
     information_screen(console, settings);
 }
 
-void help2(Console& console, std::string_view keyword) {
-  const std::string_view word = trimmed(keyword);
+void help2(textio::Console& console, std::string_view keyword) {
+  const std::string_view word = textio::trimmed(keyword);
   if (word == "??") {
     model_help_screen(console);
   } else if (word == "?") {
@@ -138,4 +138,4 @@ void help2(Console& console, std::string_view keyword) {
   }
 }
 
-}  // namespace quillon
+}  // namespace quillon::dialogue

@@ -4,15 +4,15 @@
 
 #include <string_view>
 
-#include "dialogue/console.h"
 #include "dialogue/settings.h"
+#include "textio/console.h"
 
-namespace quillon {
+namespace quillon::dialogue {
 
 // The information screen, for "LICENSE" or an all-blank keyword; it pauses 5 seconds.
-void help1(Console& console, std::string_view keyword, const ProgramSettings& settings);
+void help1(textio::Console& console, std::string_view keyword, const ProgramSettings& settings);
 
 // The data-file help for "?", the model help for "??" (trailing blanks ignored).
-void help2(Console& console, std::string_view keyword);
+void help2(textio::Console& console, std::string_view keyword);
 
-}  // namespace quillon
+}  // namespace quillon::dialogue

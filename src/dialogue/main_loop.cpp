@@ -1,21 +1,23 @@
 #include "dialogue/main_loop.h"
 
+#include <optional>
 #include <string>
+#include <variant>
 
 #include "data_import/data_import.h"
-#include "data_import/text_utils.h"
 #include "dialogue/fit_stages.h"
 #include "dialogue/help_screens.h"
 #include "dialogue/picker.h"
+#include "dialogue/program_stop.h"
+#include "dialogue/prompts.h"
 #include "dialogue/screen_texts.h"
-#include "report/dsort3.h"
+#include "textio/platform.h"
+#include "textio/text_utils.h"
 
-namespace quillon {
+namespace quillon::dialogue {
 namespace {
 
-enum class Selection { accepted, quit };
-
-void opening_text(Console& console) {
+void opening_text(textio::Console& console) {
   console.list(screen_text::credit_line);
   for (std::string_view line : screen_text::description)
     console.list(line);
@@ -27,11 +29,11 @@ void opening_text(Console& console) {
 }
 
 // The first character of a one-line answer, upper-cased; blank for an empty line.
-char first_character(Console& console, std::string_view where) {
+char first_character(textio::Console& console, std::string_view where) {
   std::string answer;
-  if (console.read_text(answer, 1) == ReadStatus::end_of_input)
+  if (console.read_text(answer, 1) == textio::ReadStatus::end_of_input)
     screen_text::input_ended(where);
-  uppercase(answer);
+  textio::uppercase(answer);
   return answer[0];
 }
 
@@ -40,65 +42,78 @@ bool is_quit(std::string_view name) {
 }
 
 // File-selection passes until a file is imported and its model confirmed.
-Selection select_file(Console& console, FitState& state, const ProgramSettings& settings) {
-  std::string& fname = state.fname;
+std::optional<models::FitState> select_file(textio::Console& console,
+                                            const ProgramSettings& settings) {
+  std::string fname;
   for (;;) {
     fname = std::string(200, ' ');
     dir(console, fname);
-    s_adjustl(fname);
+    textio::s_adjustl(fname);
     if (fname.back() != ' ')
       fname = std::string(200, ' ');  // a name filling all 200 characters
-    remove_sp_tab_ctrl(fname);
-    if (s_len_trim(fname) == 0) {
+    textio::remove_sp_tab_ctrl(fname);
+    if (textio::s_len_trim(fname) == 0) {
       console.write("(/A)", "-->No data file number was selected. Try again.");
       continue;
     }
 
     console.write("(/2X,A)", "Enter data file name or ? or ?? for help.");
-    const std::string prompt = fixed_text(
-        " Data file name <Enter> or \"X\" to quit: [" + std::string(trimmed(fname)) + "] ", 512);
-    if (getstr(console, prompt, fname) == ReadStatus::end_of_input) {
+    const std::string prompt = textio::fixed_text(
+        " Data file name <Enter> or \"X\" to quit: [" + std::string(textio::trimmed(fname)) + "] ",
+        512);
+    if (getstr(console, prompt, fname) == textio::ReadStatus::end_of_input) {
       screen_text::input_ended("the data file name prompt");
     }
-    if (trimmed(fname) == ".")
+    if (textio::trimmed(fname) == ".")
       fname = std::string(200, ' ');
-    s_adjustl(fname);
-    if (is_quit(trimmed(fname)))
-      return Selection::quit;
+    textio::s_adjustl(fname);
+    if (is_quit(textio::trimmed(fname)))
+      return std::nullopt;
 
     help1(console, fname, settings);
     help2(console, fname);
-    s_adjustl(fname);
-    if (trimmed(fname) == "?" || trimmed(fname) == "??")
+    textio::s_adjustl(fname);
+    if (textio::trimmed(fname) == "?" || textio::trimmed(fname) == "??")
       continue;
 
-    if (ch_index(fname, '.') == 0) {
-      s_adjustl(fname);
-      s_blank_delete(fname);
-      fname = fixed_text(std::string(trimmed(fname)) + ".dat", 200);
-      s_adjustl(fname);
+    if (textio::ch_index(fname, '.') == 0) {
+      textio::s_adjustl(fname);
+      textio::s_blank_delete(fname);
+      fname = textio::fixed_text(std::string(textio::trimmed(fname)) + ".dat", 200);
+      textio::s_adjustl(fname);
     }
-    s_adjustl(fname);
-    s_blank_delete(fname);
-    if (!file_name_exists(fname)) {
+    textio::s_adjustl(fname);
+    textio::s_blank_delete(fname);
+    if (!textio::platform::file_name_exists(fname)) {
       console.write("(/2X,A)", "No data file was found. Try again.");
       continue;
     }
 
-    data_import(console, state);
-    if (state.model < 1 || state.model > max_model || state.import_ok == 0)
+    // The file is looked for under the working directory's true path, so a folder
+    // whose path holds blanks works; only the first 80 characters of the name count.
+    namespace platform = textio::platform;
+    const std::string name(textio::trimmed(std::string_view(fname).substr(0, 80)));
+    data_import::ImportResult imported =
+        data_import::data_import(console, platform::path_from_narrow(platform::working_directory()),
+                                 platform::path_from_narrow(name));
+    if (const auto* refused = std::get_if<data_import::Rejection>(&imported)) {
+      // Found a moment ago and gone now: nothing sensible is left to do.
+      if (refused->reason == data_import::RejectReason::missing)
+        throw ProgramStop(0, "STOP EXECUTION");
       continue;
+    }
+    models::FitState& state = std::get<models::FitState>(imported);
 
     console.write("(2X,A,I2,1X,A)", "You selected to fit model #", state.model, "to the data.");
-    console.write("(2X,A)", trimmed(state.model_name));
+    console.write("(2X,A)", textio::trimmed(state.model_name));
     console.write("(2X,A$)", "Is this correct [Y] or [N] to reselect: ");
     if (first_character(console, "the model confirmation") == 'N')
       continue;
-    return Selection::accepted;
+    return std::move(state);
   }
 }
 
-void closing_screen(Console& console) {
+void closing_screen(textio::Console& console) {
   const std::string rule(65, '-');
   console.write("(/1X,A)", rule);
   console.write("(1X,A)", "   " + std::string(screen_text::credit_line),
@@ -135,51 +150,17 @@ void closing_screen(Console& console) {
 
 }  // namespace
 
-bool prepare_data(Console& console, FitState& s) {
-  const int n = s.npoints;
-  if (n > max_points) {
-    console.write("(/1X,A,I0,A,I0,A)", "The data file holds ", n,
-                  " observations; a fit takes at most ", max_points, ".");
-    return false;
-  }
-  const auto un = static_cast<std::size_t>(n);
-  const auto first = [un](const std::vector<double>& buffer) {
-    return std::vector<double>(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(un));
-  };
-  s.y1 = first(s.ybuf);
-  s.x1 = first(s.xbuf1);
-  s.x2 = s.nx >= 2 ? first(s.xbuf2) : std::vector<double>(un, 0.0);
-  s.x3 = s.nx == 3 ? first(s.xbuf3) : std::vector<double>(un, 0.0);
-
-  // The values vector: parameters at their initial estimates, the independent
-  // variables (set per observation by the model evaluation), the constants C1 = 1, C2 = 2, ...
-  s.var.assign(static_cast<std::size_t>(s.np + s.nx + s.nc), 0.0);
-  for (int k = 0; k < s.np; ++k)
-    s.var[static_cast<std::size_t>(k)] = s.pinit[static_cast<std::size_t>(k)];
-  s.c.resize(static_cast<std::size_t>(s.nc));
-  for (int k = 0; k < s.nc; ++k) {
-    s.c[static_cast<std::size_t>(k)] = k + 1.0;
-    s.var[static_cast<std::size_t>(s.np + s.nx + k)] = k + 1.0;
-  }
-
-  // Observations in ascending X1, the other columns carried along.
-  dsort3_module::dsort3(s.x1, s.y1, s.x2, s.x3, n, s.nx + 1);
-  return true;
-}
-
-void main_loop(Console& console, const ProgramSettings& settings) {
+void main_loop(textio::Console& console, const ProgramSettings& settings) {
   // The model evaluation keeps its parsed equation for the whole run of the program.
   models::ModelEvaluator evaluator(console);
   for (;;) {
-    FitState state;  // fresh for every cycle: nothing of a previous file leaks in
-    state.ycalc.assign(static_cast<std::size_t>(max_points), 0.0);
     opening_text(console);
-    if (select_file(console, state, settings) == Selection::quit)
-      break;
-    if (!prepare_data(console, state))
+    // Fresh for every cycle: nothing of a previous file leaks in.
+    std::optional<models::FitState> state = select_file(console, settings);
+    if (!state || !data_import::prepare_data(console, *state))
       break;
 
-    run_fit_stages(console, state, evaluator, settings);
+    run_fit_stages(console, *state, evaluator, settings);
 
     console.list();
     console.write("(A$)", "Press <Enter> to continue or X to quit: ");
@@ -189,4 +170,4 @@ void main_loop(Console& console, const ProgramSettings& settings) {
   closing_screen(console);
 }
 
-}  // namespace quillon
+}  // namespace quillon::dialogue

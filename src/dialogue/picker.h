@@ -3,12 +3,12 @@
 
 #include <string>
 
-#include "dialogue/console.h"
+#include "textio/console.h"
 
-namespace quillon {
+namespace quillon::dialogue {
 
 // Lists the *.dat files (also into the scratch file DirContents.txt), asks for a
 // number and puts the picked name into the 200-character `fname`, or "X" for 0.
-void dir(Console& console, std::string& fname);
+void dir(textio::Console& console, std::string& fname);
 
-}  // namespace quillon
+}  // namespace quillon::dialogue

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace quillon {
+namespace quillon::dialogue {
 
 struct ProgramStop : std::runtime_error {
   ProgramStop(int exit_status, const std::string& stop_text)
@@ -13,4 +13,4 @@ struct ProgramStop : std::runtime_error {
   int status;  // process exit status
 };
 
-}  // namespace quillon
+}  // namespace quillon::dialogue

@@ -5,9 +5,9 @@
 #include <array>
 #include <string_view>
 
-#include "dialogue/console.h"
+#include "textio/console.h"
 
-namespace quillon::screen_text {
+namespace quillon::dialogue::screen_text {
 
 inline constexpr std::string_view credit_line =
     "Quillon: enzyme kinetics curve fitting, the Quillon developers, release 2026-12";
@@ -21,9 +21,9 @@ inline constexpr std::array<std::string_view, 3> description = {
 inline constexpr std::string_view model_rule = "~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~";
 
 // The six model blocks: title, enzyme form, parameter form and note, then the rule.
-void print_model_blocks(Console& console);
+void print_model_blocks(textio::Console& console);
 
 // Ends the program when the console's input has run out at a question.
 [[noreturn]] void input_ended(std::string_view where);
 
-}  // namespace quillon::screen_text
+}  // namespace quillon::dialogue::screen_text

@@ -5,17 +5,17 @@
 
 #include <functional>
 
-#include "dialogue/platform.h"
 #include "optimise/tunnelling_search.h"
 #include "report/uncertainty.h"
+#include "textio/platform.h"
 
-namespace quillon {
+namespace quillon::dialogue {
 
 struct ProgramSettings {
-  std::function<void(int seconds)> sleep_seconds = platform::sleep_seconds;
+  std::function<void(int seconds)> sleep_seconds = textio::platform::sleep_seconds;
   // The fit's search and the report's sampling; only fuzzing shortens them.
   optimise::SearchSettings search{};
   report::SamplingSettings sampling{};
 };
 
-}  // namespace quillon
+}  // namespace quillon::dialogue

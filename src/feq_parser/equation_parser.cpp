@@ -3,17 +3,17 @@
 #include <algorithm>
 #include <string>
 
-#include "dialogue/program_stop.h"
 #include "feq_parser/messages.h"
+#include "textio/console.h"
+#include "textio/error.h"
 
 namespace feq_parser {
 
 EquationParser construct_equationparser(std::string_view equation, std::span<const char> names,
-                                        quillon::Console& console) {
+                                        quillon::textio::Console& console) {
   EquationParser parser;
   parser.console_ = &console;
   parser.variables.allocate(names);
-  parser.nvar = static_cast<std::int32_t>(names.size());
   // The one scan of the text: from its end back over the blank padding.
   const std::size_t length =
       trimmed_length(equation.data(), std::min(equation.size(), equation_length));
@@ -37,7 +37,7 @@ EquationParser construct_equationparser(std::string_view equation, std::span<con
 
 void EquationParser::destruct_equationparser() {
   if (!variables.allocated())
-    throw quillon::ProgramStop(1, std::string(messages::deallocate_unallocated));
+    throw quillon::textio::FatalError(std::string(messages::deallocate_unallocated));
   variables.deallocate();
   expression.fill_blank();
   equation.fill_blank();

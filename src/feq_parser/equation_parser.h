@@ -10,7 +10,6 @@
 #include <span>
 #include <string_view>
 
-#include "dialogue/console.h"
 #include "feq_parser/evaluation.h"
 #include "feq_parser/tokens.h"
 
@@ -59,7 +58,6 @@ class EquationParser {
   PaddedText<equation_length> equation;
   FixedText<name_length> name;
   PaddedText<equation_length> expression;
-  std::int32_t nvar = 0;
   VariableNames variables;
   TokenStack infix;
   TokenStack postfix;
@@ -83,11 +81,11 @@ class EquationParser {
  private:
   friend EquationParser construct_equationparser(std::string_view equation,
                                                  std::span<const char> names,
-                                                 quillon::Console& console);
+                                                 quillon::textio::Console& console);
   void print_tokens(const TokenStack& list) const;
   void clean_trimmed(std::size_t length, std::int32_t& ok, ErrorText& errmsg);
 
-  quillon::Console* console_ = nullptr;  // warnings and diagnostics
+  quillon::textio::Console* console_ = nullptr;  // warnings and diagnostics
   // Compiled form of `postfix` as converttopostfix left it: what evaluation runs.
   detail::Program program_;
 };
@@ -95,6 +93,6 @@ class EquationParser {
 // Builds a parser; a failure is reported by one console line and leaves a parser
 // that evaluates to 0.0.
 EquationParser construct_equationparser(std::string_view equation, std::span<const char> names,
-                                        quillon::Console& console);
+                                        quillon::textio::Console& console);
 
 }  // namespace feq_parser

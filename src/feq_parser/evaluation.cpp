@@ -11,9 +11,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "dialogue/program_stop.h"
 #include "feq_parser/exact_math.h"
 #include "feq_parser/messages.h"
+#include "textio/console.h"
+#include "textio/error.h"
 
 namespace feq_parser::detail {
 
@@ -244,14 +245,14 @@ namespace {
   if (index >= 0 && index < postfix.top)
     text += postfix.stack[index].text.trimmed();
   text += "'";
-  throw quillon::ProgramStop(1, text);
+  throw quillon::textio::FatalError(text);
 }
 
 // Used when an operand may be missing: every pop tests the stack, and a missing
 // operand counts as 0.0 after one warning line.
 template <typename Value>
 double execute_checked(const Program& program, const Value* values, const TokenStack& postfix,
-                       quillon::Console* console) {
+                       quillon::textio::Console* console) {
   double stack[max_stack_capacity];
   int top = 0;
   auto push = [&](double v) {
@@ -379,7 +380,7 @@ void require_values(const Program& program, std::size_t available) {
 
 template <typename Value>
 double run_any(const Program& program, std::span<const Value> values, const TokenStack& postfix,
-               quillon::Console* console) {
+               quillon::textio::Console* console) {
   require_values(program, values.size());
   return program.checked ? execute_checked(program, values.data(), postfix, console)
                          : execute_fast(program, values.data());
@@ -516,12 +517,12 @@ bool run_rows(const Program& program, std::span<const RowValues> values, std::si
 }
 
 double run(const Program& program, std::span<const double> values, const TokenStack& postfix,
-           quillon::Console* console) {
+           quillon::textio::Console* console) {
   return run_any(program, values, postfix, console);
 }
 
 double run(const Program& program, std::span<const float> values, const TokenStack& postfix,
-           quillon::Console* console) {
+           quillon::textio::Console* console) {
   return run_any(program, values, postfix, console);
 }
 

@@ -13,7 +13,6 @@
 #include <span>
 #include <string_view>
 
-#include "dialogue/console.h"
 #include "feq_parser/tokens.h"
 
 namespace feq_parser::detail {
@@ -90,9 +89,9 @@ Program compile(const TokenStack& postfix, std::string_view names);
 
 // The postfix list is needed only for the message of a bad number.
 double run(const Program& program, std::span<const double> values, const TokenStack& postfix,
-           quillon::Console* console);
+           quillon::textio::Console* console);
 double run(const Program& program, std::span<const float> values, const TokenStack& postfix,
-           quillon::Console* console);
+           quillon::textio::Console* console);
 
 // The values of one variable over a run of rows: `column[r]` for row r, or `value`
 // in every row when column is null.

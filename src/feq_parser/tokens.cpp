@@ -3,6 +3,7 @@
 #include <bit>
 
 #include "feq_parser/messages.h"
+#include "textio/console.h"
 
 namespace feq_parser {
 
@@ -32,7 +33,7 @@ std::size_t trimmed_length(const char* s, std::size_t n) {
 }
 
 namespace detail {
-void print_line(quillon::Console* console, std::string_view text) {
+void print_line(quillon::textio::Console* console, std::string_view text) {
   if (console != nullptr)
     console->list(text);
 }
@@ -44,7 +45,7 @@ void TokenStack::copy_from(const TokenStack& other) {
   std::copy_n(other.stack, std::clamp(other.top, 0, max_stack_capacity), stack);
 }
 
-void TokenStack::peek_tokenstack(Token& item, quillon::Console* console) const {
+void TokenStack::peek_tokenstack(Token& item, quillon::textio::Console* console) const {
   if (top < 1) {
     detail::print_line(console, messages::peek_empty_tokenstack);
     return;
@@ -52,7 +53,7 @@ void TokenStack::peek_tokenstack(Token& item, quillon::Console* console) const {
   item = stack[top - 1];
 }
 
-void TokenStack::pop_tokenstack(Token& item, quillon::Console* console) {
+void TokenStack::pop_tokenstack(Token& item, quillon::textio::Console* console) {
   if (top < 1) {
     detail::print_line(console, messages::pop_empty_tokenstack);
     return;
@@ -60,7 +61,7 @@ void TokenStack::pop_tokenstack(Token& item, quillon::Console* console) {
   item = stack[--top];
 }
 
-void TokenStack::refuse_push(quillon::Console* console) {
+void TokenStack::refuse_push(quillon::textio::Console* console) {
   detail::print_line(console, messages::push_full_tokenstack);
 }
 
@@ -70,7 +71,7 @@ void NumberStack::copy_from(const NumberStack& other) {
   std::copy_n(other.stack.begin(), std::clamp(other.top, 0, max_stack_capacity), stack.begin());
 }
 
-void NumberStack::pop_numberstack(double& item, quillon::Console* console) {
+void NumberStack::pop_numberstack(double& item, quillon::textio::Console* console) {
   if (top < 1) {
     detail::print_line(console, messages::pop_empty_numberstack);
     item = 0.0;
@@ -80,7 +81,7 @@ void NumberStack::pop_numberstack(double& item, quillon::Console* console) {
   --top;
 }
 
-void NumberStack::peek_numberstack(double& item, quillon::Console* console) const {
+void NumberStack::peek_numberstack(double& item, quillon::textio::Console* console) const {
   if (top < 1) {
     detail::print_line(console, messages::peek_empty_numberstack);
     item = 0.0;
@@ -89,7 +90,7 @@ void NumberStack::peek_numberstack(double& item, quillon::Console* console) cons
   item = stack[top - 1];
 }
 
-void NumberStack::push_numberstack(double item, quillon::Console* console) {
+void NumberStack::push_numberstack(double item, quillon::textio::Console* console) {
   if (top >= capacity_ || top < 0) {
     detail::print_line(console, messages::push_full_numberstack);
     return;

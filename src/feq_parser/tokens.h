@@ -10,7 +10,10 @@
 #include <cstring>
 #include <string_view>
 
-#include "dialogue/console.h"
+// The engine only prints through a console it is handed.
+namespace quillon::textio {
+class Console;
+}
 
 namespace feq_parser {
 
@@ -114,8 +117,6 @@ struct Token {
   Token() = default;
   Token(std::string_view token_text, std::int32_t token_kind)
       : text(token_text), kind(token_kind) {}
-
-  Token equals_token() const { return *this; }
 };
 
 // Bounded stack of tokens; item k (1-based, k <= top) is stack[k - 1].
@@ -136,11 +137,11 @@ class TokenStack {
   ~TokenStack() {}
 
   // Warnings go to `console`; a null console drops them.
-  void peek_tokenstack(Token& item, quillon::Console* console) const;
-  void pop_tokenstack(Token& item, quillon::Console* console);
+  void peek_tokenstack(Token& item, quillon::textio::Console* console) const;
+  void pop_tokenstack(Token& item, quillon::textio::Console* console);
   bool isempty_tokenstack() const { return top <= 0; }
   // A push beyond the capacity (or onto a stack without array) is refused with a warning.
-  void push_tokenstack(const Token& item, quillon::Console* console) {
+  void push_tokenstack(const Token& item, quillon::textio::Console* console) {
     if (top >= capacity_ || top < 0) {
       refuse_push(console);
       return;
@@ -164,7 +165,7 @@ class TokenStack {
  private:
   static constexpr std::int32_t no_array = -1;
   void copy_from(const TokenStack& other);
-  static void refuse_push(quillon::Console* console);
+  static void refuse_push(quillon::textio::Console* console);
   std::int32_t capacity_ = no_array;
 };
 
@@ -188,9 +189,9 @@ class NumberStack {
   }
   bool isempty_numberstack() const { return top <= 0; }
   // An empty stack gives 0.0 and a warning.
-  void pop_numberstack(double& item, quillon::Console* console);
-  void push_numberstack(double item, quillon::Console* console);
-  void peek_numberstack(double& item, quillon::Console* console) const;
+  void pop_numberstack(double& item, quillon::textio::Console* console);
+  void push_numberstack(double item, quillon::textio::Console* console);
+  void peek_numberstack(double& item, quillon::textio::Console* console) const;
   void construct_numberstack(std::int32_t capacity) {
     capacity_ = std::clamp(capacity, 0, max_stack_capacity);
     top = 0;
@@ -207,7 +208,7 @@ class NumberStack {
 
 namespace detail {
 // One list-directed line (warnings, diagnostics); nothing when there is no console.
-void print_line(quillon::Console* console, std::string_view text);
+void print_line(quillon::textio::Console* console, std::string_view text);
 }  // namespace detail
 
 }  // namespace feq_parser

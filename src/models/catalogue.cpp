@@ -1,33 +1,19 @@
 #include "models/catalogue.h"
 
-#include "data_import/text_utils.h"
+#include "textio/text_utils.h"
 
 namespace quillon::models {
 
-namespace {
-
-constexpr std::array<std::string_view, 6> equations = {
-    "y = P2*X1 / (X1 + P1)",
-    "y = P2*(X1^P3) / ( X1^P3 + P1^P3 )",
-    "y = (P2*X1/(C1 + X2 / P3)) / (P1 + X1/(C1 + X2 / P3))",
-    "y = (P2*X1/(C1 + X2 / P3)) / (X1 + P1)",
-    "y = (P2*X1/(C1 + X2 / P3)) / (P1/(C1 + X2 / P3) + X1)",
-    "y = P2 * X1 / (P1 * (C1 + X2 / P3) + X1*(C1 + X2 / P4))",
-};
-
-}  // namespace
-
 void funchar(std::string& text, int model) {
-  const std::string_view eq =
-      model >= 1 && model <= static_cast<int>(equations.size()) ? equations[model - 1] : "";
-  text = fixed_text(eq, equation_length);
+  const Model* m = find_model(model);
+  text = textio::fixed_text(m != nullptr ? m->equation : "", equation_length);
 }
 
 void replace_1_to_4(std::string_view old, std::string_view letter, std::string& text, int& found) {
   found = 0;
   // Both lengths are taken before the scan; replacements keep the text's length.
-  const std::size_t l = s_len_trim(old);
-  const std::size_t m = s_len_trim(text);
+  const std::size_t l = textio::s_len_trim(old);
+  const std::size_t m = textio::s_len_trim(text);
   if (l == 0 || l > m)
     return;
   const std::string_view name = old.substr(0, l);
@@ -46,7 +32,7 @@ void replace(std::string_view old, std::string_view letter, std::string& text, i
   found = 0;
   const char ch = letter.empty() ? ' ' : letter[0];
   for (;;) {
-    const std::size_t pos = trimmed(text).find(old.substr(0, 2));
+    const std::size_t pos = textio::trimmed(text).find(old.substr(0, 2));
     if (pos == std::string_view::npos)
       return;
     // One character in place of two: the rest moves left, a blank fills the end.
@@ -58,8 +44,8 @@ void replace(std::string_view old, std::string_view letter, std::string& text, i
 }
 
 void display_form(std::string& text) {
-  removesp(text);
-  uppercase(text);
+  textio::remove_sp_tab_ctrl(text);
+  textio::uppercase(text);
 }
 
 void encode_function_names(std::string& text) {

@@ -1,4 +1,5 @@
-// The six built-in models as equation texts over P1.., X1.., C1.., and the two
+// The six built-in models, in the one table the import, the help screens and the
+// model set-up read; their equation texts over P1.., X1.., C1..; and the two
 // encodings that turn such a text into what the expression engine parses:
 // function names into single upper-case letters, variable names into single
 // lower-case letters of `indepvars`.
@@ -47,6 +48,82 @@ inline constexpr std::array<FunctionName, 12> function_names = {{
     {"LN  ", 'V'},
     {"LOG ", 'W'},
 }};
+
+// One built-in model.
+struct Model {
+  int number;             // 1..6: line 1 of a data file
+  std::string_view name;  // upper case, as the import and the help screens print it
+  int np;                 // parameters P1..Pnp
+  int nx;                 // independent-variable columns X1..Xnx, before Y on a data line
+  int nc;                 // constants C1..Cnc of the values vector
+  std::array<std::string_view, 4> parameters;  // what P1..Pnp stand for
+  std::string_view equation;                   // the text the engine evaluates
+  std::string_view enzyme_form;                // the model help screen's two forms
+  std::string_view parameter_form;
+};
+
+inline constexpr std::array<Model, 6> model_table = {{
+    {1,
+     "ONE SITE MICHAELIS-MENTEN MODEL",
+     2,
+     1,
+     1,
+     {"Km", "Vmax"},
+     "y = P2*X1 / (X1 + P1)",
+     "Y = Vmax / (1 + (Km/S))",
+     "Y = P2 / ( 1.0 + P1/X1 )"},
+    {2,
+     "ONE SITE SIGMOIDAL HILL MODEL",
+     3,
+     1,
+     1,
+     {"K", "Vmax", "n"},
+     "y = P2*(X1^P3) / ( X1^P3 + P1^P3 )",
+     "Y = Vmax / (1 + (IC50 / S)^n)",
+     "Y = ( P2 / ( 1.0 + ( P1/X1 )^P3 ))"},
+    {3,
+     "COMPETITIVE INHIBITION MODEL",
+     3,
+     2,
+     1,
+     {"Km", "Vmax", "Ki"},
+     "y = (P2*X1/(C1 + X2 / P3)) / (P1 + X1/(C1 + X2 / P3))",
+     "Y = Vmax / (1 + Km/S * (1 + I/Ki))",
+     "Y = P2 / (1.0 + P1 / X1 * (1.0 + X2 / P3))"},
+    {4,
+     "NONCOMPETITIVE INHIBITION MODEL",
+     3,
+     2,
+     1,
+     {"Km", "Vmax", "Ki"},
+     "y = (P2*X1/(C1 + X2 / P3)) / (X1 + P1)",
+     "Y = Vmax / ((1 + Km/S) * (1 + I/aKI))",
+     "Y = P2 / ((1.0 + P1 / X1) * (1.0 + X2 / P3))"},
+    {5,
+     "UNCOMPETITIVE INHIBITION MODEL",
+     3,
+     2,
+     1,
+     {"Km", "Vmax", "Ki"},
+     "y = (P2*X1/(C1 + X2 / P3)) / (P1/(C1 + X2 / P3) + X1)",
+     "Y = Vmax / ((Km/S) + (1 + I/Ki))",
+     "Y = P2 / ((P1 / X1) + (1.0 + X2 / P3))"},
+    {6,
+     "MIXED NONCOMPETITIVE MODEL",
+     4,
+     2,
+     1,
+     {"Km", "Vmax", "Ki1", "Ki2"},
+     "y = P2 * X1 / (P1 * (C1 + X2 / P3) + X1*(C1 + X2 / P4))",
+     "Y = Vmax / ((Km/S)*(1 + I/Ki1) + (1 + I/Ki2))",
+     "Y = P2 / ((P1/X1)*(1.0 + X2/P3) + (1.0 + X2/P4))"},
+}};
+
+// The model of number 1..6; nullptr for any other number.
+constexpr const Model* find_model(int number) {
+  return number >= 1 && number <= static_cast<int>(model_table.size()) ? &model_table[number - 1]
+                                                                       : nullptr;
+}
 
 // The equation text of model 1..6, blank-filled to 512 characters; any other
 // number gives an all-blank text.

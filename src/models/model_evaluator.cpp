@@ -4,12 +4,12 @@
 #include <stdexcept>
 #include <vector>
 
-#include "data_import/text_utils.h"
 #include "models/catalogue.h"
+#include "textio/text_utils.h"
 
 namespace quillon::models {
 
-ModelEvaluator::ModelEvaluator(Console& console) : console_(console) {
+ModelEvaluator::ModelEvaluator(textio::Console& console) : console_(console) {
   eqncharp_.reserve(equation_length);
   eqncharsave_.reserve(equation_length);
 }
@@ -25,7 +25,7 @@ void ModelEvaluator::encode(const std::string& eq, int np, int nx, int nc) {
   encoded_nx_ = nx;
   encoded_nc_ = nc;
   // Trailing blanks never take part in a match, so the work is done on the trimmed text.
-  eqncharsave_.assign(trimmed(eq));
+  eqncharsave_.assign(textio::trimmed(eq));
   int found = 0;
   std::size_t letter = 0;
   for (int k = 0; k < np; ++k, ++letter) {
@@ -38,7 +38,7 @@ void ModelEvaluator::encode(const std::string& eq, int np, int nx, int nc) {
     replace(cchar.substr(2 * k, 2), indepvars.substr(letter, 1), eqncharsave_, found);
     constant_found_[k] = found;
   }
-  eqncharsave_.resize(s_len_trim(eqncharsave_));
+  eqncharsave_.resize(textio::s_len_trim(eqncharsave_));
   ++encodings_;
   global_stale_ = true;
 }
@@ -50,7 +50,7 @@ namespace {
 struct ParserBuild {
   std::string_view text;
   std::span<const char> names;
-  Console& console;
+  textio::Console& console;
   operator feq_parser::EquationParser() const {  // NOLINT(google-explicit-constructor)
     return feq_parser::construct_equationparser(text, names, console);
   }
@@ -146,7 +146,7 @@ bool ModelEvaluator::func_rows(int nc, int np, int nx, std::span<const double> p
 
 const std::string& ModelEvaluator::eqnsinglecharglobal() const {
   if (global_stale_) {
-    global_ = fixed_text(eqncharsave_, equation_length);
+    global_ = textio::fixed_text(eqncharsave_, equation_length);
     global_stale_ = false;
   }
   return global_;

@@ -7,10 +7,10 @@
 #include <span>
 #include <string>
 
-#include "dialogue/console.h"
-#include "dialogue/fit_state.h"
 #include "feq_parser/equation_parser.h"
 #include "models/catalogue.h"
+#include "models/fit_state.h"
+#include "textio/console.h"
 
 namespace quillon::models {
 
@@ -19,7 +19,7 @@ namespace quillon::models {
 // over the data and evaluated at every observation of the pass.
 class ModelEvaluator {
  public:
-  explicit ModelEvaluator(Console& console);
+  explicit ModelEvaluator(textio::Console& console);
   ~ModelEvaluator();
   ModelEvaluator(const ModelEvaluator&) = delete;
   ModelEvaluator& operator=(const ModelEvaluator&) = delete;
@@ -48,7 +48,7 @@ class ModelEvaluator {
   void encode(const std::string& eq, int np, int nx, int nc);
   void rebuild(int nvars);
 
-  Console& console_;
+  textio::Console& console_;
   std::optional<feq_parser::EquationParser> fsave_;
   bool parser_built_ = false;
   // The last successful build and what it was built from: a build from the same

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "data_import/text_utils.h"
 #include "feq_parser/exact_math.h"
 #include "optimise/random_pool.h"
+#include "textio/text_utils.h"
 
 namespace quillon::optimise {
 
@@ -21,7 +21,7 @@ using Vec = std::array<double, mod_steepest::constants::max_n>;
 const std::string rule(66, '-');
 
 // Parameter lines switch to the exponent form when any value is large.
-void print_params(Console& console, std::string_view fixed_format, std::string_view label,
+void print_params(textio::Console& console, std::string_view fixed_format, std::string_view label,
                   std::span<const double> p) {
   const bool large =
       std::any_of(p.begin(), p.end(), [](double v) { return std::fabs(v) > print_switch; });
@@ -30,15 +30,15 @@ void print_params(Console& console, std::string_view fixed_format, std::string_v
 
 }  // namespace
 
-SearchOutcome tunnelling_search(Console& console, FitState& fit, models::ModelEvaluator& ev,
-                                const SearchSettings& settings) {
+SearchOutcome tunnelling_search(textio::Console& console, models::FitState& fit,
+                                models::ModelEvaluator& ev, const SearchSettings& settings) {
   return tunnelling_search(
       console, fit, [&](std::span<const double> p) { return models::ssq_objfun(fit, ev, p); },
       settings);
 }
 
-SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::Objective objective,
-                                const SearchSettings& settings) {
+SearchOutcome tunnelling_search(textio::Console& console, models::FitState& fit,
+                                mod_steepest::Objective objective, const SearchSettings& settings) {
   const int np = fit.np;
   if (np < 1 || np > mod_steepest::constants::max_n) {
     throw std::invalid_argument("tunnelling_search: 1 to 8 parameters");
@@ -194,7 +194,7 @@ SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::O
                     succ[k]);
     }
     console.list();
-    console.write("(A,A)", "Model: ", trimmed(fit.eq));
+    console.write("(A,A)", "Model: ", textio::trimmed(fit.eq));
     console.write("(A,ES14.6)", "Best-fit weighted SSQ    = ", ssq);
     print_params(console, "(A,10F15.6)", "Best-fit params = ", pbest);
     console.list();
@@ -210,6 +210,8 @@ SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::O
     }
   }
   fit.best = best;
+  outcome.pbest = fit.pbest;
+  outcome.best = best;
   return outcome;
 }
 

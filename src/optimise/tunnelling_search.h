@@ -6,11 +6,12 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
-#include "dialogue/console.h"
-#include "dialogue/fit_state.h"
+#include "models/fit_state.h"
 #include "models/model_evaluator.h"
 #include "optimise/steepda.h"
+#include "textio/console.h"
 
 namespace quillon::optimise {
 
@@ -63,21 +64,24 @@ struct RunSummary {
 };
 
 struct SearchOutcome {
+  std::vector<double> pbest;  // best parameter vector found
+  double best = 0.0;          // its sum of squares
   int runs = 0;
   SearchStop stop = SearchStop::run_limit;
   std::array<RunSummary, search_constants::max_runs> run{};
 };
 
 // Runs the search on the fit's data from the initial estimates in fit.var(1..np),
-// printing its account; leaves the best vector in fit.pbest and its sum of
-// squares in fit.best. Re-seeds fit.rng and refills the pool from it.
-SearchOutcome tunnelling_search(Console& console, FitState& fit, models::ModelEvaluator& ev,
-                                const SearchSettings& settings = {});
+// printing its account; returns, and leaves in fit.pbest and fit.best, the best
+// vector and its sum of squares. Re-seeds fit.rng and refills the pool from it.
+SearchOutcome tunnelling_search(textio::Console& console, models::FitState& fit,
+                                models::ModelEvaluator& ev, const SearchSettings& settings = {});
 
 // The same search over any sum of squares of the np parameters (a trial, a
 // descent and the objective share it); the fit supplies the estimates, bounds
 // and generator.
-SearchOutcome tunnelling_search(Console& console, FitState& fit, mod_steepest::Objective objective,
+SearchOutcome tunnelling_search(textio::Console& console, models::FitState& fit,
+                                mod_steepest::Objective objective,
                                 const SearchSettings& settings = {});
 
 }  // namespace quillon::optimise

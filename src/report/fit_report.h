@@ -2,47 +2,41 @@
 // the information criteria.
 #pragma once
 
-#include <functional>
-#include <span>
+#include <vector>
 
-#include "dialogue/console.h"
-#include "dialogue/fit_state.h"
+#include "models/fit_state.h"
+#include "models/model_evaluator.h"
+#include "report/criteria.h"
+#include "report/uncertainty.h"
+#include "textio/console.h"
 
-namespace quillon {
-namespace models {
-class ModelEvaluator;
-}
+namespace quillon::report {
 
-namespace report {
-
-struct SamplingSettings;
-
-// Sum of squared residuals at a parameter vector; it leaves the fitted values at
-// that vector in fit.ycalc (the production objective is models::ssq_objfun).
-using Objective = std::function<double(std::span<const double>)>;
-
-// Evaluates ycalc at pbest, prints one row per observation and returns SSQ0.
-double write_residual_table(Console& console, FitState& fit, const Objective& objective);
-
-// AIC, AICc and MSC for n observations, p parameters and the residual sum ssq0.
-struct InformationCriteria {
-  double aic = 0.0;
-  double aicc = 0.0;
-  double msc = 0.0;
+// One observation of the residual table.
+struct ResidualRow {
+  double x1 = 0.0;
+  double ycalc = 0.0;     // fitted value at the best fit
+  double yobs = 0.0;      // observed value
+  double residual = 0.0;  // yobs - ycalc
 };
-InformationCriteria information_criteria(int n, int p, double ssq0, std::span<const double> y);
-void write_information_criteria(Console& console, int n, int p, double ssq0,
-                                std::span<const double> y);
 
-// Runs the whole report for the fit that the search has just finished.
-void fit_report(Console& console, FitState& fit, models::ModelEvaluator& evaluator);
+// Evaluates ycalc at pbest, prints one row per observation and returns the rows.
+std::vector<ResidualRow> write_residual_table(textio::Console& console, models::FitState& fit,
+                                              const Objective& objective);
+
+// What the report printed, as numbers.
+struct ReportResult {
+  std::vector<ResidualRow> residuals;  // in ascending X1
+  double ssq0 = 0.0;                   // their sum of squares
+  UncertaintyResult uncertainty;       // with the information criteria
+};
+
+// Runs the whole report for the fit that the search has just finished (pbest in the
+// fit state); sets fit.ssq0. Other sampling settings only shorten fuzzing runs.
+ReportResult fit_report(textio::Console& console, models::FitState& fit,
+                        models::ModelEvaluator& evaluator, const SamplingSettings& sampling = {});
 // The same with any objective (tests use stand-ins for the model evaluation).
-void fit_report(Console& console, FitState& fit, const Objective& objective);
-// Both with other sampling settings: only fuzzing passes them, to keep each fit short.
-void fit_report(Console& console, FitState& fit, models::ModelEvaluator& evaluator,
-                const SamplingSettings& sampling);
-void fit_report(Console& console, FitState& fit, const Objective& objective,
-                const SamplingSettings& sampling);
+ReportResult fit_report(textio::Console& console, models::FitState& fit, const Objective& objective,
+                        const SamplingSettings& sampling = {});
 
-}  // namespace report
-}  // namespace quillon
+}  // namespace quillon::report

@@ -3,8 +3,8 @@
 #include <array>
 #include <cmath>
 
-#include "data_import/text_utils.h"
-#include "dialogue/format.h"
+#include "textio/format.h"
+#include "textio/text_utils.h"
 
 namespace quillon::report::plot2scrn_mod {
 
@@ -51,8 +51,8 @@ void mark(Grid& grid, int row, int col, char symbol) {
 // Y labels: a blank in front, blank-padded to at least the printed 10 characters.
 std::string y_label(double v) {
   std::string label(1, ' ');
-  label += trimmed(real2str(v));
-  return fixed_text(label, 26);
+  label += textio::trimmed(real2str(v));
+  return textio::fixed_text(label, 26);
 }
 
 // The exponent letter (and sign) followed by the digits after `skip` characters at k.
@@ -67,11 +67,11 @@ std::string exponent_from(std::string_view lead, const std::string& s, std::size
 
 std::string real2str(double v) {
   if (v == 0.0)
-    return fixed_text("0", label_len);
+    return textio::fixed_text("0", label_len);
 
-  std::string s = fixed_text(render_general(v, 12, 5), label_len);
-  s_adjustl(s);
-  s = std::string(trimmed(s));
+  std::string s = textio::fixed_text(textio::render_general(v, 12, 5), label_len);
+  textio::s_adjustl(s);
+  s = std::string(textio::trimmed(s));
 
   if (!s.empty() && s.front() == '0')
     s.erase(0, 1);
@@ -93,10 +93,10 @@ std::string real2str(double v) {
     if (!mantissa.empty() && mantissa.back() == '.')
       mantissa.pop_back();
   }
-  return fixed_text(mantissa + exponent, label_len);
+  return textio::fixed_text(mantissa + exponent, label_len);
 }
 
-void plot2scrn(Console& console, std::string_view title, std::span<const double> x,
+void plot2scrn(textio::Console& console, std::string_view title, std::span<const double> x,
                std::span<const double> yobs, std::span<const double> ycalc) {
   Grid grid;
   for (auto& row : grid)
@@ -136,7 +136,7 @@ void plot2scrn(Console& console, std::string_view title, std::span<const double>
   const auto cells = [&](int row) { return std::string(grid[row].data(), last_col + 1); };
 
   console.write("(A)", " ");
-  console.write("(/TR17,A56)", fixed_text(title, 512));
+  console.write("(/TR17,A56)", textio::fixed_text(title, 512));
   console.write("(TR68,A)", "Y-VALUE");
   for (int row = n_rows - 1; row >= 0; --row) {
     if (row == 30) {
@@ -149,8 +149,9 @@ void plot2scrn(Console& console, std::string_view title, std::span<const double>
       console.write("(1X,A)", cells(row));
     }
   }
-  console.write("(1X,A5,28X,A5,27X,A5)", std::string("0"), std::string(trimmed(real2str(0.5 * xr))),
-                std::string(trimmed(real2str(xr))));
+  console.write("(1X,A5,28X,A5,27X,A5)", std::string("0"),
+                std::string(textio::trimmed(real2str(0.5 * xr))),
+                std::string(textio::trimmed(real2str(xr))));
   console.write("(/TR32,A)", "X-VALUE");
   console.write("(/A)", "  Legend: o = observed    x = fitted    * = overlap");
 }

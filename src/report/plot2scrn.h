@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "dialogue/console.h"
+#include "textio/console.h"
 
 namespace quillon::report::plot2scrn_mod {
 
@@ -15,7 +15,7 @@ std::string real2str(double v);
 
 // Grid of 31 rows by 67 printed columns, both axes from zero, points marked
 // "o" (observed), "x" (fitted) or "*" where a cell is already taken.
-void plot2scrn(Console& console, std::string_view title, std::span<const double> x,
+void plot2scrn(textio::Console& console, std::string_view title, std::span<const double> x,
                std::span<const double> yobs, std::span<const double> ycalc);
 
 }  // namespace quillon::report::plot2scrn_mod

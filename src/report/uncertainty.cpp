@@ -34,7 +34,7 @@ struct PassResult {
   std::vector<double> std_error;
 };
 
-void write_heading(Console& console, bool rerun) {
+void write_heading(textio::Console& console, bool rerun) {
   console.list();
   console.write("(A)", rule72);
   console.write("(A)", rerun ? "  PARAMETER UNCERTAINTY ESTIMATION  (rerun at higher threshold)"
@@ -43,8 +43,8 @@ void write_heading(Console& console, bool rerun) {
 }
 
 // Draws trial vectors until enough are accepted or the trial budget is spent.
-PassResult sample(FitState& fit, const Objective& objective, const SamplingSettings& settings,
-                  double threshold) {
+PassResult sample(models::FitState& fit, const Objective& objective,
+                  const SamplingSettings& settings, double threshold) {
   const int np = fit.np;
   PassResult result;
   result.mean.assign(np, 0.0);
@@ -91,20 +91,23 @@ PassResult sample(FitState& fit, const Objective& objective, const SamplingSetti
 
 }  // namespace
 
-void estimate_uncertainty(Console& console, FitState& fit, const Objective& objective,
-                          const SamplingSettings& settings) {
+UncertaintyResult estimate_uncertainty(textio::Console& console, models::FitState& fit,
+                                       const Objective& objective,
+                                       const SamplingSettings& settings) {
   const int n = fit.npoints;
   const int np = fit.np;
   const std::span<const double> y(fit.y1.data(), static_cast<std::size_t>(n));
   const std::span<const double> best(fit.pbest.data(), static_cast<std::size_t>(np));
 
+  UncertaintyResult result;
   // The F test needs n - p > 0 degrees of freedom.
   if (n <= np) {
     write_heading(console, false);
     console.write("(A,I0,A)", "  Too few observations for an uncertainty estimate: at least ",
                   np + 1, " are needed.");
-    return;
+    return result;
   }
+  result.criteria = information_criteria(n, np, fit.ssq0, y);
 
   double relax =
       (static_cast<double>(np) / static_cast<double>(n - np)) *
@@ -125,10 +128,14 @@ void estimate_uncertainty(Console& console, FitState& fit, const Objective& obje
     console.write("(A,I6)", "  Max samples to collect = ", settings.max_samples);
     console.list();
 
-    objective(best);  // ycalc back at the best fit
-    write_information_criteria(console, n, np, fit.ssq0, y);
+    write_information_criteria(console, *result.criteria);
 
     const PassResult r = sample(fit, objective, settings, threshold);
+    result.rerun = rerun;
+    result.relax = relax;
+    result.threshold = threshold;
+    result.accepted = r.accepted;
+    result.trials = r.trials;
 
     if (r.accepted < settings.min_samples) {
       console.list();
@@ -157,8 +164,10 @@ void estimate_uncertainty(Console& console, FitState& fit, const Objective& obje
     console.write("(A)", rule91);
     for (int j = 0; j < np; ++j) {
       const double s = r.std_error[j];
-      const double cv = 100.0 * s / best[j];
-      console.write(row_format(best[j]), "P", j + 1, best[j], r.mean[j], s, cv, t * s);
+      const ParameterUncertainty row{best[j], r.mean[j], s, 100.0 * s / best[j], t * s};
+      console.write(row_format(row.best), "P", j + 1, row.best, row.mean, row.std_error, row.cv,
+                    row.half_width);
+      result.rows.push_back(row);
     }
     console.write("(A)", rule91);
     console.write("(2X,A,I6,A,F5.1,A, 1X,A,1X,I6,1X,A)", "N = ", r.accepted,
@@ -169,8 +178,9 @@ void estimate_uncertainty(Console& console, FitState& fit, const Objective& obje
     console.write("(2X,A)", "Std.Error = marginal std deviation of the parameter");
     console.write("(7X,A,F4.1,A)", "       sample within SSQ*(1+", relax, ") shell.");
     console.write("(2X,A,F5.2,A)", "95% CI    = Best-fit +/- ", t, " * Std.Error");
-    return;
+    return result;
   }
+  return result;
 }
 
 }  // namespace quillon::report

@@ -3,9 +3,12 @@
 // under an F-test threshold, and the kept ones give mean, spread and confidence.
 #pragma once
 
-#include "dialogue/console.h"
-#include "dialogue/fit_state.h"
-#include "report/fit_report.h"
+#include <optional>
+#include <vector>
+
+#include "models/fit_state.h"
+#include "report/criteria.h"
+#include "textio/console.h"
 
 namespace quillon::report {
 
@@ -18,10 +21,31 @@ struct SamplingSettings {
   double alpha = 0.05;  // significance level of the F test
 };
 
+// One parameter's row of the uncertainty table.
+struct ParameterUncertainty {
+  double best = 0.0;        // best-fit value
+  double mean = 0.0;        // mean of the kept samples
+  double std_error = 0.0;   // their standard deviation (floored at error_floor)
+  double cv = 0.0;          // coefficient of variation, %
+  double half_width = 0.0;  // 95 % confidence half-width
+};
+
+// What the section found; the numbers of its last pass.
+struct UncertaintyResult {
+  std::optional<InformationCriteria> criteria;  // absent when too few observations
+  bool rerun = false;                           // the second pass, at ten times the relaxation, ran
+  double relax = 0.0;                           // relative relaxation of the threshold
+  double threshold = 0.0;                       // sum of squares a sample must not exceed
+  int accepted = 0;                             // samples kept
+  int trials = 0;                               // vectors drawn
+  std::vector<ParameterUncertainty> rows;       // empty when fewer than min_samples were kept
+};
+
 // Prints the whole section, rerunning once at ten times the relaxation when fewer
 // than three trials pass. Reads fit.pbest, plower, pupper, y1, ssq0; continues
 // fit.rng; leaves fit.ycalc at the last trial.
-void estimate_uncertainty(Console& console, FitState& fit, const Objective& objective,
-                          const SamplingSettings& settings = {});
+UncertaintyResult estimate_uncertainty(textio::Console& console, models::FitState& fit,
+                                       const Objective& objective,
+                                       const SamplingSettings& settings = {});
 
 }  // namespace quillon::report

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <variant>
 
 #include "data_import/data_import.h"
-#include "data_import/text_utils.h"
 #include "support/test_support.h"
 
 namespace quillon::testing {
@@ -30,14 +30,25 @@ class ImportFolder : public ::testing::Test {
   }
 
   // Imports `content` under an absolute name; the printed account goes to `output`.
-  FitState import(const std::string& content, std::string* output = nullptr) {
-    FitState state;
-    state.fname = fixed_text(write_file("data.dat", content), 200);
+  data_import::ImportResult import(const std::string& content, std::string* output = nullptr) {
     StringConsole sc;
-    data_import(sc.console, state);
+    data_import::ImportResult result =
+        data_import::data_import(sc.console, write_file("data.dat", content));
     if (output != nullptr)
       *output = sc.output();
-    return state;
+    return result;
+  }
+
+  // The fit state of a file the import must accept.
+  models::FitState accepted(const std::string& content, std::string* output = nullptr) {
+    std::string printed;
+    data_import::ImportResult result = import(content, &printed);
+    if (output != nullptr)
+      *output = printed;
+    if (auto* fit = std::get_if<models::FitState>(&result))
+      return std::move(*fit);
+    ADD_FAILURE() << "refused: " << printed;
+    return {};
   }
 
   std::filesystem::path folder_;

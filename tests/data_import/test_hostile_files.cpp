@@ -3,8 +3,9 @@
 // the message may drive the terminal.
 #include <gtest/gtest.h>
 
+#include <variant>
+
 #include "data_import/import_fixture.h"
-#include "dialogue/main_loop.h"
 
 namespace quillon {
 namespace {
@@ -66,8 +67,7 @@ TEST_F(HostileFile, IsRejectedWithAPrintableMessage) {
       c.message = " Data file line 2: \"10.0?\" cannot be read as a number." + correct;
     }
     std::string output;
-    const FitState s = import(c.content, &output);
-    EXPECT_EQ(s.import_ok, 0);
+    EXPECT_TRUE(std::holds_alternative<data_import::Rejection>(import(c.content, &output)));
     EXPECT_NE(output.find(c.message), std::string::npos) << output;
     for (char ch : output) {
       const auto code = static_cast<unsigned char>(ch);
@@ -100,30 +100,32 @@ TEST_F(HostileFile, OddButReadableFilesAreImported) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::string output;
-    const FitState s = import(c.content, &output);
-    EXPECT_EQ(s.import_ok, 1) << output;
-    EXPECT_EQ(s.npoints, c.npoints);
-    EXPECT_EQ(s.plower[0], c.lower[0]);
-    EXPECT_EQ(s.plower[1], c.lower[1]);
-    EXPECT_EQ(s.pupper[0], c.upper[0]);
-    EXPECT_EQ(s.pupper[1], c.upper[1]);
+    const data_import::ImportResult r = import(c.content, &output);
+    const auto* s = std::get_if<models::FitState>(&r);
+    ASSERT_NE(s, nullptr) << output;
+    EXPECT_EQ(s->npoints, c.npoints);
+    EXPECT_EQ(s->plower[0], c.lower[0]);
+    EXPECT_EQ(s->plower[1], c.lower[1]);
+    EXPECT_EQ(s->pupper[0], c.upper[0]);
+    EXPECT_EQ(s->pupper[1], c.upper[1]);
   }
 }
 
 TEST_F(HostileFile, ThePointLimitLiesBetween1004And1005Observations) {
-  for (const int n : {max_points, max_points + 1}) {
+  for (const int n : {models::max_points, models::max_points + 1}) {
     SCOPED_TRACE(n);
     std::string content = m1_header;
     for (int i = n; i >= 1; --i)
       content += std::to_string(i) + " " + std::to_string(0.5 * i) + "\n";
     std::string output;
-    FitState s = import(content, &output);
-    ASSERT_EQ(s.import_ok, 1);
+    data_import::ImportResult r = import(content, &output);
+    auto* fit = std::get_if<models::FitState>(&r);
+    ASSERT_NE(fit, nullptr) << output;
+    models::FitState& s = *fit;
     EXPECT_EQ(s.npoints, n);
     testing::StringConsole sc;
-    s.ycalc.assign(static_cast<std::size_t>(max_points), 0.0);
-    const bool accepted = prepare_data(sc.console, s);
-    EXPECT_EQ(accepted, n == max_points);
+    const bool accepted = data_import::prepare_data(sc.console, s);
+    EXPECT_EQ(accepted, n == models::max_points);
     if (accepted) {
       EXPECT_EQ(s.x1.front(), 1.0);
       EXPECT_EQ(s.x1.back(), 1004.0);

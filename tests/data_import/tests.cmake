@@ -1,4 +1,4 @@
-quillon_add_test(test_text_utils data_import/test_text_utils.cpp)
 quillon_add_test(test_data_import data_import/test_data_import.cpp)
+quillon_add_test(test_dsort3 data_import/test_dsort3.cpp)
 target_compile_definitions(test_data_import PRIVATE QUILLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 quillon_add_test(test_hostile_files data_import/test_hostile_files.cpp)

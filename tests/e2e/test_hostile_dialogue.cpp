@@ -32,13 +32,13 @@ class HostileFit : public ::testing::Test {
     std::istringstream in("1\n\n\nX\n\n");
     std::ostringstream out;
     std::ostringstream err;
-    ProgramSettings settings;
+    dialogue::ProgramSettings settings;
     settings.sleep_seconds = [](int) {};
     settings.search.max_runs = 2;
     settings.search.max_passes = 3;
     settings.sampling.max_samples = 50;
     settings.sampling.max_trials = 200;
-    EXPECT_EQ(run_program(in, out, err, settings), 0);
+    EXPECT_EQ(dialogue::run_program(in, out, err, settings), 0);
     EXPECT_EQ(err.str(), "");
     return out.str();
   }

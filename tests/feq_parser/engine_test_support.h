@@ -16,7 +16,6 @@ inline EquationParser quiet_parser(std::string_view equation, std::string_view n
                                    std::int32_t* ok_out = nullptr, ErrorText* err_out = nullptr) {
   EquationParser parser;
   parser.variables.allocate(names);
-  parser.nvar = static_cast<std::int32_t>(names.size());
   parser.equation.assign(equation);
   std::int32_t ok = 0;
   ErrorText errmsg;

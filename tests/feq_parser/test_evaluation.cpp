@@ -4,11 +4,11 @@
 #include <limits>
 #include <vector>
 
-#include "dialogue/program_stop.h"
 #include "engine_test_support.h"
 #include "feq_parser/evaluation.h"
 #include "feq_parser/exact_math.h"
 #include "support/test_support.h"
+#include "textio/error.h"
 
 namespace feq_parser {
 namespace {
@@ -229,11 +229,10 @@ TEST(Evaluate, BadNumberStopsOnlyWhenEvaluated) {
     try {
       p.evaluate_real64(std::vector<double>{1.0});
       ADD_FAILURE() << "no stop";
-    } catch (const quillon::ProgramStop& stop) {
-      EXPECT_EQ(stop.status, 1);
+    } catch (const quillon::textio::FatalError& stop) {
       EXPECT_STREQ(stop.what(), row.stop_text);
     }
-    EXPECT_THROW(p.evaluate_real32(std::vector<float>{1.0f}), quillon::ProgramStop);
+    EXPECT_THROW(p.evaluate_real32(std::vector<float>{1.0f}), quillon::textio::FatalError);
   }
 }
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "data_import/text_utils.h"
 #include "models/catalogue.h"
+#include "textio/text_utils.h"
 
 namespace quillon::models {
 namespace {
@@ -12,11 +12,11 @@ TEST(Funchar, BlankFilledEquationTexts) {
   std::string text;
   funchar(text, 1);
   EXPECT_EQ(text.size(), equation_length);
-  EXPECT_EQ(trimmed(text), "y = P2*X1 / (X1 + P1)");
+  EXPECT_EQ(textio::trimmed(text), "y = P2*X1 / (X1 + P1)");
   funchar(text, 6);
-  EXPECT_EQ(trimmed(text), "y = P2 * X1 / (P1 * (C1 + X2 / P3) + X1*(C1 + X2 / P4))");
+  EXPECT_EQ(textio::trimmed(text), "y = P2 * X1 / (P1 * (C1 + X2 / P3) + X1*(C1 + X2 / P4))");
   funchar(text, 7);
-  EXPECT_EQ(trimmed(text), "");
+  EXPECT_EQ(textio::trimmed(text), "");
 }
 
 TEST(DisplayForm, EachModel) {
@@ -36,7 +36,7 @@ TEST(DisplayForm, EachModel) {
     const std::string before = text;
     encode_function_names(text);  // no catalogue equation names a function
     EXPECT_EQ(text, before);
-    EXPECT_EQ(trimmed(text), expected[model - 1]);
+    EXPECT_EQ(textio::trimmed(text), expected[model - 1]);
     EXPECT_EQ(text.size(), equation_length);
   }
 }
@@ -58,33 +58,33 @@ TEST(FunctionNames, EncodedInPlaceKeepingTheLength) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    std::string text = fixed_text(c.text, equation_length);
+    std::string text = textio::fixed_text(c.text, equation_length);
     encode_function_names(text);
-    EXPECT_EQ(trimmed(text), c.encoded);
+    EXPECT_EQ(textio::trimmed(text), c.encoded);
     EXPECT_EQ(text.size(), equation_length);
   }
 }
 
 TEST(FunctionNames, FoundFlag) {
-  std::string text = fixed_text("Y=COS(A)+COS(B)", equation_length);
+  std::string text = textio::fixed_text("Y=COS(A)+COS(B)", equation_length);
   int found = -1;
   replace_1_to_4("COS ", "O", text, found);
   EXPECT_EQ(found, 1);
-  EXPECT_EQ(trimmed(text), "Y= O (A)+ O (B)");
+  EXPECT_EQ(textio::trimmed(text), "Y= O (A)+ O (B)");
   replace_1_to_4("COS ", "O", text, found);
   EXPECT_EQ(found, 0);
 }
 
 TEST(Replace, ShiftsLeftAndPadsAtTheEnd) {
-  std::string text = fixed_text("Y=P2*X1/(X1+P1)", equation_length);
+  std::string text = textio::fixed_text("Y=P2*X1/(X1+P1)", equation_length);
   int found = -1;
   replace("X1", "c", text, found);
   EXPECT_EQ(found, 1);
-  EXPECT_EQ(trimmed(text), "Y=P2*c/(c+P1)");  // both occurrences, two characters shorter
+  EXPECT_EQ(textio::trimmed(text), "Y=P2*c/(c+P1)");  // both occurrences, two characters shorter
   EXPECT_EQ(text.size(), equation_length);
   replace("X2", "d", text, found);
   EXPECT_EQ(found, 0);
-  EXPECT_EQ(trimmed(text), "Y=P2*c/(c+P1)");
+  EXPECT_EQ(textio::trimmed(text), "Y=P2*c/(c+P1)");
 }
 
 TEST(Replace, OnlyWithinTheTrimmedText) {

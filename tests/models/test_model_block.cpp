@@ -1,19 +1,23 @@
 #include <gtest/gtest.h>
 
-#include "data_import/text_utils.h"
+#include "models/catalogue.h"
 #include "models/model_block.h"
 #include "support/test_support.h"
+#include "textio/text_utils.h"
 
 namespace quillon::models {
 namespace {
 
-FitState fit_for(int model, const char* name, int np, int nx) {
+FitState fit_for(int model) {
+  const Model& m = *find_model(model);
+  const int np = m.np;
+  const int nx = m.nx;
   FitState fit;
   fit.model = model;
-  fit.model_name = fixed_text(name, 512);
+  fit.model_name = textio::fixed_text(m.name, 512);
   fit.np = np;
   fit.nx = nx;
-  fit.nc = 1;
+  fit.nc = m.nc;
   fit.var.assign(np + nx + 1, 0.0);
   for (int k = 0; k < np; ++k) {
     fit.var[k] = 1.0 + k;
@@ -27,8 +31,8 @@ FitState fit_for(int model, const char* name, int np, int nx) {
 TEST(ModelBlock, Model1) {
   testing::StringConsole sc;
   ModelEvaluator ev(sc.console);
-  FitState fit = fit_for(1, "ONE SITE MICHAELIS-MENTEN MODEL", 2, 1);
-  print_model_block(sc.console, fit, ev);
+  FitState fit = fit_for(1);
+  print_model_block(sc.console, fit, set_up_model(fit, ev));
   EXPECT_EQ(sc.output(), testing::crlf_lines({
                              "",
                              " ONE SITE MICHAELIS-MENTEN MODEL",
@@ -43,16 +47,16 @@ TEST(ModelBlock, Model1) {
                              "  1.000000E+03  2.000000E+03",
                          }));
   // The fit keeps the display form; the engine got the lower-case encoding.
-  EXPECT_EQ(trimmed(fit.eq), "Y=P2*X1/(X1+P1)");
-  EXPECT_EQ(trimmed(ev.eqnsinglecharglobal()), "Y=b*c/(c+a)");
+  EXPECT_EQ(textio::trimmed(fit.eq), "Y=P2*X1/(X1+P1)");
+  EXPECT_EQ(textio::trimmed(ev.eqnsinglecharglobal()), "Y=b*c/(c+a)");
   EXPECT_EQ(ev.builds(), 1);
 }
 
 TEST(ModelBlock, Model6FourBoundsPerLine) {
   testing::StringConsole sc;
   ModelEvaluator ev(sc.console);
-  FitState fit = fit_for(6, "MIXED NONCOMPETITIVE MODEL", 4, 2);
-  print_model_block(sc.console, fit, ev);
+  FitState fit = fit_for(6);
+  print_model_block(sc.console, fit, set_up_model(fit, ev));
   const std::string out = sc.output();
   EXPECT_NE(out.find(" Model equation: Y=P2*X1/(P1*(C1+X2/P3)+X1*(C1+X2/P4))\r\n"),
             std::string::npos);

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "data_import/text_utils.h"
 #include "models/catalogue.h"
 #include "models/model_evaluator.h"
 #include "support/allocation_counter.h"
 #include "support/test_support.h"
+#include "textio/text_utils.h"
 
 namespace quillon::models {
 namespace {
@@ -66,7 +66,7 @@ TEST(Func, CatalogueModelsAtKnownPoints) {
     const double later = ev.func(2, 1, c.np, c.nx, eq, c.var);
     EXPECT_EQ(first, c.expected);
     EXPECT_EQ(later, c.expected);
-    EXPECT_EQ(trimmed(ev.eqnsinglecharglobal()), c.encoded);
+    EXPECT_EQ(textio::trimmed(ev.eqnsinglecharglobal()), c.encoded);
     EXPECT_EQ(ev.eqnsinglecharglobal().size(), equation_length);
     EXPECT_EQ(eq, equation(c.model)) << "eq unchanged";
   }
@@ -96,7 +96,7 @@ TEST(Func, RebuildsAtObservationOneOnly) {
   // Same counts, other text: encoded afresh.
   EXPECT_EQ(ev.func(1, 1, 3, 2, equation(3), std::vector<double>{1, 10, 1, 1, 1, 1}),
             (10.0 * (1.0 / (1.0 + 1.0 / 1.0))) / (1.0 + 1.0 / (1.0 + 1.0 / 1.0)));
-  EXPECT_EQ(trimmed(ev.eqnsinglecharglobal()), "Y=(b*d/(f+e/c))/(a+d/(f+e/c))");
+  EXPECT_EQ(textio::trimmed(ev.eqnsinglecharglobal()), "Y=(b*d/(f+e/c))/(a+d/(f+e/c))");
   EXPECT_EQ(ev.builds(), 4);
 }
 
@@ -109,8 +109,8 @@ TEST(Func, ConstantsNotInTheEquationAreNeverRead) {
   EXPECT_EQ(ev.func(2, 1, 2, 1, eq, std::vector<double>{2, 10, 2, 1e300}), 5.0);
 }
 
-FitState model4_fit() {
-  FitState fit;
+models::FitState model4_fit() {
+  models::FitState fit;
   fit.model = 4;
   fit.np = 3;
   fit.nx = 2;
@@ -121,7 +121,7 @@ FitState model4_fit() {
   fit.x3.assign(8, 0.0);
   fit.y1.assign(8, 0.0);
   fit.npoints = 8;
-  fit.ycalc.assign(max_points, 0.0);
+  fit.ycalc.assign(models::max_points, 0.0);
   fit.c = {1.0};
   fit.var = {0, 0, 0, 0, 0, 1.0};
   return fit;
@@ -130,7 +130,7 @@ FitState model4_fit() {
 TEST(SsqObjfun, ZeroAtTheGeneratingVectorAndLeavesTheLastPoint) {
   testing::StringConsole sc;
   ModelEvaluator ev(sc.console);
-  FitState fit = model4_fit();
+  models::FitState fit = model4_fit();
   const std::vector<double> p = {2.5, 10.0, 4.0};
   for (int i = 0; i < fit.npoints; ++i) {
     const std::vector<double> var = {p[0], p[1], p[2], fit.x1[i], fit.x2[i], 1.0};
@@ -154,7 +154,7 @@ TEST(SsqObjfun, ZeroAtTheGeneratingVectorAndLeavesTheLastPoint) {
 TEST(SsqObjfun, PassesAllocateNothing) {
   testing::StringConsole sc;
   ModelEvaluator ev(sc.console);
-  FitState fit = model4_fit();
+  models::FitState fit = model4_fit();
   const std::vector<double> p = {2.5, 10.0, 4.0};
   ssq_objfun(fit, ev, p);  // first encoding of the text
   const long long before = testing::heap_allocations();
@@ -168,7 +168,7 @@ TEST(SsqObjfun, PassesAllocateNothing) {
 TEST(SsqObjfun, NoObservationsGiveZero) {
   testing::StringConsole sc;
   ModelEvaluator ev(sc.console);
-  FitState fit = model4_fit();
+  models::FitState fit = model4_fit();
   fit.npoints = 0;
   EXPECT_EQ(ssq_objfun(fit, ev, std::vector<double>{1, 2, 3}), 0.0);
 }
@@ -176,7 +176,7 @@ TEST(SsqObjfun, NoObservationsGiveZero) {
 TEST(SsqObjfun, NonFiniteResidualsFlowThrough) {
   testing::StringConsole sc;
   ModelEvaluator ev(sc.console);
-  FitState fit = model4_fit();
+  models::FitState fit = model4_fit();
   // P3 = 0 divides X2 by zero: infinity in the inhibition term, zero rate, but
   // the X2 = 0 rows give 0/0.
   const double s = ssq_objfun(fit, ev, std::vector<double>{2.5, 10.0, 0.0});

@@ -8,35 +8,31 @@
 #include <vector>
 
 #include "data_import/data_import.h"
-#include "data_import/text_utils.h"
 #include "dialogue/main_loop.h"
 #include "models/model_block.h"
 #include "models/model_evaluator.h"
 #include "optimise/tunnelling_search.h"
 #include "support/test_support.h"
+#include "textio/text_utils.h"
 
 namespace quillon::optimise {
 namespace {
 
 // The fit state as the main loop leaves it: imported, X1 sorted ascending by
 // dsort3 with the other columns carried along, values vector filled.
-FitState example_fit() {
+models::FitState example_fit() {
   testing::StringConsole import_console;
-  FitState fit;
-  fit.fname = fixed_text(std::string(QUILLON_TEST_DATA) + "/help_example_m4.dat", 200);
-  fit.ycalc.assign(max_points, 0.0);
-  data_import(import_console.console, fit);
-  EXPECT_EQ(fit.import_ok, 1) << import_console.output();
+  models::FitState fit = testing::prepared_fit(
+      import_console.console, std::string(QUILLON_TEST_DATA) + "/help_example_m4.dat");
   EXPECT_EQ(fit.npoints, 35);
-  EXPECT_TRUE(prepare_data(import_console.console, fit));
   return fit;
 }
 
 TEST(SearchGolden, ModelBlockAndSearchAccountMatchReference) {
   testing::StringConsole sc;
-  FitState fit = example_fit();
+  models::FitState fit = example_fit();
   models::ModelEvaluator ev(sc.console);
-  models::print_model_block(sc.console, fit, ev);
+  models::print_model_block(sc.console, fit, models::set_up_model(fit, ev));
   const SearchOutcome outcome = tunnelling_search(sc.console, fit, ev);
 
   const auto expected = testing::split_crlf(

@@ -7,19 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "data_import/text_utils.h"
 #include "models/catalogue.h"
 #include "models/model_block.h"
 #include "optimise/tunnelling_search.h"
 #include "support/test_support.h"
+#include "textio/text_utils.h"
 
 namespace quillon::optimise {
 namespace {
-
-struct Counts {
-  int np, nx;
-};
-constexpr Counts counts[7] = {{0, 0}, {2, 1}, {3, 1}, {3, 2}, {3, 2}, {3, 2}, {4, 2}};
 
 // Model values in C++, for synthetic data only.
 double model_value(int model, const std::vector<double>& p, double x1, double x2) {
@@ -34,14 +29,16 @@ double model_value(int model, const std::vector<double>& p, double x1, double x2
 }
 
 // A fit state as the main loop leaves it before the model block: x1 ascending.
-FitState synthetic_fit(int model, const std::vector<double>& truth, const std::vector<double>& init,
-                       const std::vector<double>& lower, const std::vector<double>& upper) {
-  FitState fit;
+models::FitState synthetic_fit(int model, const std::vector<double>& truth,
+                               const std::vector<double>& init, const std::vector<double>& lower,
+                               const std::vector<double>& upper) {
+  models::FitState fit;
   fit.model = model;
-  fit.model_name = fixed_text("SYNTHETIC MODEL", 512);
-  fit.np = counts[model].np;
-  fit.nx = counts[model].nx;
-  fit.nc = 1;
+  fit.model_name = textio::fixed_text("SYNTHETIC MODEL", 512);
+  const models::Model& m = *models::find_model(model);
+  fit.np = m.np;
+  fit.nx = m.nx;
+  fit.nc = m.nc;
   const std::vector<double> s = {0.5, 2, 8, 32};
   const std::vector<double> inhibitor =
       fit.nx == 1 ? std::vector<double>{0.0} : std::vector<double>{0, 4, 16};
@@ -54,7 +51,7 @@ FitState synthetic_fit(int model, const std::vector<double>& truth, const std::v
   }
   fit.npoints = static_cast<int>(fit.x1.size());
   fit.x3.assign(fit.x1.size(), 0.0);
-  fit.ycalc.assign(max_points, 0.0);
+  fit.ycalc.assign(models::max_points, 0.0);
   fit.c = {1.0};
   fit.var.assign(fit.np + fit.nx + fit.nc, 0.0);
   for (int k = 0; k < fit.np; ++k) {
@@ -82,9 +79,9 @@ class NoiseFree : public ::testing::TestWithParam<Recovery> {};
 TEST_P(NoiseFree, RecoversTrueParameters) {
   const Recovery& c = GetParam();
   testing::StringConsole sc;
-  FitState fit = synthetic_fit(c.model, c.truth, c.init, c.lower, c.upper);
+  models::FitState fit = synthetic_fit(c.model, c.truth, c.init, c.lower, c.upper);
   models::ModelEvaluator ev(sc.console);
-  models::print_model_block(sc.console, fit, ev);
+  models::set_up_model(fit, ev);
   tunnelling_search(sc.console, fit, ev);
   double worst = 0.0;
   for (int k = 0; k < fit.np; ++k) {
@@ -119,8 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 // Michaelis-Menten data with a little scatter, so that runs end by stalling.
-FitState small_fit(double scale = 1.0) {
-  FitState fit =
+models::FitState small_fit(double scale = 1.0) {
+  models::FitState fit =
       synthetic_fit(1, {2.5, 10.0 * scale}, {1.0, 5.0 * scale}, {0.1, 0.1}, {100, 100 * scale});
   const double scatter[] = {0.02, -0.03, 0.01, -0.015};
   for (int i = 0; i < fit.npoints; ++i)
@@ -128,9 +125,9 @@ FitState small_fit(double scale = 1.0) {
   return fit;
 }
 
-std::string run_fit(FitState& fit, models::ModelEvaluator& ev, testing::StringConsole& sc) {
+std::string run_fit(models::FitState& fit, models::ModelEvaluator& ev, testing::StringConsole& sc) {
   const std::size_t start = sc.out.str().size();
-  models::print_model_block(sc.console, fit, ev);
+  models::print_model_block(sc.console, fit, models::set_up_model(fit, ev));
   tunnelling_search(sc.console, fit, ev);
   return sc.out.str().substr(start);
 }
@@ -151,7 +148,7 @@ std::string masked(std::string line) {
 
 TEST(TunnellingSearch, AccountLayoutOfASmallFit) {
   testing::StringConsole sc;
-  FitState fit = small_fit();
+  models::FitState fit = small_fit();
   models::ModelEvaluator ev(sc.console);
   const auto lines = lines_of(run_fit(fit, ev, sc));
   const std::vector<std::string> run1 = {
@@ -206,11 +203,11 @@ TEST(TunnellingSearch, AccountLayoutOfASmallFit) {
 TEST(TunnellingSearch, TwoFitsInOneRunPrintTheSameAccount) {
   testing::StringConsole sc;
   models::ModelEvaluator ev(sc.console);
-  FitState first = small_fit();
+  models::FitState first = small_fit();
   const std::string a = run_fit(first, ev, sc);
   // Something else uses the generator in between, as the uncertainty sampling does.
   first.rng.discard(12345);
-  FitState second = small_fit();
+  models::FitState second = small_fit();
   second.rng = first.rng;
   const std::string b = run_fit(second, ev, sc);
   EXPECT_EQ(a, b);
@@ -243,7 +240,7 @@ bool exponent_fields(const std::string& line) {
 
 TEST(TunnellingSearch, LargeParametersSwitchToExponentForm) {
   testing::StringConsole sc;
-  FitState fit = small_fit(1.0e4);
+  models::FitState fit = small_fit(1.0e4);
   models::ModelEvaluator ev(sc.console);
   const auto lines = lines_of(run_fit(fit, ev, sc));
   int switched = 0;
@@ -260,7 +257,7 @@ TEST(TunnellingSearch, LargeParametersSwitchToExponentForm) {
 
 TEST(TunnellingSearch, EstimatesOutsideTheBoundsAreNotFoldedBeforeTheFirstDescent) {
   testing::StringConsole sc;
-  FitState fit = small_fit();
+  models::FitState fit = small_fit();
   fit.var[0] = 500.0;  // above its upper bound of 100
   models::ModelEvaluator ev(sc.console);
   const std::string text = run_fit(fit, ev, sc);
@@ -276,9 +273,9 @@ TEST(TunnellingSearch, BestAlwaysBelongsToTheFoldedBestFit) {
   // results are folded back. The recorded best must be the objective at pbest, not at
   // the point outside the bounds that the descent reached.
   testing::StringConsole sc;
-  FitState fit;
+  models::FitState fit;
   fit.np = 1;
-  fit.eq = fixed_text("Y=P1", 512);
+  fit.eq = textio::fixed_text("Y=P1", 512);
   fit.var = {1.0};
   fit.plower[0] = 0.5;
   fit.pupper[0] = 2.0;

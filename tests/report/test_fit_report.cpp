@@ -45,14 +45,14 @@ TEST(InformationCriteria, ValuesAndClamps) {
 TEST(InformationCriteria, PrintedBlock) {
   testing::StringConsole sc;
   const std::vector<double> ten{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-  write_information_criteria(sc.console, 10, 2, 1.0, ten);
+  write_information_criteria(sc.console, information_criteria(10, 2, 1.0, ten));
   EXPECT_EQ(sc.output(), testing::crlf_lines(testing::criteria_lines_ten_points()));
 }
 
 TEST(InformationCriteria, NonFiniteValuesPrintAsWords) {
   testing::StringConsole sc;
   const std::vector<double> ten{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-  write_information_criteria(sc.console, 10, 2, 0.0, ten);
+  write_information_criteria(sc.console, information_criteria(10, 2, 0.0, ten));
   const std::string out = sc.output();
   EXPECT_NE(out.find("  AIC          =    -Infinity\r\n"), std::string::npos) << out;
   EXPECT_NE(out.find(" AICc          =    -Infinity\r\n"), std::string::npos) << out;

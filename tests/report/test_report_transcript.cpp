@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "data_import/data_import.h"
+#include "data_import/dsort3.h"
 #include "models/catalogue.h"
 #include "models/model_block.h"
 #include "models/model_evaluator.h"
 #include "optimise/tunnelling_search.h"
-#include "report/dsort3.h"
 #include "report/fit_report.h"
 #include "support/test_support.h"
 
@@ -33,7 +33,7 @@ std::vector<double> numbers(std::string line) {
 
 // The fit state as the main loop prepares it: header, observations up to the first
 // empty or "#" line, initial estimates in var, constants, rows sorted by X1.
-FitState prepared_fit(const std::string& path) {
+models::FitState prepared_fit(const std::string& path) {
   std::ifstream in(path);
   std::string line;
   std::vector<std::vector<double>> lines;
@@ -43,9 +43,9 @@ FitState prepared_fit(const std::string& path) {
       break;
     lines.push_back(numbers(line));
   }
-  FitState fit;
+  models::FitState fit;
   fit.model = static_cast<int>(lines.at(0).at(0));
-  npar(fit.model, fit.model_name, fit.np, fit.nx, fit.nc);
+  data_import::npar(fit.model, fit.model_name, fit.np, fit.nx, fit.nc);
   for (std::size_t i = 4; i < lines.size(); ++i) {
     fit.x1.push_back(lines[i][0]);
     fit.x2.push_back(fit.nx >= 2 ? lines[i][1] : 0.0);
@@ -54,7 +54,7 @@ FitState prepared_fit(const std::string& path) {
   fit.npoints = static_cast<int>(fit.x1.size());
   fit.x3.assign(fit.x1.size(), 0.0);
   dsort3_module::dsort3(fit.x1, fit.y1, fit.x2, fit.x3, fit.npoints, fit.nx + 1);
-  fit.ycalc.assign(max_points, 0.0);
+  fit.ycalc.assign(models::max_points, 0.0);
   fit.var.assign(static_cast<std::size_t>(fit.np + fit.nx + fit.nc), 0.0);
   for (int k = 0; k < fit.np; ++k) {
     fit.var[k] = lines[1].at(k);
@@ -71,8 +71,8 @@ FitState prepared_fit(const std::string& path) {
 // Model block, search and report of one example file, as the main loop runs them.
 std::string run_cycle(const std::string& example, models::ModelEvaluator& ev,
                       testing::StringConsole& sc) {
-  FitState fit = prepared_fit(QUILLON_EXAMPLES_DIR "/" + example + ".dat");
-  models::print_model_block(sc.console, fit, ev);
+  models::FitState fit = prepared_fit(QUILLON_EXAMPLES_DIR "/" + example + ".dat");
+  models::print_model_block(sc.console, fit, models::set_up_model(fit, ev));
   optimise::tunnelling_search(sc.console, fit, ev);
   fit_report(sc.console, fit, ev);
   return sc.output();

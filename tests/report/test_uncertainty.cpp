@@ -14,15 +14,15 @@ namespace quillon::report {
 namespace {
 
 // Ten observations y = x, two parameters, SSQ0 = 1.
-FitState ten_points(std::vector<double> best) {
-  FitState fit;
+models::FitState ten_points(std::vector<double> best) {
+  models::FitState fit;
   fit.npoints = 10;
   fit.np = static_cast<int>(best.size());
   for (int i = 1; i <= 10; ++i) {
     fit.x1.push_back(i);
     fit.y1.push_back(i);
   }
-  fit.ycalc.assign(max_points, 0.0);
+  fit.ycalc.assign(models::max_points, 0.0);
   fit.pbest = std::move(best);
   for (int j = 0; j < fit.np; ++j) {
     fit.plower[j] = -1.0e6;
@@ -42,7 +42,7 @@ const std::string rule91(91, '-');
 const std::string rule25(25, '-');
 
 TEST(EstimateUncertainty, NothingAcceptedRunsTheRerunOnce) {
-  FitState fit = ten_points({1.0, 2.0});
+  models::FitState fit = ten_points({1.0, 2.0});
   testing::StringConsole sc;
   estimate_uncertainty(sc.console, fit, constant_objective(std::nan("")));
 
@@ -88,7 +88,7 @@ TEST(EstimateUncertainty, NothingAcceptedRunsTheRerunOnce) {
 }
 
 TEST(EstimateUncertainty, AllAcceptedGivesTheFullTable) {
-  FitState fit = ten_points({1.0, 2.0});
+  models::FitState fit = ten_points({1.0, 2.0});
   const std::mt19937_64 start = fit.rng;
   testing::StringConsole sc;
   std::vector<double> seen;
@@ -113,11 +113,9 @@ TEST(EstimateUncertainty, AllAcceptedGivesTheFullTable) {
   EXPECT_TRUE(out.ends_with("  95% CI    = Best-fit +/-  1.96 * Std.Error\r\n"));
   EXPECT_EQ(out.find("rerun"), std::string::npos);
 
-  // One evaluation at the best fit, then 2000 trials; each trial within +/-25 %.
-  ASSERT_EQ(seen.size(), 2u * 2001);
-  EXPECT_EQ(seen[0], 1.0);
-  EXPECT_EQ(seen[1], 2.0);
-  for (std::size_t k = 2; k < seen.size(); k += 2) {
+  // 2000 trials, each within +/-25 %.
+  ASSERT_EQ(seen.size(), 2u * 2000);
+  for (std::size_t k = 0; k < seen.size(); k += 2) {
     EXPECT_LE(std::fabs(seen[k] / 1.0 - 1.0), 0.25);
     EXPECT_LE(std::fabs(seen[k + 1] / 2.0 - 1.0), 0.25);
   }
@@ -129,11 +127,11 @@ TEST(EstimateUncertainty, AllAcceptedGivesTheFullTable) {
 
   // The printed statistics are those of the trial values that the objective saw.
   double sum = 0.0;
-  for (std::size_t k = 2; k < seen.size(); k += 2)
+  for (std::size_t k = 0; k < seen.size(); k += 2)
     sum += seen[k];
   const double expected_mean = sum / 2000;
   double ss = 0.0;
-  for (std::size_t k = 2; k < seen.size(); k += 2) {
+  for (std::size_t k = 0; k < seen.size(); k += 2) {
     ss += (seen[k] - expected_mean) * (seen[k] - expected_mean);
   }
   const double expected_se = std::sqrt(ss / 1999);
@@ -152,7 +150,7 @@ TEST(EstimateUncertainty, AllAcceptedGivesTheFullTable) {
 }
 
 TEST(EstimateUncertainty, LargeParameterSwitchesItsRowToExponentForm) {
-  FitState fit = ten_points({20000.0, 2.0});
+  models::FitState fit = ten_points({20000.0, 2.0});
   testing::StringConsole sc;
   estimate_uncertainty(sc.console, fit, constant_objective(0.0));
   const std::string out = sc.output();
@@ -161,7 +159,7 @@ TEST(EstimateUncertainty, LargeParameterSwitchesItsRowToExponentForm) {
 }
 
 TEST(EstimateUncertainty, ZeroBestFitIsNeverMovedAndGetsTheErrorFloor) {
-  FitState fit = ten_points({0.0, 2.0});
+  models::FitState fit = ten_points({0.0, 2.0});
   testing::StringConsole sc;
   estimate_uncertainty(sc.console, fit, constant_objective(0.0));
   EXPECT_NE(sc.output().find("\r\n   P1         0.000000         0.000000         0.000001"
@@ -171,7 +169,7 @@ TEST(EstimateUncertainty, ZeroBestFitIsNeverMovedAndGetsTheErrorFloor) {
 }
 
 TEST(EstimateUncertainty, TrialsAreFoldedIntoNarrowBounds) {
-  FitState fit = ten_points({1.0, 2.0});
+  models::FitState fit = ten_points({1.0, 2.0});
   fit.plower[0] = 0.95;
   fit.pupper[0] = 1.05;
   bool inside = true;
@@ -184,7 +182,7 @@ TEST(EstimateUncertainty, TrialsAreFoldedIntoNarrowBounds) {
 }
 
 TEST(EstimateUncertainty, TooFewObservationsSkipTheSampling) {
-  FitState fit = ten_points({1.0, 2.0});
+  models::FitState fit = ten_points({1.0, 2.0});
   fit.npoints = 2;
   const std::mt19937_64 start = fit.rng;
   int calls = 0;

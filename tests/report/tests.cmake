@@ -1,4 +1,3 @@
-quillon_add_test(test_dsort3 report/test_dsort3.cpp)
 quillon_add_test(test_report_statistics report/test_statistics.cpp)
 quillon_add_test(test_fit_report report/test_fit_report.cpp)
 quillon_add_test(test_plot2scrn report/test_plot2scrn.cpp)

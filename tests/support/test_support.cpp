@@ -1,8 +1,24 @@
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
+#include <variant>
+
+#include "data_import/data_import.h"
 
 namespace quillon::testing {
+
+models::FitState prepared_fit(textio::Console& console, const std::string& path) {
+  data_import::ImportResult imported = data_import::data_import(console, path);
+  if (const auto* refused = std::get_if<data_import::Rejection>(&imported)) {
+    ADD_FAILURE() << path << " refused: " << refused->message;
+    return {};
+  }
+  auto& fit = std::get<models::FitState>(imported);
+  EXPECT_TRUE(data_import::prepare_data(console, fit));
+  return std::move(fit);
+}
 
 std::string crlf_lines(const std::vector<std::string>& lines) {
   std::string out;

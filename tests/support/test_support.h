@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogue/console.h"
+#include "models/fit_state.h"
+#include "textio/console.h"
 
 namespace quillon::testing {
 
@@ -15,8 +16,12 @@ struct StringConsole {
   std::string output() const { return out.str(); }
   std::istringstream in;
   std::ostringstream out;
-  Console console;
+  textio::Console console;
 };
+
+// A data file imported and prepared as the program does (what those steps print
+// goes to `console`); after a test failure, an empty state when the file is refused.
+models::FitState prepared_fit(textio::Console& console, const std::string& path);
 
 // Joins lines with CR LF, the console's line end, and ends the last one too.
 std::string crlf_lines(const std::vector<std::string>& lines);

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "dialogue/format.h"
+#include "textio/format.h"
 
-namespace quillon {
+namespace quillon::textio {
 namespace {
 
 constexpr double inf = std::numeric_limits<double>::infinity();
@@ -313,4 +313,4 @@ TEST(RenderList, IntegersAndReals) {
 }
 
 }  // namespace
-}  // namespace quillon
+}  // namespace quillon::textio

@@ -1,10 +1,12 @@
-#include "dialogue/platform.h"
+#include "textio/platform.h"
 
 #include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <system_error>
 #include <thread>
+
+#include "textio/text_utils.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -18,7 +20,7 @@
 #include <cstdio>
 #endif
 
-namespace quillon::platform {
+namespace quillon::textio::platform {
 
 namespace {
 
@@ -48,6 +50,28 @@ std::string working_directory() {
     return {};
   cwd.resize(length);
   return cwd;
+}
+
+std::filesystem::path path_from_narrow(const std::string& name) {
+  if (name.empty())
+    return {};
+  const int size =
+      MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), size);
+  return std::filesystem::path(wide);
+}
+
+std::string narrow_name(const std::filesystem::path& path) {
+  const std::wstring& wide = path.native();
+  if (wide.empty())
+    return {};
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  std::string name(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), name.data(), size,
+                      nullptr, nullptr);
+  return name;
 }
 
 std::vector<std::string> list_data_files(const std::filesystem::path& folder) {
@@ -99,6 +123,14 @@ std::string working_directory() {
   return cwd.string();
 }
 
+std::filesystem::path path_from_narrow(const std::string& name) {
+  return std::filesystem::path(name);
+}
+
+std::string narrow_name(const std::filesystem::path& path) {
+  return path.string();
+}
+
 std::vector<std::string> list_data_files(const std::filesystem::path& folder) {
   std::vector<std::string> names;
   std::error_code ec;
@@ -143,9 +175,19 @@ bool write_listing(const std::filesystem::path& file, const std::vector<std::str
   return !out.fail();
 }
 
+bool file_name_exists(std::string_view name) {
+  const std::string_view t = trimmed(name);
+  if (t.empty())
+    return false;
+  std::error_code ec;
+  // A folder that happens to carry a data file's name is not a data file.
+  const auto st = std::filesystem::status(std::filesystem::path(std::string(t)), ec);
+  return std::filesystem::exists(st) && !std::filesystem::is_directory(st);
+}
+
 void sleep_seconds(int seconds) {
   if (seconds > 0)
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
 }
 
-}  // namespace quillon::platform
+}  // namespace quillon::textio::platform

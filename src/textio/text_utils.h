@@ -7,9 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "dialogue/console.h"
-
-namespace quillon {
+namespace quillon::textio {
 
 // The text cut to or blank-padded to exactly `length` characters.
 std::string fixed_text(std::string_view s, std::size_t length);
@@ -21,14 +19,7 @@ void s_adjustl(std::string& s);                     // drops leading blanks and 
 void s_blank_delete(std::string& s);                // deletes every blank and tab
 std::size_t ch_index(std::string_view s, char ch);  // 1-based, within the trimmed text; 0 if absent
 void remove_sp_tab_ctrl(std::string& s);            // keeps only codes 33..255 of the trimmed text
-void removesp(std::string& s);                      // same operation as remove_sp_tab_ctrl
 void uppercase(std::string& s);                     // a..z to A..Z in the trimmed text
 void s_whitespace_blank(std::string& s);            // codes 9..13 to blanks in the trimmed text
-bool file_name_exists(std::string_view name);
 
-// Prints the trimmed prompt and a blank on an open line, reads one answer of at
-// most 80 characters; a non-blank answer (leading blanks removed) replaces the
-// first 80 characters of `answer`, blanking the rest. A blank answer keeps it.
-ReadStatus getstr(Console& console, std::string_view prompt, std::string& answer);
-
-}  // namespace quillon
+}  // namespace quillon::textio

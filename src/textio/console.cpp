@@ -1,6 +1,6 @@
-#include "dialogue/console.h"
+#include "textio/console.h"
 
-namespace quillon {
+namespace quillon::textio {
 
 void Console::put(std::string_view chars) {
   if (chars.empty())
@@ -83,4 +83,4 @@ ReadStatus Console::read_i3(int& value) {
   return ReadStatus::ok;
 }
 
-}  // namespace quillon
+}  // namespace quillon::textio

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "dialogue/console.h"
 #include "support/test_support.h"
+#include "textio/console.h"
 
-namespace quillon {
+namespace quillon::textio {
 namespace {
 
 using testing::crlf_lines;
@@ -231,4 +231,4 @@ TEST(ConsoleRead, ReadI3) {
 }
 
 }  // namespace
-}  // namespace quillon
+}  // namespace quillon::textio

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quillon {
+namespace quillon::textio {
 
 struct FormatItem {
   enum class Kind : unsigned char {
@@ -57,4 +57,4 @@ std::string render_logical(bool v, int width);
 std::string render_list_integer(long long v);
 std::string render_list_real(double v);
 
-}  // namespace quillon
+}  // namespace quillon::textio

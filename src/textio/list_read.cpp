@@ -1,4 +1,4 @@
-#include "dialogue/list_read.h"
+#include "textio/list_read.h"
 
 #include <algorithm>
 #include <charconv>
@@ -7,7 +7,7 @@
 #include <string>
 #include <system_error>
 
-namespace quillon {
+namespace quillon::textio {
 
 namespace {
 
@@ -175,4 +175,4 @@ ReadStatus ListReader::read(int& value) {
   return ReadStatus::ok;
 }
 
-}  // namespace quillon
+}  // namespace quillon::textio

@@ -1,10 +1,10 @@
-#include "report/dsort3.h"
+#include "data_import/dsort3.h"
 
 #include <array>
 #include <cstdlib>
 #include <utility>
 
-#include "dialogue/program_stop.h"
+#include "textio/error.h"
 
 namespace quillon::dsort3_module {
 namespace {
@@ -108,10 +108,10 @@ void quicksort(Columns& a, int n) {
 void dsort3(std::span<double> dx, std::span<double> dy, std::span<double> dz, std::span<double> dw,
             int n, int kflag) {
   if (n < 1)
-    throw ProgramStop(1, "ERROR STOP dsort3: n must be positive.");
+    throw textio::FatalError("ERROR STOP dsort3: n must be positive.");
   const int kk = std::abs(kflag);
   if (kk < 1 || kk > 4) {
-    throw ProgramStop(1, "ERROR STOP dsort3: kflag must be +/-1, +/-2, +/-3, or +/-4.");
+    throw textio::FatalError("ERROR STOP dsort3: kflag must be +/-1, +/-2, +/-3, or +/-4.");
   }
   const auto un = static_cast<std::size_t>(n);
   dx = dx.first(un);

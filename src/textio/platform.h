@@ -1,13 +1,14 @@
 // The few things that differ between operating systems: the folder separator, the
-// working directory, the listing of data files, a pause in whole seconds and the
+// working directory, narrow file names, the listing of data files, a pause in whole seconds and the
 // mode of the standard output stream.
 #pragma once
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
-namespace quillon::platform {
+namespace quillon::textio::platform {
 
 #ifdef _WIN32
 inline constexpr char path_separator = '\\';
@@ -19,6 +20,12 @@ inline constexpr char path_separator = '/';
 // Windows it is in the ANSI code page, as the narrow file functions expect.
 std::string working_directory();
 
+// A path from a name in the narrow character set of the system's file functions
+// (on Windows the ANSI code page), and the name of a path in that set: a name read
+// from the console or the listing opens the file it names.
+std::filesystem::path path_from_narrow(const std::string& name);
+std::string narrow_name(const std::filesystem::path& path);
+
 // Bare names of the files in `folder` whose extension is ".dat" (any letter case),
 // sorted byte-wise. Folders are not listed, nor names that cannot stand on one line
 // or cannot be opened by their narrow name.
@@ -28,10 +35,13 @@ std::vector<std::string> list_data_files(const std::filesystem::path& folder);
 // False when it cannot be written.
 bool write_listing(const std::filesystem::path& file, const std::vector<std::string>& names);
 
+// True when the trimmed name is an existing file that is not a folder.
+bool file_name_exists(std::string_view name);
+
 void sleep_seconds(int seconds);
 
 // The console writes its own CR LF line ends: a text-mode standard output (Windows)
 // would turn them into CR CR LF, so it is switched to binary mode there.
 void use_binary_standard_output();
 
-}  // namespace quillon::platform
+}  // namespace quillon::textio::platform

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "dialogue/console.h"
+#include "textio/console.h"
 
-namespace quillon {
+namespace quillon::textio {
 
 // Where and why the last read failed, for the caller's message.
 struct ListReadIssue {
@@ -54,4 +54,4 @@ bool parse_list_real(std::string_view item, double& value);
 // [sign] digits, within the range of int.
 bool parse_list_integer(std::string_view item, int& value);
 
-}  // namespace quillon
+}  // namespace quillon::textio

@@ -1,4 +1,4 @@
-#include "dialogue/format.h"
+#include "textio/format.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,9 +8,9 @@
 #include <stdexcept>
 #include <unordered_map>
 
-#include "dialogue/console.h"
+#include "textio/console.h"
 
-namespace quillon {
+namespace quillon::textio {
 
 namespace {
 
@@ -526,4 +526,4 @@ void Console::list_values(std::span<const FmtValue> values) {
   end_line();
 }
 
-}  // namespace quillon
+}  // namespace quillon::textio

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "dialogue/list_read.h"
+#include "textio/list_read.h"
 
-namespace quillon {
+namespace quillon::textio {
 namespace {
 
 TEST(ParseListReal, Notations) {
@@ -186,4 +186,4 @@ TEST(ListReader, LongLines) {
 }
 
 }  // namespace
-}  // namespace quillon
+}  // namespace quillon::textio

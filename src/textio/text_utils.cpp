@@ -1,10 +1,8 @@
-#include "data_import/text_utils.h"
+#include "textio/text_utils.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
-namespace quillon {
+namespace quillon::textio {
 
 std::string fixed_text(std::string_view s, std::size_t length) {
   std::string out(s.substr(0, std::min(s.size(), length)));
@@ -52,10 +50,6 @@ void remove_sp_tab_ctrl(std::string& s) {
   s.resize(length, ' ');
 }
 
-void removesp(std::string& s) {
-  remove_sp_tab_ctrl(s);
-}
-
 void uppercase(std::string& s) {
   const std::size_t n = s_len_trim(s);
   for (std::size_t k = 0; k < n; ++k) {
@@ -72,36 +66,4 @@ void s_whitespace_blank(std::string& s) {
   }
 }
 
-bool file_name_exists(std::string_view name) {
-  const std::string_view t = trimmed(name);
-  if (t.empty())
-    return false;
-  std::error_code ec;
-  // A folder that happens to carry a data file's name is not a data file.
-  const auto st = std::filesystem::status(std::filesystem::path(std::string(t)), ec);
-  return std::filesystem::exists(st) && !std::filesystem::is_directory(st);
-}
-
-ReadStatus getstr(Console& console, std::string_view prompt, std::string& answer) {
-  console.write("(1X,A,A$)", trimmed(prompt), " ");
-  std::string reply;
-  const ReadStatus status = console.read_text(reply, 80);
-  if (status != ReadStatus::ok)
-    return status;
-  if (s_len_trim(reply) == 0)
-    return ReadStatus::ok;
-  std::size_t first = 0;
-  while (reply[first] == ' ')
-    ++first;
-  reply.erase(0, first);
-  reply.resize(80, ' ');
-  if (answer.size() <= 80) {
-    answer = reply.substr(0, answer.size());
-  } else {
-    std::copy(reply.begin(), reply.end(), answer.begin());
-    std::fill(answer.begin() + 80, answer.end(), ' ');
-  }
-  return ReadStatus::ok;
-}
-
-}  // namespace quillon
+}  // namespace quillon::textio

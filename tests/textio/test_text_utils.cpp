@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "data_import/text_utils.h"
-#include "support/test_support.h"
+#include "textio/platform.h"
+#include "textio/text_utils.h"
 
-namespace quillon {
+namespace quillon::textio {
 namespace {
 
 using Edit = void (*)(std::string&);
@@ -27,7 +27,7 @@ TEST(TextUtils, InPlaceEditsKeepLength) {
       {"blank_delete tabs", s_blank_delete, "a\tb c", "abc  "},
       {"remove_sp_tab_ctrl", remove_sp_tab_ctrl, "a\tb  ", "ab   "},
       {"remove_sp_tab_ctrl leading", remove_sp_tab_ctrl, "  x\x01y\x7f\xe9 ", "xy\x7f\xe9    "},
-      {"removesp path", removesp, " C:\\my dir\\ ", "C:\\mydir\\   "},
+      {"remove_sp_tab_ctrl path", remove_sp_tab_ctrl, " C:\\my dir\\ ", "C:\\mydir\\   "},
       {"uppercase", uppercase, "y = p2 / x1 ", "Y = P2 / X1 "},
       {"uppercase keeps accents", uppercase, "\xe9z{", "\xe9Z{"},
       {"whitespace_blank", s_whitespace_blank, "a\tb\nc\rd\x0b\x0c", "a b c d  "},
@@ -54,46 +54,16 @@ TEST(TextUtils, LengthAndIndex) {
   EXPECT_EQ(fixed_text("ab", 4), "ab  ");
 }
 
-TEST(TextUtils, FileNameExistsIgnoresTrailingBlanksAndFolders) {
-  EXPECT_FALSE(file_name_exists("   "));
-  EXPECT_FALSE(file_name_exists("no-such-file-here.dat   "));
+TEST(Platform, FileNameExistsIgnoresTrailingBlanksAndFolders) {
+  EXPECT_FALSE(platform::file_name_exists("   "));
+  EXPECT_FALSE(platform::file_name_exists("no-such-file-here.dat   "));
   const auto dir = std::filesystem::temp_directory_path() / "quillon_text_utils_test";
   std::filesystem::create_directories(dir / "x.dat");
   { std::ofstream(dir / "a.dat") << "1\n"; }
-  EXPECT_TRUE(file_name_exists((dir / "a.dat").string() + "   "));
-  EXPECT_FALSE(file_name_exists((dir / "x.dat").string()));
+  EXPECT_TRUE(platform::file_name_exists((dir / "a.dat").string() + "   "));
+  EXPECT_FALSE(platform::file_name_exists((dir / "x.dat").string()));
   std::filesystem::remove_all(dir);
 }
 
-TEST(Getstr, PromptStaysOpenAndBlankReplyKeepsDefault) {
-  struct Case {
-    const char* name;
-    std::string reply;
-    std::string expected_answer;
-  };
-  const Case cases[] = {
-      {"empty reply keeps default", "\n", fixed_text("data.dat", 200)},
-      {"blank reply keeps default", "   \n", fixed_text("data.dat", 200)},
-      {"leading blanks removed", "  x\n", fixed_text("x", 200)},
-      {"cut at 80", std::string(90, 'a') + "\n", fixed_text(std::string(80, 'a'), 200)},
-      {"CR LF reply", "run.1\r\n", fixed_text("run.1", 200)},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    testing::StringConsole io(c.reply);
-    std::string answer = fixed_text("data.dat", 200);
-    EXPECT_EQ(getstr(io.console, fixed_text("Name: [data.dat] ", 512), answer), ReadStatus::ok);
-    EXPECT_EQ(answer, c.expected_answer);
-    EXPECT_EQ(io.output(), " Name: [data.dat] ");  // cursor stays on the prompt line
-  }
-}
-
-TEST(Getstr, EndOfInputIsReported) {
-  testing::StringConsole io("");
-  std::string answer = fixed_text("keep", 10);
-  EXPECT_EQ(getstr(io.console, "Q?", answer), ReadStatus::end_of_input);
-  EXPECT_EQ(answer, fixed_text("keep", 10));
-}
-
 }  // namespace
-}  // namespace quillon
+}  // namespace quillon::textio

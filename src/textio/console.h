@@ -12,7 +12,7 @@
 #include <type_traits>
 #include <vector>
 
-namespace quillon {
+namespace quillon::textio {
 
 // One value of an output statement.
 struct FmtValue {
@@ -115,4 +115,4 @@ class Console {
   bool line_open_ = false;
 };
 
-}  // namespace quillon
+}  // namespace quillon::textio

@@ -4,8 +4,8 @@
 #include <random>
 #include <vector>
 
-#include "dialogue/program_stop.h"
-#include "report/dsort3.h"
+#include "data_import/dsort3.h"
+#include "textio/error.h"
 
 namespace quillon::dsort3_module {
 namespace {
@@ -127,8 +127,7 @@ TEST(Dsort3, ImpossibleArgumentsStopWithStatusOne) {
     try {
       dsort3(x, {}, {}, {}, c.n, c.kflag);
       ADD_FAILURE() << "no stop";
-    } catch (const ProgramStop& stop) {
-      EXPECT_EQ(stop.status, 1);
+    } catch (const textio::FatalError& stop) {
       EXPECT_STREQ(stop.what(), c.text);
     }
   }

@@ -1,0 +1,49 @@
+// The state of one fit: made by the import, then handed by reference to each later
+// step (prepare, model set-up, search, report); every fit owns one, so fits can run
+// on several threads at once. Arrays indexed 1..n in the program's account are
+// stored 0-based here. Observations and fitted values are in the data file's units.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace quillon::models {
+
+inline constexpr int max_points = 1004;  // observations a fit takes
+inline constexpr int max_model = 6;      // highest model number
+
+struct FitState {
+  int model = 0;                                   // model number 1..6 (import)
+  std::string model_name = std::string(512, ' ');  // its name, blank-padded (import)
+  int np = 0;                                      // parameters P1..Pnp (import)
+  int nx = 0;                                      // X columns X1..Xnx (import)
+  int nc = 0;                                      // constants C1..Cnc (import)
+  int npoints = 0;                                 // observations in the file (import)
+
+  std::array<double, 4> pinit{};   // initial estimates, line 2 (import)
+  std::array<double, 5> plower{};  // lower bounds, line 3 (import)
+  std::array<double, 5> pupper{};  // upper bounds, line 4 (import)
+  std::vector<double> xbuf1, xbuf2, xbuf3,
+      ybuf;  // observations in file order, max_points each (import)
+
+  std::vector<double> x1, x2, x3,
+      y1;                     // observations sorted by ascending X1, npoints each (prepare)
+  std::vector<double> ycalc;  // fitted values at the last objective call (objective)
+  std::vector<double> c;      // constants C1..Cnc = 1, 2, .. (prepare)
+  std::vector<double> var;    // values vector P1..Pnp, X1..Xnx, C1..Cnc (prepare, objective)
+
+  std::string eq =
+      std::string(512, ' ');  // equation, display form with function names encoded (set-up)
+
+  std::vector<double> pbest;  // best-fit parameters (search)
+  double best = 1.0e15;       // sum of squares at pbest (search)
+  double ssq0 = 0.0;          // sum of squares of the residual table at pbest (report)
+
+  // Re-seeded at the start of every search; the uncertainty sampling continues it.
+  std::mt19937_64 rng;
+};
+
+}  // namespace quillon::models
