@@ -83,4 +83,37 @@ ReadStatus Console::read_i3(int& value) {
   return ReadStatus::ok;
 }
 
+void Console::write_values(std::string_view format, std::span<const FmtValue> values,
+                           bool keep_open) {
+  write_formatted(*this, formats_.get(format), format, values, keep_open);
+}
+
+// One leading blank, texts as they are, a blank between a number and its neighbours.
+void Console::list_values(std::span<const FmtValue> values) {
+  if (values.empty()) {
+    end_line();
+    return;
+  }
+  put(" ");
+  enum class Last { none, text, number } last = Last::none;
+  for (const FmtValue& v : values) {
+    if (v.kind == FmtValue::Kind::text) {
+      if (last == Last::number)
+        put(" ");
+      put(v.text);
+      last = Last::text;
+      continue;
+    }
+    if (last != Last::none)
+      put(" ");
+    switch (v.kind) {
+    case FmtValue::Kind::integer: put(render_list_integer(v.integer)); break;
+    case FmtValue::Kind::real: put(render_list_real(v.real)); break;
+    default: put(v.logical ? "T" : "F"); break;
+    }
+    last = Last::number;
+  }
+  end_line();
+}
+
 }  // namespace quillon::textio

@@ -12,22 +12,9 @@
 #include <type_traits>
 #include <vector>
 
+#include "textio/format.h"
+
 namespace quillon::textio {
-
-// One value of an output statement.
-struct FmtValue {
-  enum class Kind : unsigned char { text, integer, real, logical };
-  Kind kind = Kind::text;
-  std::string_view text;
-  long long integer = 0;
-  double real = 0.0;
-  bool logical = false;
-
-  static FmtValue of_text(std::string_view s) { return {Kind::text, s, 0, 0.0, false}; }
-  static FmtValue of_int(long long v) { return {Kind::integer, {}, v, 0.0, false}; }
-  static FmtValue of_real(double v) { return {Kind::real, {}, 0, v, false}; }
-  static FmtValue of_bool(bool v) { return {Kind::logical, {}, 0, 0.0, v}; }
-};
 
 enum class ReadStatus { ok, end_of_input, bad_value };
 
@@ -113,6 +100,7 @@ class Console {
   std::size_t written_ = 0;  // characters already on the current line
   std::size_t pos_ = 0;      // cursor; beyond written_ after a skip
   bool line_open_ = false;
+  FormatCache formats_;
 };
 
 }  // namespace quillon::textio

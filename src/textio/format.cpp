@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <span>
 #include <stdexcept>
-#include <unordered_map>
 
 #include "textio/console.h"
 
@@ -305,14 +304,15 @@ int fixed_form_decimals(double magnitude, const Scaled& m, int digits) {
 
 }  // namespace
 
-const Format& parse_format(std::string_view format) {
-  static std::unordered_map<std::string, Format> cache;
-  std::string key(format);
-  auto found = cache.find(key);
-  if (found != cache.end())
+Format parse_format(std::string_view format) {
+  return FormatParser(format).parse();
+}
+
+const Format& FormatCache::get(std::string_view format) {
+  const auto found = formats_.find(format);
+  if (found != formats_.end())
     return found->second;
-  Format parsed = FormatParser(format).parse();
-  return cache.emplace(std::move(key), std::move(parsed)).first->second;
+  return formats_.emplace(std::string(format), parse_format(format)).first->second;
 }
 
 std::string render_text(std::string_view s, int width) {
@@ -493,37 +493,9 @@ class FormatRun {
 
 }  // namespace
 
-void Console::write_values(std::string_view format, std::span<const FmtValue> values,
-                           bool keep_open) {
-  FormatRun(*this, parse_format(format), format, values).run(keep_open);
-}
-
-// One leading blank, texts as they are, a blank between a number and its neighbours.
-void Console::list_values(std::span<const FmtValue> values) {
-  if (values.empty()) {
-    end_line();
-    return;
-  }
-  put(" ");
-  enum class Last { none, text, number } last = Last::none;
-  for (const FmtValue& v : values) {
-    if (v.kind == FmtValue::Kind::text) {
-      if (last == Last::number)
-        put(" ");
-      put(v.text);
-      last = Last::text;
-      continue;
-    }
-    if (last != Last::none)
-      put(" ");
-    switch (v.kind) {
-    case FmtValue::Kind::integer: put(render_list_integer(v.integer)); break;
-    case FmtValue::Kind::real: put(render_list_real(v.real)); break;
-    default: put(v.logical ? "T" : "F"); break;
-    }
-    last = Last::number;
-  }
-  end_line();
+void write_formatted(Console& console, const Format& format, std::string_view text,
+                     std::span<const FmtValue> values, bool keep_open) {
+  FormatRun(console, format, text, values).run(keep_open);
 }
 
 }  // namespace quillon::textio
