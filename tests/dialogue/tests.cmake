@@ -1,2 +1,6 @@
 quillon_add_test(test_banner dialogue/test_banner.cpp)
 quillon_add_test(test_prompts dialogue/test_prompts.cpp)
+quillon_add_test(test_parallel_fits dialogue/test_parallel_fits.cpp)
+target_compile_definitions(test_parallel_fits PRIVATE QUILLON_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples")
+find_package(Threads REQUIRED)
+target_link_libraries(test_parallel_fits PRIVATE Threads::Threads)
