@@ -1,6 +1,6 @@
 // The few things that differ between operating systems: the folder separator, the
-// working directory, narrow file names, the listing of data files, a pause in whole seconds and the
-// mode of the standard output stream.
+// working directory, narrow file names, the listing of data files, a pause in whole
+// seconds and the mode of the standard output stream.
 #pragma once
 
 #include <filesystem>

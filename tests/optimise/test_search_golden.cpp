@@ -18,7 +18,7 @@
 namespace quillon::optimise {
 namespace {
 
-// The fit state as the main loop leaves it: imported, X1 sorted ascending by
+// The fit state after its import and preparation: X1 sorted ascending by
 // dsort3 with the other columns carried along, values vector filled.
 models::FitState example_fit() {
   testing::StringConsole import_console;

@@ -28,7 +28,7 @@ double model_value(int model, const std::vector<double>& p, double x1, double x2
   }
 }
 
-// A fit state as the main loop leaves it before the model block: x1 ascending.
+// A fit state as its preparation leaves it: x1 ascending.
 models::FitState synthetic_fit(int model, const std::vector<double>& truth,
                                const std::vector<double>& init, const std::vector<double>& lower,
                                const std::vector<double>& upper) {
