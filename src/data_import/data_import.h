@@ -12,7 +12,7 @@
 
 namespace quillon::data_import {
 
-// The model catalogue: upper-case name (512 characters, blank-padded) and the numbers
+// From the model table: the upper-case name (512 characters, blank-padded) and the numbers
 // of parameters, independent-variable columns and constants of model 1..6.
 void npar(int model, std::string& model_name, int& np, int& nx, int& nc);
 
