@@ -57,6 +57,12 @@ TEST_F(HostileFile, IsRejectedWithAPrintableMessage) {
       {"a number of a million digits", m1_header + "1 " + std::string(1'100'000, '5') + "\n",
        " Data file line 5: \"" + std::string(40, '5') + "...\" cannot be read as a number." +
            correct},
+      {"an unreadable item of exactly 40 characters is shown whole",
+       m1_header + "1 " + std::string(35, '0') + "1e400\n",
+       " Data file line 5: \"" + std::string(35, '0') + "1e400\" cannot be read as a number." +
+           correct},
+      {"a tilde is printable", m1_header + "1 ~2\n",
+       " Data file line 5: \"~2\" cannot be read as a number." + correct},
       {"lower bound above upper bound", "1\n10 1\n0.01 1000\n100 100\n1 2\n",
        " The lower bound of P2 is above its upper bound." + correct},
   };

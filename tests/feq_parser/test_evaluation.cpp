@@ -91,6 +91,11 @@ const ValueRow value_rows[] = {
      {2, 3, 2},
      [](const double* v) { return exact_math::pow(v[0], exact_math::pow(v[1], v[2])); }},
     {"y=a+b*c-d", {1, 2, 3, 4}, [](const double* v) { return v[0] + (v[1] * v[2] - v[3]); }},
+    // ^ binds tighter than * and / on either side.
+    {"y=2^3*2", {}, [](const double*) { return 16.0; }},
+    {"y=2^3/2", {}, [](const double*) { return 4.0; }},
+    {"y=2*2^3", {}, [](const double*) { return 16.0; }},
+    {"y=2/2^3", {}, [](const double*) { return 0.25; }},
     {"y=-a+b", {1, 2}, [](const double* v) { return -(v[0] + v[1]); }},
     {"y=-a-b", {1, 2}, [](const double* v) { return -(v[0] - v[1]); }},
     {"y=-a*b", {1.5, 2}, [](const double* v) { return -(v[0] * v[1]); }},

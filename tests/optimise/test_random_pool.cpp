@@ -29,12 +29,19 @@ TEST(Pbounds1, FoldsIntoBounds) {
       {"symmetric interval", 5, -1, 1, 0, 0.70483, 1e-5},
       {"inside stays, even zero", 0, -1, 1, 0, 0, 0},
       {"inside stays", 4.5, 0, 10, 0, 4.5, 0},
+      // Below zero a fold must not be mistaken for one that lands near zero.
+      {"above a negative interval", -6, -100, -12, 0,
+       -12 - (1 - 0.636619772367582 * feq_parser::exact_math::atan(6.0 / 88)) * 44, 1e-12},
+      {"below a negative interval, algebraic", -188, -100, -12, 1, -78, 1e-12},
+      {"above a negative interval, algebraic", 76, -100, -12, 1, -34, 1e-12},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     double x = c.x;
     pbounds1(x, c.lower, c.upper, c.mode);
     EXPECT_NEAR(x, c.expected, c.tolerance);
+    EXPECT_GE(x, c.lower);
+    EXPECT_LE(x, c.upper);
   }
 }
 

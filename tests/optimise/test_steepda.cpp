@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -65,6 +66,20 @@ TEST(Steepda, VanishedStepIsRecovered) {
   const Result r = steepda(quadratic, x, Settings{1, 1.0e-08, 1.0e-14, 200});
   EXPECT_GT(r.evaluations, 3 + 3 * r.iter);
   EXPECT_NEAR(x[0], 3.0, 1e-3);
+}
+
+TEST(Steepda, AFlatStretchDoesNotGrowTheStep) {
+  // The warm-up reaches x = 1, 2, 3: F rises once, then stays level. A level
+  // change is not a second rise, so alpha stays 1; the move from x = 2 along the
+  // floored gradient is alpha/2 long and lands on the plateau again.
+  const auto ramp = [](std::span<const double> x) { return std::max(0.0, 1.25 - x[0]); };
+  std::array<double, 1> x{0.0};
+  const Result r = steepda(ramp, x, Settings{1, 1.0, 1.0e-06, 260});
+  EXPECT_EQ(r.iter, 1);
+  EXPECT_TRUE(r.converged);
+  EXPECT_EQ(r.evaluations, 3 + 2 + 1);
+  EXPECT_EQ(r.fx, 0.0);
+  EXPECT_NEAR(x[0], 2.5, 1e-7);  // 2.6 had alpha grown to 1.2
 }
 
 TEST(Steepda, MaximisesWhenMinimiseIsZero) {
