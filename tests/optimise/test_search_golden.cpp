@@ -59,6 +59,8 @@ TEST(SearchGolden, ModelBlockAndSearchAccountMatchReference) {
   EXPECT_EQ(outcome.run[0].passes, 69);
   EXPECT_EQ(outcome.run[0].naccept, 465);
   EXPECT_LT(fit.best, 5.5440e-4);
+  EXPECT_EQ(outcome.pbest, fit.pbest);
+  EXPECT_EQ(outcome.best, fit.best);
 }
 
 }  // namespace

@@ -101,6 +101,36 @@ INSTANTIATE_TEST_SUITE_P(Examples, ExampleReport,
                                            "competitive_inhibition", "uncompetitive_inhibition",
                                            "mixed_inhibition"));
 
+TEST(ExampleReport, TheResultHoldsThePrintedNumbers) {
+  testing::StringConsole sc;
+  models::ModelEvaluator ev(sc.console);
+  models::FitState fit = prepared_fit(QUILLON_EXAMPLES_DIR "/help_example_m4.dat");
+  models::set_up_model(fit, ev);
+  optimise::tunnelling_search(sc.console, fit, ev);
+  const std::size_t start = sc.output().size();
+  const ReportResult r = fit_report(sc.console, fit, ev);
+  const std::string out = sc.output().substr(start);
+
+  ASSERT_EQ(r.residuals.size(), 35u);
+  double ssq = 0.0;
+  for (const ResidualRow& row : r.residuals) {
+    EXPECT_EQ(row.residual, row.yobs - row.ycalc);
+    ssq += row.residual * row.residual;
+  }
+  EXPECT_EQ(r.ssq0, ssq);
+  EXPECT_EQ(r.ssq0, fit.ssq0);
+  ASSERT_TRUE(r.uncertainty.criteria.has_value());
+  EXPECT_FALSE(r.uncertainty.rerun);
+  ASSERT_EQ(r.uncertainty.rows.size(), 3u);
+  for (std::size_t j = 0; j < 3; ++j) {
+    const ParameterUncertainty& u = r.uncertainty.rows[j];
+    testing::StringConsole line;
+    line.console.write("(2X,A2,I1,5F17.6)", "P", static_cast<int>(j) + 1, u.best, u.mean,
+                       u.std_error, u.cv, u.half_width);
+    EXPECT_NE(out.find(line.output()), std::string::npos) << line.output();
+  }
+}
+
 TEST(ExampleReport, SecondCycleWithTheSameEvaluatorRepeatsTheReport) {
   testing::StringConsole first;
   testing::StringConsole second;
