@@ -1,11 +1,11 @@
-# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64).
-# The program starts no threads, so the default (win32 threads) compiler is enough.
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64-posix):
+# the batch program runs fits on std::thread, which needs the posix thread model.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(QUILLON_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${QUILLON_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${QUILLON_MINGW_PREFIX}-g++)
+set(CMAKE_C_COMPILER ${QUILLON_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QUILLON_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${QUILLON_MINGW_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${QUILLON_MINGW_PREFIX})

@@ -1,7 +1,9 @@
 #include "textio/platform.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <csignal>
 #include <fstream>
 #include <system_error>
 #include <thread>
@@ -18,6 +20,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#else
+#include <unistd.h>
 #endif
 
 namespace quillon::textio::platform {
@@ -113,6 +117,14 @@ void use_binary_standard_output() {
   _setmode(_fileno(stdout), _O_BINARY);
 }
 
+bool standard_error_is_terminal() {
+  return _isatty(_fileno(stderr)) != 0;
+}
+
+bool replace_file(const std::filesystem::path& from, const std::filesystem::path& to) {
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 #else
 
 std::string working_directory() {
@@ -162,6 +174,16 @@ std::vector<std::string> list_data_files(const std::filesystem::path& folder) {
 
 void use_binary_standard_output() {}
 
+bool standard_error_is_terminal() {
+  return isatty(STDERR_FILENO) != 0;
+}
+
+bool replace_file(const std::filesystem::path& from, const std::filesystem::path& to) {
+  std::error_code ec;
+  std::filesystem::rename(from, to, ec);
+  return !ec;
+}
+
 #endif
 
 bool write_listing(const std::filesystem::path& file, const std::vector<std::string>& names) {
@@ -183,6 +205,26 @@ bool file_name_exists(std::string_view name) {
   // A folder that happens to carry a data file's name is not a data file.
   const auto st = std::filesystem::status(std::filesystem::path(std::string(t)), ec);
   return std::filesystem::exists(st) && !std::filesystem::is_directory(st);
+}
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free,
+              "a signal handler may only touch lock-free atomics");
+
+extern "C" void on_interrupt(int) {
+  interrupted.store(true);
+}
+
+}  // namespace
+
+void catch_interrupt() {
+  std::signal(SIGINT, on_interrupt);
+}
+
+bool interrupt_requested() {
+  return interrupted.load();
 }
 
 void sleep_seconds(int seconds) {

@@ -1,6 +1,7 @@
 // The few things that differ between operating systems: the folder separator, the
 // working directory, narrow file names, the listing of data files, a pause in whole
-// seconds and the mode of the standard output stream.
+// seconds, the mode of the standard output stream, terminals, Ctrl-C and replacing
+// a file.
 #pragma once
 
 #include <filesystem>
@@ -39,6 +40,18 @@ bool write_listing(const std::filesystem::path& file, const std::vector<std::str
 bool file_name_exists(std::string_view name);
 
 void sleep_seconds(int seconds);
+
+// Whether the standard error stream is a terminal (progress may then redraw a line).
+bool standard_error_is_terminal();
+
+// Ctrl-C (SIGINT) from now on only raises a flag, which interrupt_requested reads.
+// The flag is the process's one piece of mutable global state: a signal can reach
+// nothing else.
+void catch_interrupt();
+bool interrupt_requested();
+
+// Moves `from` over `to`, replacing it in one step where the system can.
+bool replace_file(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // The console writes its own CR LF line ends: a text-mode standard output (Windows)
 // would turn them into CR CR LF, so it is switched to binary mode there.

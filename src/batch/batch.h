@@ -1,0 +1,31 @@
+// The batch: every input fitted on a pool of worker threads, a report file per fit
+// and one summary table, with progress on the error stream.
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace quillon::batch {
+
+struct Options {
+  std::vector<std::string> paths;                    // data files and folders
+  std::filesystem::path output = "quillon-results";  // where the results go
+  unsigned jobs = 1;                                 // fits at once
+  bool quiet = false;                                // errors only on the error stream
+};
+
+// Exit statuses, as scripts read them.
+inline constexpr int all_fitted = 0;
+inline constexpr int some_rejected = 1;
+inline constexpr int usage_error = 2;  // also: an output that cannot be written
+inline constexpr int interrupted = 130;
+
+// Runs the batch; returns the exit status.
+int run_batch(const Options& options, std::ostream& err);
+
+// The summary table's header row, without its line end.
+std::string summary_header();
+
+}  // namespace quillon::batch

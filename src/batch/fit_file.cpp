@@ -1,0 +1,96 @@
+#include "batch/fit_file.h"
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <variant>
+
+#include "batch/warnings.h"
+#include "data_import/data_import.h"
+#include "models/model_block.h"
+#include "models/model_evaluator.h"
+#include "optimise/tunnelling_search.h"
+#include "report/fit_report.h"
+#include "textio/console.h"
+#include "textio/text_utils.h"
+
+namespace quillon::batch {
+namespace {
+
+// The lines of a message as one line of text.
+std::string one_line(std::string_view text) {
+  std::string line;
+  for (char ch : text) {
+    if (ch == '\r')
+      continue;
+    if (ch == '\n') {
+      if (!line.empty() && line.back() != ' ')
+        line += ' ';
+      continue;
+    }
+    if (ch == ' ' && (line.empty() || line.back() == ' '))
+      continue;
+    line += ch;
+  }
+  while (!line.empty() && line.back() == ' ')
+    line.pop_back();
+  return line;
+}
+
+void append(std::vector<std::string>& to, std::vector<std::string> notes) {
+  to.insert(to.end(), std::make_move_iterator(notes.begin()), std::make_move_iterator(notes.end()));
+}
+
+}  // namespace
+
+FileResult fit_file(const std::filesystem::path& file) {
+  const auto start = std::chrono::steady_clock::now();
+  FileResult result;
+  std::istringstream no_answers;
+  // The import's account (path lines, reasons) is not part of the report.
+  std::ostringstream import_account;
+  textio::Console import_console(no_answers, import_account);
+  data_import::ImportResult imported = data_import::data_import(import_console, file);
+  if (const auto* refused = std::get_if<data_import::Rejection>(&imported)) {
+    result.message = one_line(refused->message);
+    return result;
+  }
+  models::FitState& fit = std::get<models::FitState>(imported);
+  result.model = fit.model;
+  result.model_name = textio::trimmed(fit.model_name);
+  result.n = fit.npoints;
+  result.np = fit.np;
+  const std::size_t before_prepare = import_account.str().size();
+  if (!data_import::prepare_data(import_console, fit)) {
+    result.message = one_line(import_account.str().substr(before_prepare));
+    return result;
+  }
+  result.warnings = estimate_warnings(fit);
+  {
+    std::ifstream in(file, std::ios::binary);
+    append(result.warnings, extra_value_warnings(fit, in));
+  }
+
+  std::ostringstream report;
+  textio::Console console(no_answers, report);
+  models::ModelEvaluator evaluator(console);
+  models::print_model_block(console, fit, models::set_up_model(fit, evaluator));
+  const optimise::SearchOutcome search = optimise::tunnelling_search(console, fit, evaluator);
+  const report::ReportResult account = report::fit_report(console, fit, evaluator);
+
+  result.fitted = true;
+  result.ssq = account.ssq0;
+  result.criteria = account.uncertainty.criteria;
+  result.samples = account.uncertainty.accepted;
+  result.runs = search.runs;
+  for (int k = 0; k < search.runs; ++k)
+    result.passes += search.run[static_cast<std::size_t>(k)].passes;
+  result.best = search.pbest;
+  result.uncertainty = account.uncertainty.rows;
+  append(result.warnings, result_warnings(fit, result.uncertainty));
+  result.report = std::move(report).str();
+  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return result;
+}
+
+}  // namespace quillon::batch
