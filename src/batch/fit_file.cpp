@@ -1,5 +1,6 @@
 #include "batch/fit_file.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -17,24 +18,22 @@
 namespace quillon::batch {
 namespace {
 
-// The lines of a message as one line of text.
+// The lines of a message as one line of text: each without its line end and the
+// blanks around it, the non-empty ones joined by a blank.
 std::string one_line(std::string_view text) {
-  std::string line;
-  for (char ch : text) {
-    if (ch == '\r')
-      continue;
-    if (ch == '\n') {
-      if (!line.empty() && line.back() != ' ')
-        line += ' ';
-      continue;
-    }
-    if (ch == ' ' && (line.empty() || line.back() == ' '))
-      continue;
-    line += ch;
+  std::string joined;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(std::min(end + 1, text.size()));
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+      line.remove_suffix(1);
+    while (!line.empty() && line.front() == ' ')
+      line.remove_prefix(1);
+    if (!line.empty())
+      joined.append(joined.empty() ? "" : " ").append(line);
   }
-  while (!line.empty() && line.back() == ' ')
-    line.pop_back();
-  return line;
+  return joined;
 }
 
 void append(std::vector<std::string>& to, std::vector<std::string> notes) {

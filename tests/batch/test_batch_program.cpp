@@ -1,0 +1,207 @@
+// quillon-batch run as a user runs it, in a scratch folder: its outputs, its exit
+// statuses and its refusals.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace quillon::batch {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string examples = QUILLON_SOURCE_DIR "/examples";
+const std::string reports = QUILLON_SOURCE_DIR "/tests/report/data";
+const std::vector<std::string> example_stems = {
+    "competitive_inhibition", "help_example_m4",  "hill_sigmoidal",
+    "michaelis_menten",       "mixed_inhibition", "uncompetitive_inhibition"};
+
+class BatchProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("quillon batch " + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    fs::permissions(dir_, fs::perms::owner_all);
+    fs::remove_all(dir_);
+  }
+
+  // Runs the program with the arguments (a shell command line) in the scratch folder;
+  // returns its exit status and keeps its error stream.
+  int run(const std::string& arguments) {
+    const std::string command = "cd '" + dir_.string() + "' && '" QUILLON_BATCH "' " + arguments +
+                                " 2>'" + (dir_ / "stderr.txt").string() + "'";
+    const int status = std::system(command.c_str());
+    err_ = testing::read_file((dir_ / "stderr.txt").string());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  void write(const std::string& name, const std::string& content) {
+    fs::create_directories((dir_ / name).parent_path());
+    std::ofstream(dir_ / name, std::ios::binary) << content;
+  }
+
+  std::string read(const std::string& name) { return testing::read_file((dir_ / name).string()); }
+
+  // The summary's rows, each without its `seconds` (wall time) field.
+  std::vector<std::string> rows_without_seconds(const std::string& folder) {
+    std::vector<std::string> rows = testing::split_crlf(read(folder + "/summary.csv"));
+    for (std::string& row : rows) {
+      // Fields before `seconds` never hold a comma for these files but for `message`,
+      // which is empty on a fitted row: count commas from the right instead.
+      std::size_t end = row.size();
+      for (int k = 0; k < 6 * 4 + 1; ++k)
+        end = row.rfind(',', end - 1);
+      const std::size_t begin = row.rfind(',', end - 1);
+      row.erase(begin, end - begin);
+    }
+    return rows;
+  }
+
+  fs::path dir_;
+  std::string err_;
+};
+
+TEST_F(BatchProgram, ExamplesGiveTheInteractiveReportsAtOneAndTwoJobs) {
+  for (const char* jobs : {"1", "2"}) {
+    SCOPED_TRACE(jobs);
+    const std::string out = std::string("out") + jobs;
+    ASSERT_EQ(run("-q -j " + std::string(jobs) + " -o " + out + " '" + examples + "'"), 0) << err_;
+    EXPECT_EQ(err_, "");
+    for (const std::string& stem : example_stems) {
+      EXPECT_EQ(read(out + "/" + stem + ".report.txt"),
+                testing::read_file(reports + "/" + stem + ".report.txt"))
+          << stem;
+    }
+  }
+  EXPECT_EQ(rows_without_seconds("out1"), rows_without_seconds("out2"));
+  const auto rows = testing::split_crlf(read("out1/summary.csv"));
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_TRUE(
+      rows[0].starts_with("file,status,message,model,model_name,n,np,ssq,aic,aicc,msc,"
+                          "samples,runs,passes,seconds,warnings,p1_name,p1_best,"));
+  EXPECT_TRUE(rows[2].starts_with(examples + "/help_example_m4.dat,fitted,,4,"
+                                             "NONCOMPETITIVE INHIBITION MODEL,35,3,"))
+      << rows[2];
+}
+
+TEST_F(BatchProgram, RejectedFilesAreRowsWithTheirReasonsAndSetStatusOne) {
+  write("in/a_good.dat", testing::read_file(examples + "/michaelis_menten.dat"));
+  write("in/b_model7.dat", "7\n1 2\n0 0\n9 9\n1 2\n");
+  write("in/c_letter.dat", "1\n1 2\n0 0\n9 9\n1 2\n2 x\n");
+  write("in/d_extra.dat", "1\n2 10\n0.01 0.01\n100 1000\n1 2 9\n2 3.5\n4 5\n8 6\n");
+  std::string many = "1\n2 10\n0.01 0.01\n100 1000\n";
+  for (int k = 1; k <= 1005; ++k)
+    many += std::to_string(k) + " 1\n";
+  write("in/e_many.dat", many);
+  write("in/ignored.txt", "not a data file");
+  ASSERT_EQ(run("-j 2 -o out in"), 1) << err_;
+  const auto rows = testing::split_crlf(read("out/summary.csv"));
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_TRUE(rows[1].starts_with("in/a_good.dat,fitted,,1,")) << rows[1];
+  EXPECT_TRUE(rows[2].starts_with(
+      "in/b_model7.dat,rejected,Data file model number error! Enter a model # from 1 to  6 in "
+      "line 1 of data file. Valid model numbers are: 1 - ONE SITE MICHAELIS-MENTEN MODEL"))
+      << rows[2];
+  EXPECT_TRUE(rows[3].starts_with(
+      "in/c_letter.dat,rejected,\"Data file line 6: \"\"x\"\" cannot be read as a number."))
+      << rows[3];
+  EXPECT_NE(rows[4].find(",line 5 holds 3 numbers but the model reads 2 per observation; the "
+                         "rest are ignored,"),
+            std::string::npos)
+      << rows[4];
+  EXPECT_TRUE(
+      rows[5].starts_with("in/e_many.dat,rejected,The data file holds 1005 "
+                          "observations; a fit takes at most 1004.,1,"))
+      << rows[5];
+  EXPECT_TRUE(fs::exists(dir_ / "out/a_good.report.txt"));
+  EXPECT_FALSE(fs::exists(dir_ / "out/b_model7.report.txt"));
+  EXPECT_NE(err_.find("rejected in/b_model7.dat: Data file model number error!"),
+            std::string::npos);
+  EXPECT_NE(err_.find("5 files: 2 fitted, 3 rejected in "), std::string::npos) << err_;
+}
+
+TEST_F(BatchProgram, OneStemFromTwoFoldersGivesTwoOutputs) {
+  const std::string mm = testing::read_file(examples + "/michaelis_menten.dat");
+  write("x/rates.dat", mm);
+  write("y/rates.dat", mm);
+  write("y/Rates_2.dat", mm);
+  ASSERT_EQ(run("-q -o out x/rates.dat y"), 0) << err_;
+  // Byte order puts Rates_2 first; rates then meets its name in another letter case.
+  for (const char* name : {"rates", "Rates_2", "rates_3"})
+    EXPECT_TRUE(fs::exists(dir_ / "out" / (std::string(name) + ".report.txt"))) << name;
+}
+
+TEST_F(BatchProgram, UsageErrorsAndUnwritableOutputsGiveStatusTwo) {
+  write("in/rates.dat", testing::read_file(examples + "/michaelis_menten.dat"));
+  write("a_file", "");
+  fs::create_directories(dir_ / "locked");
+  fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+  const bool permissions_bind = !std::ofstream(dir_ / "locked/probe");
+  const struct {
+    const char* arguments;
+    int status;
+    const char* message;
+  } rows[] = {
+      {"", 2, "PATH is required"},
+      {"-j 0 in", 2, "--jobs: Value 0 not in range 1 to 1024"},
+      {"--colour in", 2, "The following argument was not expected: --colour"},
+      {"missing.dat", 2, "quillon-batch: missing.dat: no such file or folder\n"},
+      {"-o a_file in", 2, "quillon-batch: cannot create the output folder a_file"},
+      {"-o locked in", 2, "locked/summary.csv cannot be created"},
+      // Outputs never land on a data file, so the input folder may take them.
+      {"-q -o in in/rates.dat", 0, ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    if (std::string(row.arguments).find("locked") != std::string::npos && !permissions_bind)
+      continue;  // the superuser writes anywhere
+    EXPECT_EQ(run(row.arguments), row.status) << err_;
+    EXPECT_NE(err_.find(row.message), std::string::npos) << err_;
+  }
+  EXPECT_EQ(read("in/rates.dat"), testing::read_file(examples + "/michaelis_menten.dat"));
+}
+
+TEST_F(BatchProgram, InterruptWritesTheRowsDoneAndExits130) {
+  // Long fits (1004 observations), one at a time: Ctrl-C lands during the second.
+  const std::string big =
+      testing::read_file(QUILLON_SOURCE_DIR "/bench/data/mixed_inhibition_1004.dat");
+  for (int k = 1; k <= 4; ++k)
+    write("in/big" + std::to_string(k) + ".dat", big);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (chdir(dir_.c_str()) != 0)
+      _exit(99);
+    execl(QUILLON_BATCH, QUILLON_BATCH, "-q", "-j", "1", "-o", "out", "in", nullptr);
+    _exit(98);
+  }
+  // Wait for the first report, then interrupt.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!fs::exists(dir_ / "out/big1.report.txt") && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  kill(child, SIGINT);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 130);
+  const auto rows = testing::split_crlf(read("out/summary.csv"));
+  ASSERT_GE(rows.size(), 2u);  // the header and at least the first file
+  EXPECT_LT(rows.size(), 5u);  // not every file
+  EXPECT_TRUE(rows[1].starts_with("in/big1.dat,fitted,")) << rows[1];
+  EXPECT_FALSE(fs::exists(dir_ / "out/summary.csv.partial"));
+}
+
+}  // namespace
+}  // namespace quillon::batch
