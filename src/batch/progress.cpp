@@ -41,9 +41,13 @@ void Progress::finished(const std::string& file, bool fitted, const std::string&
   }
   const double spent = elapsed();
   const double left = spent / static_cast<double>(done_) * static_cast<double>(total_ - done_);
-  const std::string line = count + "  " + std::to_string(100 * done_ / total_) + " %  " +
-                           seconds_text(spent) + " elapsed, about " + seconds_text(left) +
-                           " left  " + file;
+  std::string line = count + "  " + std::to_string(100 * done_ / total_) + " %  " +
+                     seconds_text(spent) + " elapsed, about " + seconds_text(left) + " left  ";
+  // A line wider than the terminal would wrap, and the next redraw would not cover it:
+  // the file name gives way from the left.
+  constexpr std::size_t width = 79;
+  const std::size_t room = width > line.size() + 3 ? width - line.size() : 3;
+  line += file.size() <= room ? file : "..." + file.substr(file.size() - (room - 3));
   clear_line();
   err_ << line << std::flush;
   drawn_ = line.size();
