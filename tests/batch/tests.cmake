@@ -4,3 +4,9 @@ quillon_add_test(test_batch_program batch/test_batch_program.cpp)
 target_compile_definitions(test_batch_program PRIVATE QUILLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                                       QUILLON_BATCH="$<TARGET_FILE:quillon-batch>")
 add_dependencies(test_batch_program quillon-batch)
+add_test(NAME split_join COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/batch/split_join.sh
+                                 $<TARGET_FILE:quillon-batch> ${PROJECT_SOURCE_DIR}
+                                 ${CMAKE_CURRENT_BINARY_DIR}/split-join)
+add_test(NAME install_and_package
+         COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${PROJECT_BINARY_DIR} -P
+                 ${CMAKE_CURRENT_SOURCE_DIR}/batch/install_check.cmake)

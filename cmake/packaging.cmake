@@ -1,0 +1,25 @@
+# Installation and packages. On Windows everything sits in one folder, as a ZIP is
+# unpacked and used; elsewhere the usual bin/ and share/ tree.
+if(WIN32)
+  set(QUILLON_BIN_DIR .)
+  set(QUILLON_SHARE_DIR .)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_SYSTEM_NAME win64)
+else()
+  include(GNUInstallDirs)
+  set(QUILLON_BIN_DIR ${CMAKE_INSTALL_BINDIR})
+  set(QUILLON_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/quillon)
+  set(CPACK_GENERATOR TGZ)
+endif()
+
+install(TARGETS quillon quillon-batch RUNTIME DESTINATION ${QUILLON_BIN_DIR})
+install(DIRECTORY examples DESTINATION ${QUILLON_SHARE_DIR} FILES_MATCHING PATTERN "*.dat")
+install(FILES README.md DESTINATION ${QUILLON_SHARE_DIR})
+
+set(CPACK_PACKAGE_NAME quillon)
+set(CPACK_PACKAGE_VENDOR Quillon)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Enzyme-kinetic model fitting")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
