@@ -174,7 +174,9 @@ int run_batch(const Options& options, std::ostream& err) {
           progress.error("quillon-batch: " + platform::narrow_name(report) + " " + why);
           write_failed = true;
         }
-        result.report = std::string();  // written: keep a running fit's memory small
+        // Written: free it (assigning an empty string would keep the capacity), so a
+        // batch of thousands does not hold every report.
+        std::string().swap(result.report);
       }
       progress.finished(inputs[i].shown, result.fitted, result.message);
       results[i] = std::move(result);
