@@ -79,8 +79,11 @@ std::string summary_row(const Input& input, const FileResult& r) {
   f.push_back(csv_field(warnings));
 
   const models::Model* model = models::find_model(r.model);
+  const auto parameter_present = [&](std::size_t k) {
+    return r.fitted && model != nullptr && k < static_cast<std::size_t>(r.np);
+  };
   for (std::size_t k = 0; k < parameter_columns; ++k) {
-    const bool parameter = r.fitted && model != nullptr && k < static_cast<std::size_t>(r.np);
+    const bool parameter = parameter_present(k);
     const bool row = parameter && k < r.uncertainty.size();
     f.push_back(parameter ? std::string(model->parameters[k]) : "");
     f.push_back(number_or_empty(parameter && k < r.best.size(), parameter ? r.best[k] : 0.0));
@@ -89,6 +92,23 @@ std::string summary_row(const Input& input, const FileResult& r) {
     f.push_back(number_or_empty(row, row ? r.uncertainty[k].cv : 0.0));
     f.push_back(number_or_empty(row, row ? r.uncertainty[k].half_width : 0.0));
   }
+  const bool standard = r.standard.has_value() && r.standard->available;
+  const auto optional_number = [](const std::optional<double>& v) {
+    return v ? csv_number(*v) : std::string();
+  };
+  for (std::size_t k = 0; k < parameter_columns; ++k) {
+    if (!standard || !parameter_present(k) || k >= r.standard->parameters.size()) {
+      f.insert(f.end(), 5, std::string());
+      continue;
+    }
+    const analysis::ParameterStats& p = r.standard->parameters[k];
+    for (const auto* v : {&p.se, &p.wald_lo, &p.wald_hi, &p.profile_lo, &p.profile_hi})
+      f.push_back(optional_number(*v));
+  }
+  f.push_back(number_or_empty(standard, standard ? r.standard->sigma : 0.0));
+  f.push_back(standard ? std::to_string(r.standard->df) : "");
+  const bool runs = standard && r.standard->runs.has_value();
+  f.push_back(number_or_empty(runs, runs ? r.standard->runs->p : 0.0));
   std::string line;
   for (const std::string& field : f)
     line += (line.empty() ? "" : ",") + field;
@@ -117,7 +137,12 @@ std::string summary_header() {
     const std::string p = ",p" + std::to_string(k);
     header += p + "_name" + p + "_best" + p + "_mean" + p + "_se" + p + "_cv" + p + "_ci95";
   }
-  return header;
+  for (int k = 1; k <= parameter_columns; ++k) {
+    const std::string p = ",p" + std::to_string(k);
+    header +=
+        p + "_wald_se" + p + "_wald_lo" + p + "_wald_hi" + p + "_profile_lo" + p + "_profile_hi";
+  }
+  return header + ",sigma,df,runs_test_p";
 }
 
 int run_batch(const Options& options, std::ostream& err) {
@@ -141,11 +166,12 @@ int run_batch(const Options& options, std::ostream& err) {
     return usage_error;
   }
   const fs::path summary = options.output / "summary.csv";
-  const auto report_of = [&](const Input& input) {
-    return options.output / platform::path_from_narrow(input.stem + ".report.txt");
+  const auto output_of = [&](const Input& input, const char* suffix) {
+    return options.output / platform::path_from_narrow(input.stem + suffix);
   };
   for (const Input& input : inputs) {
-    for (const fs::path& output : {summary, report_of(input)}) {
+    for (const fs::path& output :
+         {summary, output_of(input, ".report.txt"), output_of(input, ".stats.txt")}) {
       if (const Input* clash = overwritten_input(inputs, output)) {
         err << "quillon-batch: " << platform::narrow_name(output) << " would overwrite the input "
             << clash->shown << "; choose another output folder\n";
@@ -168,15 +194,18 @@ int run_batch(const Options& options, std::ostream& err) {
         return;
       FileResult result = fit_file(inputs[i].path);
       if (result.fitted) {
-        const fs::path report = report_of(inputs[i]);
-        const std::string why = write_whole(report, result.report);
-        if (!why.empty()) {
-          progress.error("quillon-batch: " + platform::narrow_name(report) + " " + why);
-          write_failed = true;
+        for (auto [text, suffix] :
+             {std::pair{&result.report, ".report.txt"}, std::pair{&result.stats, ".stats.txt"}}) {
+          const fs::path file = output_of(inputs[i], suffix);
+          const std::string why = write_whole(file, *text);
+          if (!why.empty()) {
+            progress.error("quillon-batch: " + platform::narrow_name(file) + " " + why);
+            write_failed = true;
+          }
+          // Written: free it (assigning an empty string would keep the capacity), so a
+          // batch of thousands does not hold every report.
+          std::string().swap(*text);
         }
-        // Written: free it (assigning an empty string would keep the capacity), so a
-        // batch of thousands does not hold every report.
-        std::string().swap(result.report);
       }
       progress.finished(inputs[i].shown, result.fitted, result.message);
       results[i] = std::move(result);

@@ -6,13 +6,17 @@
 #include <sstream>
 #include <variant>
 
+#include "analysis/standard_analysis.h"
+#include "batch/stats_text.h"
 #include "batch/warnings.h"
 #include "data_import/data_import.h"
+#include "models/catalogue.h"
 #include "models/model_block.h"
 #include "models/model_evaluator.h"
 #include "optimise/tunnelling_search.h"
 #include "report/fit_report.h"
 #include "textio/console.h"
+#include "textio/platform.h"
 #include "textio/text_utils.h"
 
 namespace quillon::batch {
@@ -88,6 +92,15 @@ FileResult fit_file(const std::filesystem::path& file) {
   result.uncertainty = account.uncertainty.rows;
   append(result.warnings, result_warnings(fit, result.uncertainty));
   result.report = std::move(report).str();
+
+  result.standard = analysis::standard_analysis(fit);
+  append(result.warnings, result.standard->warnings);
+  std::vector<std::string> names;
+  const models::Model* model = models::find_model(fit.model);
+  for (int k = 0; k < fit.np; ++k)
+    names.emplace_back(model->parameters[static_cast<std::size_t>(k)]);
+  result.stats = stats_text(textio::platform::narrow_name(file.filename()), result.model_name,
+                            names, fit.npoints, *result.standard, result.uncertainty);
   result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return result;
 }

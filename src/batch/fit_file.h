@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/standard_analysis.h"
 #include "report/criteria.h"
 #include "report/uncertainty.h"
 
@@ -29,6 +30,8 @@ struct FileResult {
   std::vector<double> best;                               // best-fit parameters
   std::vector<report::ParameterUncertainty> uncertainty;  // empty when too few samples
   std::string report;  // model block to the end of the uncertainty section, CR LF
+  std::optional<analysis::StandardAnalysis> standard;  // of a fitted file
+  std::string stats;                                   // its table, CR LF
 };
 
 FileResult fit_file(const std::filesystem::path& file);

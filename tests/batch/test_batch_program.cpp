@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -58,14 +59,26 @@ class BatchProgram : public ::testing::Test {
   // A summary's rows, each without its `seconds` (wall time) field.
   static std::vector<std::string> rows_without_seconds(const std::string& csv) {
     std::vector<std::string> rows = testing::split_crlf(csv);
+    std::size_t seconds = 0;
     for (std::string& row : rows) {
-      // Fields before `seconds` never hold a comma for these files but for `message`,
-      // which is empty on a fitted row: count commas from the right instead.
-      std::size_t end = row.size();
-      for (int k = 0; k < 6 * 4 + 1; ++k)
-        end = row.rfind(',', end - 1);
-      const std::size_t begin = row.rfind(',', end - 1);
-      row.erase(begin, end - begin);
+      std::vector<std::string> fields(1);
+      bool quoted = false;
+      for (const char ch : row) {
+        if (ch == '"')
+          quoted = !quoted;
+        if (ch == ',' && !quoted)
+          fields.emplace_back();
+        else
+          fields.back() += ch;
+      }
+      if (seconds == 0)
+        seconds = static_cast<std::size_t>(std::find(fields.begin(), fields.end(), "seconds") -
+                                           fields.begin());
+      if (seconds < fields.size())
+        fields.erase(fields.begin() + static_cast<std::ptrdiff_t>(seconds));
+      row.clear();
+      for (const std::string& field : fields)
+        row += (row.empty() ? "" : ",") + field;
     }
     return rows;
   }
@@ -90,6 +103,9 @@ TEST_F(BatchProgram, ExamplesGiveTheInteractiveReportsAtOneAndTwoJobs) {
     for (const std::string& stem : example_stems) {
       EXPECT_EQ(read(out + "/" + stem + ".report.txt"),
                 testing::read_file(reports + "/" + stem + ".report.txt"))
+          << stem;
+      EXPECT_EQ(read(out + "/" + stem + ".stats.txt"),
+                testing::read_file(batch_data + "/stats/" + stem + ".stats.txt"))
           << stem;
     }
     EXPECT_EQ(rows_without_seconds(read(out + "/summary.csv")), expected);

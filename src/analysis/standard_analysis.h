@@ -1,0 +1,42 @@
+// The standard analysis of a fit, beside the report's sampling: a local polish that
+// checks the search ended at a minimum, asymptotic (Wald) standard errors and
+// intervals, profile-likelihood intervals, and the runs test of the residuals.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/runs_test.h"
+#include "models/fit_state.h"
+
+namespace quillon::analysis {
+
+struct ParameterStats {
+  std::optional<double> se;       // Wald standard error; empty: not determined
+  std::optional<double> wald_lo;  // best -/+ t(0.975; df) se
+  std::optional<double> wald_hi;
+  std::optional<double> profile_lo;  // empty: not reached within the bounds
+  std::optional<double> profile_hi;
+};
+
+struct StandardAnalysis {
+  bool available = false;    // false when there are no residual degrees of freedom
+  std::vector<double> best;  // the search's best fit, or its polish
+  double ssq = 0.0;          // the sum of squares there
+  double search_ssq = 0.0;   // at the search's best fit
+  bool polished = false;     // the polish lowered the sum of squares by more than 1e-9
+  int df = 0;                // n - p
+  double sigma = 0.0;        // sqrt(ssq / df)
+  double t = 0.0;            // t(0.975; df)
+  std::vector<ParameterStats> parameters;
+  std::vector<std::vector<double>> correlation;  // empty when not determined
+  std::optional<RunsTest> runs;                  // residual signs in ascending X1
+  std::vector<std::string> warnings;
+};
+
+// The analysis of a fit whose search has run (fit.pbest). Works on its own copy of
+// the fit, through the same model evaluation.
+StandardAnalysis standard_analysis(const models::FitState& fit);
+
+}  // namespace quillon::analysis

@@ -1,0 +1,20 @@
+// The standard analysis of one fit as a short plain-text table (the .stats.txt
+// file), readable at 80 columns.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "analysis/standard_analysis.h"
+#include "report/uncertainty.h"
+
+namespace quillon::batch {
+
+// `names` are the model's parameter names; `sampling` the report's uncertainty rows
+// (may be empty). Lines end with CR LF, as the reports' do.
+std::string stats_text(const std::string& file, const std::string& model_name,
+                       const std::vector<std::string>& names, int n,
+                       const analysis::StandardAnalysis& a,
+                       const std::vector<report::ParameterUncertainty>& sampling);
+
+}  // namespace quillon::batch

@@ -1,0 +1,118 @@
+// The standard analysis against an independent computation (R: analytic Jacobian,
+// profile ends by root finding with re-minimisation at every trial value;
+// tests/analysis/make_expected.R), on the example files and made data sets.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "analysis/standard_analysis.h"
+#include "models/model_block.h"
+#include "models/model_evaluator.h"
+#include "optimise/tunnelling_search.h"
+#include "support/test_support.h"
+
+namespace quillon::analysis {
+namespace {
+
+constexpr double open_end = std::numeric_limits<double>::quiet_NaN();
+
+struct Expected {
+  const char* file;
+  int df;
+  double ssq;
+  std::vector<double> best, se, profile_lo, profile_hi;
+};
+
+// clang-format off
+const Expected expected[] = {
+{"competitive_inhibition.dat", 15, 0.681727922545, { 2.04499184864, 50.33641244196,  5.06422832858},
+ {0.0277667243028, 0.1833601387646, 0.0898902866153},
+ { 1.98666011189, 49.94763648599,  4.87701805103},
+ { 2.10494737800, 50.72967505307,  5.26039869824}},
+{"help_example_m4.dat", 32, 0.000554395262772, {244.330162489210,   0.178422622449, 118.125533673624},
+ {24.84714340400195,  0.00776433132956,  5.68627225900530},
+ {198.707917022879,   0.163874394789, 107.478891737545},
+ {301.148817991612,   0.195606392204, 129.988812211641}},
+{"hill_sigmoidal.dat", 9, 10.9258950879, { 4.97663291836, 99.99049023141,  2.31670257099},
+ {0.0667665597198, 0.8748905822868, 0.0660545191000},
+ { 4.83151162202, 98.08346790755,  2.17437332096},
+ {  5.13000888296, 101.98374936973,   2.46923386623}},
+{"michaelis_menten.dat", 8, 0.114485066312, { 2.46562350237, 11.93796174024},
+ {0.0753388705245, 0.1011988426574},
+ { 2.29921703588, 11.70907362477},
+ { 2.64313528853, 12.17260767348}},
+{"mixed_inhibition.dat", 14, 3.28288876686, { 3.02485599159, 79.42758365103,  4.10448675008, 12.81464687703},
+ {0.0659320906645, 0.4908378877128, 0.1928947899161, 0.4651077871974},
+ { 2.88696273320, 78.38700152163,  3.72078077341, 11.88300823851},
+ { 3.16855828094, 80.48652026318,  4.54694405495, 13.87747174866}},
+{"uncompetitive_inhibition.dat", 15, 0.481290638654, { 1.49083076659, 30.05388194834,  7.90067433172},
+ {0.0264398812414, 0.1694740531567, 0.1217063558306},
+ { 1.43524318104, 29.69432772360,  7.64650269230},
+ { 1.54831557172, 30.41832119311,  8.16626353979}},
+{"competitive_5x7.dat", 32, 25.0768993326, { 2.18849355366, 51.59144621990,  1.64327553477},
+ {0.0976165185187, 0.6634757552461, 0.1106324038167},
+ { 1.99648028258, 50.26472940505,  1.43509347909},
+ { 2.39720284850, 52.97464734251,  1.89064382965}},
+{"hill_falling.dat", 5, 10.6484343474, { 5.16571534649, 98.43648359267, -1.62662282039},
+ {0.1907219894053, 1.0272908079580, 0.0769949740898},
+ { 4.70248410521, 95.87145472247, -1.83447413012},
+ {  5.67526558237, 101.08451682817,  -1.44587151201}},
+{"hill_k_bounded.dat", 9, 85.3858912854, { 4.50000000000, 95.69016823084,  2.45500737504},
+ {0.160552063083, 2.211473281354, 0.203576777256},
+ { 4.37453648754, 92.14235737740,  2.08505319621},
+ {open_end, 99.31570280758,  2.91172572836}},
+{"mixed_5x7.dat", 31, 94.7891599773, { 3.56251431043, 84.12175424660,  2.71874624006,  4.69551835119},
+ {0.279965095074, 2.438299344296, 0.540717260876, 0.738601491998},
+ { 3.03120489051, 79.36552843836,  1.87676000573,  3.50741959038},
+ { 4.18617306722, 89.41338448058,  4.28855526420,  6.77879777248}},
+{"mm_below_km.dat", 5, 0.0339449333619, { 9.29215447611, 17.27411533321},
+ {3.89566981106, 6.25113923295},
+ {4.12075486250, 8.92780043331},
+ {open_end, 165.162829642}},
+};
+// clang-format on
+
+std::string path_of(const std::string& file) {
+  const std::string example = QUILLON_SOURCE_DIR "/examples/" + file;
+  return std::filesystem::exists(example) ? example
+                                          : QUILLON_SOURCE_DIR "/tests/analysis/data/" + file;
+}
+
+void expect_near(const std::optional<double>& got, double want, double tolerance,
+                 const std::string& what) {
+  if (std::isnan(want)) {
+    EXPECT_FALSE(got.has_value()) << what << " should be open, is " << got.value_or(0.0);
+    return;
+  }
+  ASSERT_TRUE(got.has_value()) << what << " missing";
+  EXPECT_NEAR(*got, want, tolerance * std::fabs(want)) << what;
+}
+
+TEST(StandardAnalysis, AgreesWithTheIndependentComputation) {
+  for (const Expected& row : expected) {
+    SCOPED_TRACE(row.file);
+    testing::StringConsole sc;
+    models::FitState fit = testing::prepared_fit(sc.console, path_of(row.file));
+    models::ModelEvaluator ev(sc.console);
+    models::set_up_model(fit, ev);
+    optimise::tunnelling_search(sc.console, fit, ev);
+    const StandardAnalysis a = standard_analysis(fit);
+    ASSERT_TRUE(a.available);
+    EXPECT_EQ(a.df, row.df);
+    EXPECT_NEAR(a.ssq, row.ssq, 1e-9 * row.ssq);
+    for (std::size_t k = 0; k < row.best.size(); ++k) {
+      const std::string name = "P" + std::to_string(k + 1);
+      EXPECT_NEAR(a.best[k], row.best[k], 1e-6 * std::fabs(row.best[k])) << name;
+      expect_near(a.parameters[k].se, row.se[k], 1e-4, name + " SE");
+      expect_near(a.parameters[k].profile_lo, row.profile_lo[k], 1e-4, name + " profile lower");
+      expect_near(a.parameters[k].profile_hi, row.profile_hi[k], 1e-4, name + " profile upper");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quillon::analysis

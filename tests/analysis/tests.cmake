@@ -1,0 +1,3 @@
+quillon_add_test(test_runs_test analysis/test_runs_test.cpp)
+quillon_add_test(test_standard_analysis analysis/test_standard_analysis.cpp)
+target_compile_definitions(test_standard_analysis PRIVATE QUILLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
