@@ -3,6 +3,7 @@
 // tests/analysis/make_expected.R), on the example files and made data sets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -92,15 +93,20 @@ void expect_near(const std::optional<double>& got, double want, double tolerance
   EXPECT_NEAR(*got, want, tolerance * std::fabs(want)) << what;
 }
 
+// The file imported, prepared and searched as the program does, then analysed.
+StandardAnalysis analysed(const std::string& file) {
+  testing::StringConsole sc;
+  models::FitState fit = testing::prepared_fit(sc.console, path_of(file));
+  models::ModelEvaluator ev(sc.console);
+  models::set_up_model(fit, ev);
+  optimise::tunnelling_search(sc.console, fit, ev);
+  return standard_analysis(fit);
+}
+
 TEST(StandardAnalysis, AgreesWithTheIndependentComputation) {
   for (const Expected& row : expected) {
     SCOPED_TRACE(row.file);
-    testing::StringConsole sc;
-    models::FitState fit = testing::prepared_fit(sc.console, path_of(row.file));
-    models::ModelEvaluator ev(sc.console);
-    models::set_up_model(fit, ev);
-    optimise::tunnelling_search(sc.console, fit, ev);
-    const StandardAnalysis a = standard_analysis(fit);
+    const StandardAnalysis a = analysed(row.file);
     ASSERT_TRUE(a.available);
     EXPECT_EQ(a.df, row.df);
     EXPECT_NEAR(a.ssq, row.ssq, 1e-9 * row.ssq);
@@ -110,6 +116,52 @@ TEST(StandardAnalysis, AgreesWithTheIndependentComputation) {
       expect_near(a.parameters[k].se, row.se[k], 1e-4, name + " SE");
       expect_near(a.parameters[k].profile_lo, row.profile_lo[k], 1e-4, name + " profile lower");
       expect_near(a.parameters[k].profile_hi, row.profile_hi[k], 1e-4, name + " profile upper");
+    }
+  }
+}
+
+TEST(StandardAnalysis, SaysWhatTheDataDoNotDetermine) {
+  const struct {
+    const char* file;
+    bool available, polished, determined;
+    std::vector<std::string> notes;
+  } rows[] = {
+      {"mm_below_km.dat",
+       true,
+       false,
+       true,
+       {"Km: upper 95 % limit not determined within its bounds"}},
+      {"hill_k_bounded.dat",
+       true,
+       true,
+       true,
+       {"the search stopped short of the optimum: a local polish lowers the sum of squares by",
+        "K: upper 95 % limit not determined within its bounds"}},
+      {"singular_same_x.dat",
+       true,
+       false,
+       false,
+       {"the Jacobian is singular at the best fit: standard errors not determined",
+        "Km: lower 95 % limit not determined within its bounds",
+        "Km: upper 95 % limit not determined within its bounds"}},
+      {"no_df.dat",
+       false,
+       false,
+       false,
+       {"no residual degrees of freedom: no standard errors or intervals"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    const StandardAnalysis a = analysed(row.file);
+    EXPECT_EQ(a.available, row.available);
+    EXPECT_EQ(a.polished, row.polished);
+    EXPECT_EQ(!a.correlation.empty(), row.determined);
+    for (const ParameterStats& p : a.parameters)
+      EXPECT_EQ(p.se.has_value(), row.determined);  // never a number for a singular fit
+    for (const std::string& note : row.notes) {
+      EXPECT_TRUE(std::any_of(a.warnings.begin(), a.warnings.end(), [&](const std::string& w) {
+        return w.starts_with(note);
+      })) << note;
     }
   }
 }
