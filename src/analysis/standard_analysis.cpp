@@ -9,7 +9,7 @@
 #include <span>
 #include <unsupported/Eigen/LevenbergMarquardt>
 
-#include "analysis/student_t.h"
+#include "analysis/distributions.h"
 #include "models/catalogue.h"
 #include "models/model_evaluator.h"
 #include "textio/console.h"
@@ -330,7 +330,7 @@ std::string percent(double fraction) {
 
 }  // namespace
 
-StandardAnalysis standard_analysis(const models::FitState& fit) {
+StandardAnalysis standard_analysis(const models::FitState& fit, bool profiles) {
   StandardAnalysis a;
   const int np = fit.np;
   a.df = fit.npoints - np;
@@ -389,7 +389,7 @@ StandardAnalysis standard_analysis(const models::FitState& fit) {
         "the Jacobian is singular at the best fit: standard errors not determined");
 
   bool lower_found = false;
-  for (int k = 0; k < np; ++k) {
+  for (int k = 0; k < np && profiles; ++k) {
     auto& row = a.parameters[static_cast<std::size_t>(k)];
     row.profile_lo = profile_end(model, a, k, -1.0, lower_found);
     row.profile_hi = profile_end(model, a, k, 1.0, lower_found);

@@ -36,7 +36,8 @@ struct StandardAnalysis {
 };
 
 // The analysis of a fit whose search has run (fit.pbest). Works on its own copy of
-// the fit, through the same model evaluation.
-StandardAnalysis standard_analysis(const models::FitState& fit);
+// the fit, through the same model evaluation. Without `profiles`, the profile ends
+// stay empty (and unmentioned).
+StandardAnalysis standard_analysis(const models::FitState& fit, bool profiles = true);
 
 }  // namespace quillon::analysis

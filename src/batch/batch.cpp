@@ -9,6 +9,7 @@
 #include <system_error>
 #include <thread>
 
+#include "batch/compare.h"
 #include "batch/csv.h"
 #include "batch/fit_file.h"
 #include "batch/inputs.h"
@@ -166,12 +167,17 @@ int run_batch(const Options& options, std::ostream& err) {
     return usage_error;
   }
   const fs::path summary = options.output / "summary.csv";
+  const fs::path comparison = options.output / "comparison.csv";
   const auto output_of = [&](const Input& input, const char* suffix) {
     return options.output / platform::path_from_narrow(input.stem + suffix);
   };
   for (const Input& input : inputs) {
-    for (const fs::path& output :
-         {summary, output_of(input, ".report.txt"), output_of(input, ".stats.txt")}) {
+    std::vector<fs::path> outputs = {summary, comparison, output_of(input, ".report.txt"),
+                                     output_of(input, ".stats.txt"),
+                                     output_of(input, ".compare.txt")};
+    for (int model = 1; model <= models::max_model; ++model)
+      outputs.push_back(output_of(input, (".m" + std::to_string(model) + ".report.txt").c_str()));
+    for (const fs::path& output : outputs) {
       if (const Input* clash = overwritten_input(inputs, output)) {
         err << "quillon-batch: " << platform::narrow_name(output) << " would overwrite the input "
             << clash->shown << "; choose another output folder\n";
@@ -192,11 +198,19 @@ int run_batch(const Options& options, std::ostream& err) {
       const std::size_t i = next.fetch_add(1);
       if (i >= n)
         return;
-      FileResult result = fit_file(inputs[i].path);
+      FileResult result = fit_file(inputs[i].path, options.compare);
       if (result.fitted) {
-        for (auto [text, suffix] :
-             {std::pair{&result.report, ".report.txt"}, std::pair{&result.stats, ".stats.txt"}}) {
-          const fs::path file = output_of(inputs[i], suffix);
+        std::vector<std::pair<std::string*, std::string>> texts = {{&result.report, ".report.txt"},
+                                                                   {&result.stats, ".stats.txt"}};
+        if (result.comparison) {
+          result.compare_text =
+              compare_text(platform::narrow_name(inputs[i].path.filename()), *result.comparison);
+          texts.emplace_back(&result.compare_text, ".compare.txt");
+          for (Candidate& c : result.comparison->candidates)
+            texts.emplace_back(&c.report, ".m" + std::to_string(c.model) + ".report.txt");
+        }
+        for (auto [text, suffix] : texts) {
+          const fs::path file = output_of(inputs[i], suffix.c_str());
           const std::string why = write_whole(file, *text);
           if (!why.empty()) {
             progress.error("quillon-batch: " + platform::narrow_name(file) + " " + why);
@@ -228,10 +242,21 @@ int run_batch(const Options& options, std::ostream& err) {
     (results[i].fitted ? fitted : rejected) += 1;
     table += summary_row(inputs[i], results[i]) + "\r\n";
   }
-  const std::string why = write_whole(summary, table);
-  if (!why.empty()) {
-    progress.error("quillon-batch: " + platform::narrow_name(summary) + " " + why);
-    write_failed = true;
+  std::vector<std::pair<fs::path, std::string>> tables = {{summary, std::move(table)}};
+  if (options.compare) {
+    std::string rows = comparison_header() + "\r\n";
+    for (std::size_t i = 0; i < n; ++i) {
+      if (done[i] != 0 && results[i].comparison)
+        rows += comparison_rows(inputs[i].shown, *results[i].comparison);
+    }
+    tables.emplace_back(comparison, std::move(rows));
+  }
+  for (const auto& [file, text] : tables) {
+    const std::string why = write_whole(file, text);
+    if (!why.empty()) {
+      progress.error("quillon-batch: " + platform::narrow_name(file) + " " + why);
+      write_failed = true;
+    }
   }
   progress.close(fitted, rejected);
   if (platform::interrupt_requested())

@@ -14,6 +14,7 @@ struct Options {
   std::filesystem::path output = "quillon-results";  // where the results go
   unsigned jobs = 1;                                 // fits at once
   bool quiet = false;                                // errors only on the error stream
+  bool compare = false;                              // rank the models of each file's group
 };
 
 // Exit statuses, as scripts read them.

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "analysis/standard_analysis.h"
+#include "batch/compare.h"
 #include "batch/stats_text.h"
 #include "batch/warnings.h"
 #include "data_import/data_import.h"
@@ -44,9 +45,32 @@ void append(std::vector<std::string>& to, std::vector<std::string> notes) {
   to.insert(to.end(), std::make_move_iterator(notes.begin()), std::make_move_iterator(notes.end()));
 }
 
+struct FittedModel {
+  std::string report;
+  optimise::SearchOutcome search;
+  report::ReportResult account;
+  analysis::StandardAnalysis standard;
+};
+
+// Model block, search, report and standard analysis of a prepared fit, as the
+// interactive program fits it.
+FittedModel fit_prepared(models::FitState& fit, bool profiles) {
+  std::istringstream no_answers;
+  std::ostringstream report;
+  textio::Console console(no_answers, report);
+  models::ModelEvaluator evaluator(console);
+  models::print_model_block(console, fit, models::set_up_model(fit, evaluator));
+  FittedModel fitted;
+  fitted.search = optimise::tunnelling_search(console, fit, evaluator);
+  fitted.account = report::fit_report(console, fit, evaluator);
+  fitted.report = std::move(report).str();
+  fitted.standard = analysis::standard_analysis(fit, profiles);
+  return fitted;
+}
+
 }  // namespace
 
-FileResult fit_file(const std::filesystem::path& file) {
+FileResult fit_file(const std::filesystem::path& file, bool compare) {
   const auto start = std::chrono::steady_clock::now();
   FileResult result;
   std::istringstream no_answers;
@@ -59,6 +83,7 @@ FileResult fit_file(const std::filesystem::path& file) {
     return result;
   }
   models::FitState& fit = std::get<models::FitState>(imported);
+  const models::FitState imported_copy = compare ? fit : models::FitState{};
   result.model = fit.model;
   result.model_name = textio::trimmed(fit.model_name);
   result.n = fit.npoints;
@@ -74,12 +99,12 @@ FileResult fit_file(const std::filesystem::path& file) {
     append(result.warnings, extra_value_warnings(fit, in));
   }
 
-  std::ostringstream report;
-  textio::Console console(no_answers, report);
-  models::ModelEvaluator evaluator(console);
-  models::print_model_block(console, fit, models::set_up_model(fit, evaluator));
-  const optimise::SearchOutcome search = optimise::tunnelling_search(console, fit, evaluator);
-  const report::ReportResult account = report::fit_report(console, fit, evaluator);
+  models::FitState unprepared_copy;  // for the candidates of a comparison
+  if (compare)
+    unprepared_copy = imported_copy;
+  FittedModel own = fit_prepared(fit, true);
+  const optimise::SearchOutcome& search = own.search;
+  const report::ReportResult& account = own.account;
 
   result.fitted = true;
   result.ssq = account.ssq0;
@@ -91,9 +116,9 @@ FileResult fit_file(const std::filesystem::path& file) {
   result.best = search.pbest;
   result.uncertainty = account.uncertainty.rows;
   append(result.warnings, result_warnings(fit, result.uncertainty));
-  result.report = std::move(report).str();
+  result.report = std::move(own.report);
 
-  result.standard = analysis::standard_analysis(fit);
+  result.standard = std::move(own.standard);
   append(result.warnings, result.standard->warnings);
   std::vector<std::string> names;
   const models::Model* model = models::find_model(fit.model);
@@ -101,6 +126,33 @@ FileResult fit_file(const std::filesystem::path& file) {
     names.emplace_back(model->parameters[static_cast<std::size_t>(k)]);
   result.stats = stats_text(textio::platform::narrow_name(file.filename()), result.model_name,
                             names, fit.npoints, *result.standard, result.uncertainty);
+  if (compare) {
+    std::vector<Candidate> candidates;
+    for (const int model : candidate_models(fit.model)) {
+      Candidate c;
+      c.model = model;
+      if (model == fit.model) {
+        c.np = fit.np;
+        c.report_ssq = result.ssq;
+        c.aicc = result.criteria ? std::optional(result.criteria->aicc) : std::nullopt;
+        c.standard = *result.standard;
+        c.report = result.report;
+      } else {
+        models::FitState other = candidate_state(unprepared_copy, model);
+        data_import::prepare_data(import_console, other);
+        FittedModel fitted = fit_prepared(other, false);
+        c.np = other.np;
+        c.report_ssq = fitted.account.ssq0;
+        c.aicc = fitted.account.uncertainty.criteria
+                     ? std::optional(fitted.account.uncertainty.criteria->aicc)
+                     : std::nullopt;
+        c.standard = std::move(fitted.standard);
+        c.report = std::move(fitted.report);
+      }
+      candidates.push_back(std::move(c));
+    }
+    result.comparison = rank_candidates(std::move(candidates), fit.npoints);
+  }
   result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return result;
 }

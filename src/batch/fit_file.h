@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/standard_analysis.h"
+#include "batch/compare.h"
 #include "report/criteria.h"
 #include "report/uncertainty.h"
 
@@ -32,8 +33,11 @@ struct FileResult {
   std::string report;  // model block to the end of the uncertainty section, CR LF
   std::optional<analysis::StandardAnalysis> standard;  // of a fitted file
   std::string stats;                                   // its table, CR LF
+  std::optional<Comparison> comparison;                // with --compare
+  std::string compare_text;                            // its table, CR LF
 };
 
-FileResult fit_file(const std::filesystem::path& file);
+// With `compare`, also every candidate model of the file's group, ranked.
+FileResult fit_file(const std::filesystem::path& file, bool compare = false);
 
 }  // namespace quillon::batch

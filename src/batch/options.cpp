@@ -27,6 +27,7 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
       ->type_name("N")
       ->check(CLI::Range(1u, 1024u));
   app.add_flag("-q,--quiet", options.quiet, "no progress, errors only");
+  app.add_flag("--compare", options.compare, "also fit and rank every model of each file's group");
   app.get_formatter()->column_width(34);
   app.set_version_flag("--version", "quillon-batch " QUILLON_VERSION);
   try {

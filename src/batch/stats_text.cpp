@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <optional>
 
+#include "textio/text_utils.h"
+
 namespace quillon::batch {
 namespace {
 
@@ -86,23 +88,8 @@ std::string stats_text(const std::string& file, const std::string& model_name,
     }
   }
   for (const std::string& note : a.warnings) {
-    // Wrapped at 79 columns, continuation lines indented under the text.
-    std::string text = "Note: ";
-    std::size_t start = 0;
-    while (start < note.size()) {
-      std::size_t end = note.find(' ', start);
-      if (end == std::string::npos)
-        end = note.size();
-      const std::string word = note.substr(start, end - start);
-      if (text.size() > 6 && text.size() + 1 + word.size() > 79) {
-        line(text);
-        text = std::string(6, ' ') + word;
-      } else {
-        text += (text.size() > 6 ? " " : "") + word;
-      }
-      start = end + 1;
-    }
-    line(text);
+    for (const std::string& text : textio::wrapped("Note: ", note, 79))
+      line(text);
   }
   return out;
 }

@@ -66,4 +66,26 @@ void s_whitespace_blank(std::string& s) {
   }
 }
 
+std::vector<std::string> wrapped(std::string_view first, std::string_view text, std::size_t width) {
+  std::vector<std::string> lines;
+  std::string line(first);
+  bool empty = true;  // no word on the line yet
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find(' '), text.size());
+    const std::string_view word = text.substr(0, end);
+    text.remove_prefix(std::min(end + 1, text.size()));
+    if (word.empty())
+      continue;
+    if (!empty && line.size() + 1 + word.size() > width) {
+      lines.push_back(line);
+      line.assign(first.size(), ' ');
+      empty = true;
+    }
+    line.append(empty ? "" : " ").append(word);
+    empty = false;
+  }
+  lines.push_back(line);
+  return lines;
+}
+
 }  // namespace quillon::textio

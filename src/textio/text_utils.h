@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillon::textio {
 
@@ -21,5 +22,9 @@ std::size_t ch_index(std::string_view s, char ch);  // 1-based, within the trimm
 void remove_sp_tab_ctrl(std::string& s);            // keeps only codes 33..255 of the trimmed text
 void uppercase(std::string& s);                     // a..z to A..Z in the trimmed text
 void s_whitespace_blank(std::string& s);            // codes 9..13 to blanks in the trimmed text
+
+// The text broken at blanks into lines of at most `width` characters (a longer word
+// stands alone), the first starting with `first`, the others indented to its width.
+std::vector<std::string> wrapped(std::string_view first, std::string_view text, std::size_t width);
 
 }  // namespace quillon::textio

@@ -2,7 +2,8 @@
 # optimum within the bounds, Wald standard errors from the analytic Jacobian, and
 # profile-likelihood 95 % ends by root finding with re-minimisation at every trial.
 #   Rscript tests/analysis/make_expected.R FILE.dat ...
-# Prints one C++ table row per file; the tests hold the printed literals.
+# Prints one C++ table row per file; the tests hold the printed literals. The model
+# comparison's values: see --compare at the end.
 
 models <- list(
   quote(P2 / (1 + P1 / X1)),
@@ -114,4 +115,57 @@ analyse <- function(path) {
               format(smin, digits = 12), fmt(best), fmt(se), fmt(ends[, 1]), fmt(ends[, 2])))
 }
 
-for (path in commandArgs(trailingOnly = TRUE)) analyse(path)
+if (length(commandArgs(trailingOnly = TRUE)) == 0 || commandArgs(trailingOnly = TRUE)[1] != "--compare")
+  for (path in commandArgs(trailingOnly = TRUE)) analyse(path)
+
+# Model comparison: every candidate of the file's group from the mapped starts and
+# bounds, its global optimum within the bounds (multi-start), and the F test against
+# the group's most general model as anova() computes it.
+#   Rscript tests/analysis/make_expected.R --compare FILE.dat ...
+candidate <- function(f, model) {
+  g <- f
+  g$model <- model
+  g$np <- npar[model]
+  src <- c(1, 2, 3, 3)
+  if (f$model == 6 && model == 5) src[3] <- 4
+  pick <- function(v) v[src[1:g$np]]
+  g$start <- pick(f$start); g$lower <- pick(f$lower); g$upper <- pick(f$upper)
+  if (f$model == 1 && model == 2) {
+    g$start[3] <- 1; g$lower[3] <- 0.1; g$upper[3] <- 10
+  }
+  g
+}
+
+compare <- function(path) {
+  f <- read_fit(path)
+  models_of <- if (f$model <= 2) 1:2 else 3:6
+  general <- max(models_of)
+  n <- length(f$y)
+  s <- numeric(0)
+  for (m in models_of) {
+    g <- candidate(f, m)
+    value <- make_model(g)
+    set.seed(1)
+    starts <- list(g$start)
+    for (k in 1:60) {
+      u <- runif(g$np)
+      starts[[length(starts) + 1]] <- ifelse(g$lower > 0, exp(log(g$lower) + u * (log(g$upper) - log(g$lower))),
+                                             g$lower + u * (g$upper - g$lower))
+    }
+    s[as.character(m)] <- minimise(g, value, g$start, 1:g$np, starts)$s
+  }
+  pg <- npar[general]
+  for (m in models_of) {
+    p <- NA
+    if (m != general) {
+      df1 <- pg - npar[m]; df2 <- n - pg
+      fv <- max(0, ((s[as.character(m)] - s[as.character(general)]) / df1) / (s[as.character(general)] / df2))
+      p <- pf(fv, df1, df2, lower.tail = FALSE)
+    }
+    cat(sprintf("    {\"%s\", %d, %s, %s},\n", basename(path), m, format(s[as.character(m)], digits = 12),
+                if (is.na(p)) "no_test" else format(p, digits = 12)))
+  }
+}
+
+args <- commandArgs(trailingOnly = TRUE)
+if (length(args) > 0 && args[1] == "--compare") for (path in args[-1]) compare(path)

@@ -88,8 +88,8 @@ class BatchProgram : public ::testing::Test {
 };
 
 TEST_F(BatchProgram, ExamplesGiveTheInteractiveReportsAtOneAndTwoJobs) {
-  // The summary of the examples and one rejected file is also the one the Windows
-  // build must give (scripts/windows-check).
+  // The outputs for the examples and one rejected file, with the model comparison, are
+  // also the ones the Windows build must give (scripts/windows-check).
   for (const std::string& stem : example_stems)
     write("examples/" + stem + ".dat", testing::read_file(examples + "/" + stem + ".dat"));
   write("examples/unknown_model.dat", testing::read_file(batch_data + "/unknown_model.dat"));
@@ -98,7 +98,7 @@ TEST_F(BatchProgram, ExamplesGiveTheInteractiveReportsAtOneAndTwoJobs) {
   for (const char* jobs : {"1", "2"}) {
     SCOPED_TRACE(jobs);
     const std::string out = std::string("out") + jobs;
-    ASSERT_EQ(run("-q -j " + std::string(jobs) + " -o " + out + " examples"), 1) << err_;
+    ASSERT_EQ(run("-q --compare -j " + std::string(jobs) + " -o " + out + " examples"), 1) << err_;
     EXPECT_EQ(err_, "");
     for (const std::string& stem : example_stems) {
       EXPECT_EQ(read(out + "/" + stem + ".report.txt"),
@@ -107,9 +107,53 @@ TEST_F(BatchProgram, ExamplesGiveTheInteractiveReportsAtOneAndTwoJobs) {
       EXPECT_EQ(read(out + "/" + stem + ".stats.txt"),
                 testing::read_file(batch_data + "/stats/" + stem + ".stats.txt"))
           << stem;
+      EXPECT_EQ(read(out + "/" + stem + ".compare.txt"),
+                testing::read_file(batch_data + "/compare/" + stem + ".compare.txt"))
+          << stem;
     }
     EXPECT_EQ(rows_without_seconds(read(out + "/summary.csv")), expected);
+    EXPECT_EQ(read(out + "/comparison.csv"),
+              testing::read_file(batch_data + "/examples.comparison.csv"));
   }
+}
+
+TEST_F(BatchProgram, CompareFitsEachCandidateAsItsOwnDataFile) {
+  // The example files' observations under the header lines each candidate takes.
+  const auto observations = [](const std::string& file) {
+    std::size_t at = 0;
+    for (int line = 0; line < 4; ++line)
+      at = file.find('\n', at) + 1;
+    return file.substr(at);
+  };
+  const std::string mixed = testing::read_file(examples + "/mixed_inhibition.dat");
+  const std::string mm = testing::read_file(examples + "/michaelis_menten.dat");
+  write("in/mixed.dat", mixed);
+  write("in/mm.dat", mm);
+  const std::string bounds3 = "0.01 0.01 0.01\n100 1000 1000\n";
+  write("own/m3.dat", "3\n2 60 5\n" + bounds3 + observations(mixed));
+  write("own/m4.dat", "4\n2 60 5\n" + bounds3 + observations(mixed));
+  write("own/m5.dat", "5\n2 60 10\n" + bounds3 + observations(mixed));
+  write("own/h2.dat", "2\n2 10 1\n0.01 0.01 0.1\n100 1000 10\n" + observations(mm));
+  ASSERT_EQ(run("-q --compare -j 2 -o out in"), 0) << err_;
+  ASSERT_EQ(run("-q -o own_out own"), 0) << err_;
+  for (const char* model : {"3", "4", "5"}) {
+    EXPECT_EQ(read(std::string("out/mixed.m") + model + ".report.txt"),
+              read(std::string("own_out/m") + model + ".report.txt"))
+        << model;
+  }
+  EXPECT_EQ(read("out/mixed.m6.report.txt"), read("out/mixed.report.txt"));
+  EXPECT_EQ(read("out/mm.m2.report.txt"), read("own_out/h2.report.txt"));
+  EXPECT_EQ(read("out/mm.m1.report.txt"), read("out/mm.report.txt"));
+
+  const auto rows = testing::split_crlf(read("out/comparison.csv"));
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[0],
+            "file,model,model_name,np,ssq,aicc,delta_aicc,weight,f,df1,df2,f_p,"
+            "runs_test_p,rank");
+  EXPECT_TRUE(rows[4].starts_with("in/mixed.dat,6,MIXED NONCOMPETITIVE MODEL,4,")) << rows[4];
+  EXPECT_TRUE(rows[4].ends_with(",,,,,0.04446729740847406,1")) << rows[4];
+  for (const std::string& line : testing::split_crlf(read("out/mixed.compare.txt")))
+    EXPECT_LE(line.size(), 80u) << line;
 }
 
 TEST_F(BatchProgram, RejectedFilesAreRowsWithTheirReasonsAndSetStatusOne) {

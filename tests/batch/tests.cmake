@@ -1,5 +1,7 @@
 quillon_add_test(test_csv batch/test_csv.cpp)
 quillon_add_test(test_warnings batch/test_warnings.cpp)
+quillon_add_test(test_compare batch/test_compare.cpp)
+target_compile_definitions(test_compare PRIVATE QUILLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 quillon_add_test(test_batch_program batch/test_batch_program.cpp)
 target_compile_definitions(test_batch_program PRIVATE QUILLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                                       QUILLON_BATCH="$<TARGET_FILE:quillon-batch>")

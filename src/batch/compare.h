@@ -1,0 +1,60 @@
+// Model comparison on one data file: every candidate model of the file's group fitted
+// as the interactive program fits it, then ranked by AICc, Akaike weights, the
+// extra-sum-of-squares F test against the group's most general model, and each
+// candidate's runs test.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/standard_analysis.h"
+#include "models/fit_state.h"
+
+namespace quillon::batch {
+
+struct Candidate {
+  int model = 0;
+  int np = 0;
+  double report_ssq = 0.0;              // the report's SSQ0
+  std::optional<double> aicc;           // as the report computes it
+  analysis::StandardAnalysis standard;  // the polished sum of squares, the runs test
+  std::string report;                   // the report text
+  // From the ranking:
+  std::optional<double> delta;   // AICc above the smallest
+  std::optional<double> weight;  // Akaike weight
+  std::optional<double> f;       // against the general model (not for itself)
+  std::optional<double> f_p;
+  int df1 = 0;
+  int df2 = 0;
+  int rank = 0;  // 1 = preferred; 0 = not ranked (no AICc)
+
+  double ssq() const { return standard.available ? standard.ssq : report_ssq; }
+};
+
+struct Comparison {
+  int general = 0;                    // the group's most general model: 6, or 2
+  int n = 0;                          // observations
+  std::vector<Candidate> candidates;  // in model order
+  std::string verdict;
+  std::vector<std::string> cautions;
+};
+
+// The models compared for a file of this model: 3, 4, 5, 6 or 1, 2.
+std::vector<int> candidate_models(int model);
+
+// The imported (unprepared) state of a file as if its data file named `model`:
+// Km and Vmax as the file gives them, the inhibition constants mapped through the
+// nesting of the models, Hill's n from 1 within [0.1, 10].
+models::FitState candidate_state(const models::FitState& imported, int model);
+
+Comparison rank_candidates(std::vector<Candidate> candidates, int n);
+
+// The ranking table and the verdict, at 80 columns, CR LF.
+std::string compare_text(const std::string& file, const Comparison& comparison);
+
+std::string comparison_header();
+// One CSV row per candidate, each ending in CR LF.
+std::string comparison_rows(const std::string& shown, const Comparison& comparison);
+
+}  // namespace quillon::batch
