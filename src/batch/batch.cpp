@@ -172,9 +172,13 @@ int run_batch(const Options& options, std::ostream& err) {
     return options.output / platform::path_from_narrow(input.stem + suffix);
   };
   for (const Input& input : inputs) {
-    std::vector<fs::path> outputs = {summary, comparison, output_of(input, ".report.txt"),
+    std::vector<fs::path> outputs = {summary,
+                                     comparison,
+                                     output_of(input, ".report.txt"),
                                      output_of(input, ".stats.txt"),
-                                     output_of(input, ".compare.txt")};
+                                     output_of(input, ".compare.txt"),
+                                     output_of(input, ".svg"),
+                                     output_of(input, ".compare.svg")};
     for (int model = 1; model <= models::max_model; ++model)
       outputs.push_back(output_of(input, (".m" + std::to_string(model) + ".report.txt").c_str()));
     for (const fs::path& output : outputs) {
@@ -200,12 +204,13 @@ int run_batch(const Options& options, std::ostream& err) {
         return;
       FileResult result = fit_file(inputs[i].path, options.compare);
       if (result.fitted) {
-        std::vector<std::pair<std::string*, std::string>> texts = {{&result.report, ".report.txt"},
-                                                                   {&result.stats, ".stats.txt"}};
+        std::vector<std::pair<std::string*, std::string>> texts = {
+            {&result.report, ".report.txt"}, {&result.stats, ".stats.txt"}, {&result.svg, ".svg"}};
         if (result.comparison) {
           result.compare_text =
               compare_text(platform::narrow_name(inputs[i].path.filename()), *result.comparison);
           texts.emplace_back(&result.compare_text, ".compare.txt");
+          texts.emplace_back(&result.compare_svg, ".compare.svg");
           for (Candidate& c : result.comparison->candidates)
             texts.emplace_back(&c.report, ".m" + std::to_string(c.model) + ".report.txt");
         }

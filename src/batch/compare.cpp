@@ -14,12 +14,6 @@
 namespace quillon::batch {
 namespace {
 
-std::string short_name(int model) {
-  static constexpr const char* names[] = {
-      "", "Michaelis-Menten", "Hill", "competitive", "noncompetitive", "uncompetitive", "mixed"};
-  return std::string(names[model]) + " (" + std::to_string(model) + ")";
-}
-
 std::string format(const char* pattern, double v) {
   char text[64];
   std::snprintf(text, sizeof text, pattern, v);
@@ -35,6 +29,12 @@ std::string optional_text(const std::optional<double>& v, const char* pattern) {
 }
 
 }  // namespace
+
+std::string short_name(int model) {
+  static constexpr const char* names[] = {
+      "", "Michaelis-Menten", "Hill", "competitive", "noncompetitive", "uncompetitive", "mixed"};
+  return std::string(names[model]) + " (" + std::to_string(model) + ")";
+}
 
 std::vector<int> candidate_models(int model) {
   if (model == 1 || model == 2)

@@ -48,6 +48,9 @@ std::vector<int> candidate_models(int model);
 // nesting of the models, Hill's n from 1 within [0.1, 10].
 models::FitState candidate_state(const models::FitState& imported, int model);
 
+// "mixed (6)": a candidate as the tables name it.
+std::string short_name(int model);
+
 Comparison rank_candidates(std::vector<Candidate> candidates, int n);
 
 // The ranking table and the verdict, at 80 columns, CR LF.

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <variant>
 
 #include "analysis/standard_analysis.h"
 #include "batch/compare.h"
+#include "batch/plot.h"
 #include "batch/stats_text.h"
 #include "batch/warnings.h"
 #include "data_import/data_import.h"
@@ -68,6 +70,12 @@ FittedModel fit_prepared(models::FitState& fit, bool profiles) {
   return fitted;
 }
 
+// The parameters drawn: the polished best fit where the analysis has one.
+const std::vector<double>& plotted(const analysis::StandardAnalysis& standard,
+                                   const std::vector<double>& search_best) {
+  return standard.best.size() == search_best.size() ? standard.best : search_best;
+}
+
 }  // namespace
 
 FileResult fit_file(const std::filesystem::path& file, bool compare) {
@@ -124,10 +132,15 @@ FileResult fit_file(const std::filesystem::path& file, bool compare) {
   const models::Model* model = models::find_model(fit.model);
   for (int k = 0; k < fit.np; ++k)
     names.emplace_back(model->parameters[static_cast<std::size_t>(k)]);
-  result.stats = stats_text(textio::platform::narrow_name(file.filename()), result.model_name,
-                            names, fit.npoints, *result.standard, result.uncertainty);
+  const std::string shown = textio::platform::narrow_name(file.filename());
+  result.stats = stats_text(shown, result.model_name, names, fit.npoints, *result.standard,
+                            result.uncertainty);
+  const std::vector<double>& best = plotted(*result.standard, result.best);
+  result.svg = fit_plot(shown + ": " + result.model_name, fit, best,
+                        parameter_caption(names, best, &*result.standard));
   if (compare) {
     std::vector<Candidate> candidates;
+    std::vector<PlotCandidate> curves;  // in the candidates' order
     for (const int model : candidate_models(fit.model)) {
       Candidate c;
       c.model = model;
@@ -137,10 +150,12 @@ FileResult fit_file(const std::filesystem::path& file, bool compare) {
         c.aicc = result.criteria ? std::optional(result.criteria->aicc) : std::nullopt;
         c.standard = *result.standard;
         c.report = result.report;
+        curves.push_back({{}, fit, best});
       } else {
         models::FitState other = candidate_state(unprepared_copy, model);
         data_import::prepare_data(import_console, other);
         FittedModel fitted = fit_prepared(other, false);
+        curves.push_back({{}, other, plotted(fitted.standard, fitted.search.pbest)});
         c.np = other.np;
         c.report_ssq = fitted.account.ssq0;
         c.aicc = fitted.account.uncertainty.criteria
@@ -152,6 +167,17 @@ FileResult fit_file(const std::filesystem::path& file, bool compare) {
       candidates.push_back(std::move(c));
     }
     result.comparison = rank_candidates(std::move(candidates), fit.npoints);
+    for (std::size_t k = 0; k < curves.size(); ++k) {
+      const Candidate& c = result.comparison->candidates[k];
+      char delta[32] = "n.d.";
+      if (c.delta)
+        std::snprintf(delta, sizeof delta, "%.1f", *c.delta);
+      curves[k].label = short_name(c.model) +
+                        ", \xCE\x94"
+                        "AICc " +
+                        delta;
+    }
+    result.compare_svg = compare_plot(shown + ": model comparison", fit, curves);
   }
   result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return result;

@@ -35,6 +35,7 @@ struct FileResult {
   std::string stats;                                   // its table, CR LF
   std::optional<Comparison> comparison;                // with --compare
   std::string compare_text;                            // its table, CR LF
+  std::string svg, compare_svg;                        // the pictures; compare_svg with --compare
 };
 
 // With `compare`, also every candidate model of the file's group, ranked.

@@ -12,3 +12,7 @@ add_test(NAME split_join COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/batch/split_join.sh
 add_test(NAME install_and_package
          COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${PROJECT_BINARY_DIR} -P
                  ${CMAKE_CURRENT_SOURCE_DIR}/batch/install_check.cmake)
+quillon_add_test(test_plot batch/test_plot.cpp)
+add_test(NAME svg_check COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/batch/svg_check.sh
+                                $<TARGET_FILE:quillon-batch> ${PROJECT_SOURCE_DIR}
+                                ${CMAKE_CURRENT_BINARY_DIR}/svg-check)

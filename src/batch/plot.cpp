@@ -1,0 +1,457 @@
+#include "batch/plot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <optional>
+#include <sstream>
+
+#include "batch/svg.h"
+#include "models/model_evaluator.h"
+#include "textio/console.h"
+
+namespace quillon::batch {
+namespace {
+
+// Okabe-Ito, yellow last: it is the palette's weakest on white.
+constexpr const char* colours[] = {"#0072B2", "#D55E00", "#009E73", "#CC79A7",
+                                   "#E69F00", "#56B4E9", "#000000", "#F0E442"};
+constexpr const char* dashes[] = {"none", "7,3", "2,3", "9,3,2,3", "14,4", "4,2,1,2"};
+constexpr int markers = 6;
+
+std::string format(const char* pattern, double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, pattern, v);
+  return buf;
+}
+
+// Layout, in user units.
+constexpr double width = 780, height = 600;
+constexpr double left = 80, right = 540, top = 50;
+constexpr double legend_x = 556;
+
+struct Frame {
+  Axis axis_x, axis_y;
+  double x0, x1, y0, y1;  // panel corners: y0 top
+  double px(double v) const { return x0 + (x1 - x0) * at(axis_x, v); }
+  double py(double v) const {
+    // Far-off curve values would only make huge numbers; the clip hides them anyway.
+    return std::clamp(y1 - (y1 - y0) * at(axis_y, v), -1.0e4, 1.0e4);
+  }
+  static double at(const Axis& a, double v) {
+    return a.log ? (std::log10(v) - std::log10(a.lo)) / (std::log10(a.hi) - std::log10(a.lo))
+                 : (v - a.lo) / (a.hi - a.lo);
+  }
+};
+
+// Appends "x,y" to a points list.
+void point(std::string& points, double x, double y) {
+  if (!points.empty())
+    points += ' ';
+  points += svg_number(x);
+  points += ',';
+  points += svg_number(y);
+}
+
+void marker(Svg& svg, int shape, double x, double y, const std::string& colour) {
+  const std::string cx = svg_number(x), cy = svg_number(y);
+  const auto polygon = [&](std::initializer_list<std::pair<double, double>> points) {
+    std::string p;
+    for (const auto& [dx, dy] : points)
+      point(p, x + dx, y + dy);
+    svg.element("polygon", {{"points", p}, {"fill", colour}});
+  };
+  switch (shape % markers) {
+  case 0: svg.element("circle", {{"cx", cx}, {"cy", cy}, {"r", "3.5"}, {"fill", colour}}); break;
+  case 1:
+    svg.element("rect", {{"x", svg_number(x - 3.2)},
+                         {"y", svg_number(y - 3.2)},
+                         {"width", "6.4"},
+                         {"height", "6.4"},
+                         {"fill", colour}});
+    break;
+  case 2: polygon({{0, -4.5}, {4, 3}, {-4, 3}}); break;
+  case 3: polygon({{0, -4.5}, {4.5, 0}, {0, 4.5}, {-4.5, 0}}); break;
+  case 4: polygon({{0, 4.5}, {4, -3}, {-4, -3}}); break;
+  default:
+    svg.element("circle", {{"cx", cx},
+                           {"cy", cy},
+                           {"r", "3.5"},
+                           {"fill", "white"},
+                           {"stroke", colour},
+                           {"stroke-width", "1.5"}});
+  }
+}
+
+void polyline(Svg& svg, const Frame& f, const std::vector<double>& x, const std::vector<double>& y,
+              const std::string& colour, int style) {
+  // A value the model cannot give (a pole, an overflow) breaks the line.
+  std::string points;
+  const auto flush = [&] {
+    if (points.find(' ') != std::string::npos) {
+      const char* dash = dashes[style % std::size(dashes)];
+      svg.element("polyline", {{"points", points},
+                               {"fill", "none"},
+                               {"stroke", colour},
+                               {"stroke-width", "1.8"},
+                               {"stroke-dasharray", dash}});
+    }
+    points.clear();
+  };
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    if (!std::isfinite(y[i])) {
+      flush();
+      continue;
+    }
+    point(points, f.px(x[i]), f.py(y[i]));
+  }
+  flush();
+}
+
+// Grid lines, tick labels and the panel's frame; X tick labels only on the lowest panel.
+void axes(Svg& svg, const Frame& f, bool x_labels, const std::string& clip) {
+  svg.open("g", {{"stroke", "#DDDDDD"}, {"stroke-width", "1"}});
+  for (const double t : f.axis_x.ticks)
+    svg.element("line", {{"x1", svg_number(f.px(t))},
+                         {"y1", svg_number(f.y0)},
+                         {"x2", svg_number(f.px(t))},
+                         {"y2", svg_number(f.y1)}});
+  for (const double t : f.axis_y.ticks)
+    svg.element("line", {{"x1", svg_number(f.x0)},
+                         {"y1", svg_number(f.py(t))},
+                         {"x2", svg_number(f.x1)},
+                         {"y2", svg_number(f.py(t))}});
+  svg.close("g");
+  svg.open("g", {{"font-size", "11"}, {"fill", "#000000"}});
+  if (x_labels)
+    for (const double t : f.axis_x.ticks)
+      svg.element(
+          "text",
+          {{"x", svg_number(f.px(t))}, {"y", svg_number(f.y1 + 15)}, {"text-anchor", "middle"}},
+          format("%g", t));
+  for (const double t : f.axis_y.ticks)
+    svg.element(
+        "text",
+        {{"x", svg_number(f.x0 - 6)}, {"y", svg_number(f.py(t) + 4)}, {"text-anchor", "end"}},
+        format("%g", t));
+  svg.close("g");
+  svg.element("rect", {{"x", svg_number(f.x0)},
+                       {"y", svg_number(f.y0)},
+                       {"width", svg_number(f.x1 - f.x0)},
+                       {"height", svg_number(f.y1 - f.y0)},
+                       {"fill", "none"},
+                       {"stroke", "#000000"}});
+  svg.open("clipPath", {{"id", clip}});
+  svg.element("rect", {{"x", svg_number(f.x0)},
+                       {"y", svg_number(f.y0)},
+                       {"width", svg_number(f.x1 - f.x0)},
+                       {"height", svg_number(f.y1 - f.y0)}});
+  svg.close("clipPath");
+}
+
+void extend(double& lo, double& hi, const std::vector<double>& v) {
+  for (const double x : v)
+    if (std::isfinite(x)) {
+      lo = std::min(lo, x);
+      hi = std::max(hi, x);
+    }
+}
+
+// The model at each (x1[i], x2[i]) through a copy of the fit whose observations are
+// these rows.
+std::vector<double> evaluate(const models::FitState& fit, std::span<const double> p,
+                             const std::vector<double>& x1, const std::vector<double>& x2) {
+  models::FitState at = fit;
+  const std::size_t n = x1.size();
+  at.npoints = static_cast<int>(n);
+  at.x1 = x1;
+  at.x2 = x2;
+  at.x3.assign(n, 0.0);
+  at.y1.assign(n, 0.0);
+  at.ycalc.assign(n, 0.0);
+  std::istringstream none;
+  std::ostringstream ignored;
+  textio::Console console(none, ignored);
+  models::ModelEvaluator evaluator(console);
+  models::ssq_objfun(at, evaluator, p);
+  at.ycalc.resize(n);
+  return at.ycalc;
+}
+
+// The observations' X2 levels: one level (0) without an inhibitor column.
+std::vector<double> levels_of(const models::FitState& fit) {
+  if (fit.nx < 2)
+    return {0.0};
+  std::vector<double> levels(fit.x2.begin(), fit.x2.begin() + fit.npoints);
+  std::sort(levels.begin(), levels.end());
+  levels.erase(std::unique(levels.begin(), levels.end()), levels.end());
+  return levels;
+}
+
+struct Grid {
+  std::vector<double> x;
+  int left_out = 0;  // observations with X1 <= 0 on a log axis
+  bool log = false;
+};
+
+// A few hundred X1 values across the observations' range, evenly spaced on the axis.
+Grid grid_of(const models::FitState& fit) {
+  const std::span<const double> x1(fit.x1.data(), static_cast<std::size_t>(fit.npoints));
+  Grid g;
+  g.log = wants_log_axis(x1);
+  double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+  for (const double x : x1) {
+    if (g.log && x <= 0) {
+      ++g.left_out;
+      continue;
+    }
+    lo = std::min(lo, x);
+    hi = std::max(hi, x);
+  }
+  constexpr int steps = 300;
+  for (int i = 0; i <= steps; ++i) {
+    const double t = static_cast<double>(i) / steps;
+    g.x.push_back(g.log ? lo * std::pow(hi / lo, t) : lo + (hi - lo) * t);
+  }
+  return g;
+}
+
+std::string note_of(const Grid& g) {
+  if (g.left_out == 0)
+    return {};
+  return std::to_string(g.left_out) + (g.left_out == 1 ? " point" : " points") +
+         " with [S] <= 0 not shown on the log axis";
+}
+
+}  // namespace
+
+bool wants_log_axis(std::span<const double> x) {
+  double lo = std::numeric_limits<double>::infinity(), hi = 0.0;
+  for (const double v : x)
+    if (v > 0) {
+      lo = std::min(lo, v);
+      hi = std::max(hi, v);
+    }
+  return hi > 0 && hi / lo > 100.0;
+}
+
+Axis make_axis(double lo, double hi, bool log) {
+  Axis a;
+  a.log = log;
+  if (log) {
+    // Decade ends; a range within one decade still gets two ticks.
+    const int k0 = static_cast<int>(std::floor(std::log10(lo) + 1e-9));
+    int k1 = static_cast<int>(std::ceil(std::log10(hi) - 1e-9));
+    k1 = std::max(k1, k0 + 1);
+    for (int k = k0; k <= k1; ++k)
+      a.ticks.push_back(std::pow(10.0, k));
+  } else {
+    if (!(hi > lo)) {
+      const double pad = lo == 0 ? 1.0 : std::abs(lo) * 0.1;
+      lo -= pad;
+      hi += pad;
+    }
+    const double raw = (hi - lo) / 5;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double f = raw / magnitude;
+    const double step = (f <= 1 + 1e-9   ? 1
+                         : f <= 2 + 1e-9 ? 2
+                         : f <= 5 + 1e-9 ? 5
+                                         : 10) *
+                        magnitude;
+    // Ticks as whole multiples of the step: no drift from repeated sums.
+    const double k0 = std::floor(lo / step + 1e-9), k1 = std::ceil(hi / step - 1e-9);
+    for (double k = k0; k <= k1; ++k)
+      a.ticks.push_back(k == 0 ? 0.0 : k * step);
+  }
+  a.lo = a.ticks.front();
+  a.hi = a.ticks.back();
+  return a;
+}
+
+std::string render_plot(const PlotData& plot) {
+  Svg svg(width, height);
+  svg.element("rect", {{"width", "100%"}, {"height", "100%"}, {"fill", "white"}});
+  svg.element("text", {{"x", svg_number(left)}, {"y", "28"}, {"font-size", "15"}}, plot.title);
+
+  double xlo = std::numeric_limits<double>::infinity(), xhi = -xlo;
+  double ylo = 0.0, yhi = 0.0;  // rates: the zero stays in view
+  double rlo = 0.0, rhi = 0.0;
+  bool log = false;
+  for (const PlotSeries& s : plot.series) {
+    extend(xlo, xhi, s.x);
+    extend(ylo, yhi, s.y);
+    extend(rlo, rhi, s.residual);
+    for (std::size_t k = 0; k < s.curve_x.size(); ++k) {
+      extend(xlo, xhi, s.curve_x[k]);
+      extend(ylo, yhi, s.curve_y[k]);
+    }
+  }
+  for (const PlotSeries& s : plot.series)
+    log = log || wants_log_axis(s.x);
+  if (!(xhi >= xlo))
+    xlo = xhi = log ? 1.0 : 0.0;
+  const double main_bottom = plot.residual_panel ? 380 : 490;
+  Frame main{make_axis(xlo, xhi, log), make_axis(ylo, yhi, false), left, right, top, main_bottom};
+  axes(svg, main, !plot.residual_panel, "main");
+  Frame res{main.axis_x, make_axis(rlo, rhi, false), left, right, 400, 490};
+  if (plot.residual_panel) {
+    axes(svg, res, true, "residuals");
+    svg.element("line", {{"x1", svg_number(res.x0)},
+                         {"y1", svg_number(res.py(0))},
+                         {"x2", svg_number(res.x1)},
+                         {"y2", svg_number(res.py(0))},
+                         {"stroke", "#000000"},
+                         {"stroke-width", "1"}});
+  }
+  svg.element("text",
+              {{"x", svg_number((left + right) / 2)},
+               {"y", "522"},
+               {"text-anchor", "middle"},
+               {"font-size", "13"}},
+              plot.x_label);
+  const auto y_label = [&](const std::string& text, double mid) {
+    const std::string y = svg_number(mid);
+    svg.element("text",
+                {{"x", "24"},
+                 {"y", y},
+                 {"text-anchor", "middle"},
+                 {"font-size", "13"},
+                 {"transform", "rotate(-90 24 " + y + ")"}},
+                text);
+  };
+  y_label(plot.y_label, (top + main_bottom) / 2);
+  if (plot.residual_panel)
+    y_label("residual", 445);
+
+  for (const PlotSeries& s : plot.series) {
+    const std::string colour = colours[s.style % std::size(colours)];
+    svg.open("g", {{"clip-path", "url(#main)"}});
+    for (std::size_t k = 0; k < s.curve_x.size(); ++k)
+      polyline(svg, main, s.curve_x[k], s.curve_y[k], colour, s.style);
+    for (std::size_t i = 0; i < s.x.size(); ++i)
+      marker(svg, s.style, main.px(s.x[i]), main.py(s.y[i]), s.black ? "#000000" : colour);
+    svg.close("g");
+    if (plot.residual_panel) {
+      svg.open("g", {{"clip-path", "url(#residuals)"}});
+      for (std::size_t i = 0; i < s.residual.size(); ++i)
+        marker(svg, s.style, res.px(s.x[i]), res.py(s.residual[i]), colour);
+      svg.close("g");
+    }
+  }
+
+  double ly = top + 10;
+  for (const PlotSeries& s : plot.series) {
+    if (s.label.empty())
+      continue;
+    const std::string colour = colours[s.style % std::size(colours)];
+    if (!s.curve_x.empty())
+      svg.element("line", {{"x1", svg_number(legend_x)},
+                           {"y1", svg_number(ly)},
+                           {"x2", svg_number(legend_x + 30)},
+                           {"y2", svg_number(ly)},
+                           {"stroke", colour},
+                           {"stroke-width", "1.8"},
+                           {"stroke-dasharray", dashes[s.style % std::size(dashes)]}});
+    if (!s.x.empty())
+      marker(svg, s.style, legend_x + 15, ly, s.black ? "#000000" : colour);
+    svg.element("text",
+                {{"x", svg_number(legend_x + 38)}, {"y", svg_number(ly + 4)}, {"font-size", "11"}},
+                s.label);
+    ly += 20;
+  }
+  svg.element("text", {{"x", svg_number(left)}, {"y", "556"}, {"font-size", "12"}}, plot.caption);
+  svg.element("text",
+              {{"x", svg_number(left)}, {"y", "578"}, {"font-size", "10"}, {"fill", "#555555"}},
+              plot.note);
+  return svg.finish();
+}
+
+std::string parameter_caption(const std::vector<std::string>& names, std::span<const double> best,
+                              const analysis::StandardAnalysis* standard) {
+  std::string caption;
+  for (std::size_t k = 0; k < names.size() && k < best.size(); ++k) {
+    std::optional<double> se;
+    if (standard && k < standard->parameters.size())
+      se = standard->parameters[k].se;
+    caption += (caption.empty() ? "" : ", ") + names[k] + " = ";
+    if (se && std::isfinite(*se) && *se > 0) {
+      const int decimals = std::clamp(1 - static_cast<int>(std::floor(std::log10(*se))), 0, 12);
+      char pattern[16];
+      std::snprintf(pattern, sizeof pattern, "%%.%df", decimals);
+      caption += format(pattern, best[k]) + " \xC2\xB1 " + format(pattern, *se);
+    } else {
+      caption += format("%.4g", best[k]) + " \xC2\xB1 n.d.";
+    }
+  }
+  return caption;
+}
+
+std::string fit_plot(const std::string& title, const models::FitState& fit,
+                     std::span<const double> p, const std::string& caption) {
+  const Grid grid = grid_of(fit);
+  const auto n = static_cast<std::size_t>(fit.npoints);
+  const std::vector<double> x1(fit.x1.begin(), fit.x1.begin() + fit.npoints);
+  const std::vector<double> x2 =
+      fit.nx >= 2 ? std::vector<double>(fit.x2.begin(), fit.x2.begin() + fit.npoints)
+                  : std::vector<double>(n, 0.0);
+  const std::vector<double> fitted = evaluate(fit, p, x1, x2);
+  PlotData plot;
+  plot.title = title;
+  plot.caption = caption;
+  plot.note = note_of(grid);
+  plot.residual_panel = true;
+  const std::vector<double> levels = levels_of(fit);
+  for (std::size_t k = 0; k < levels.size(); ++k) {
+    PlotSeries s;
+    s.style = static_cast<int>(k);
+    if (fit.nx >= 2)
+      s.label = "[I] = " + format("%g", levels[k]);
+    for (std::size_t i = 0; i < n; ++i)
+      if (x2[i] == levels[k] && !(grid.log && x1[i] <= 0)) {
+        s.x.push_back(x1[i]);
+        s.y.push_back(fit.y1[i]);
+        s.residual.push_back(fit.y1[i] - fitted[i]);
+      }
+    s.curve_x.push_back(grid.x);
+    s.curve_y.push_back(evaluate(fit, p, grid.x, std::vector<double>(grid.x.size(), levels[k])));
+    plot.series.push_back(std::move(s));
+  }
+  return render_plot(plot);
+}
+
+std::string compare_plot(const std::string& title, const models::FitState& fit,
+                         const std::vector<PlotCandidate>& candidates) {
+  const Grid grid = grid_of(fit);
+  PlotData plot;
+  plot.title = title;
+  plot.note = note_of(grid);
+  const std::vector<double> levels = levels_of(fit);
+  for (std::size_t k = 0; k < levels.size(); ++k) {
+    PlotSeries s;
+    s.style = static_cast<int>(k);
+    s.black = true;
+    s.label = fit.nx >= 2 ? "[I] = " + format("%g", levels[k]) : "observed";
+    for (int i = 0; i < fit.npoints; ++i)
+      if ((fit.nx < 2 || fit.x2[i] == levels[k]) && !(grid.log && fit.x1[i] <= 0)) {
+        s.x.push_back(fit.x1[i]);
+        s.y.push_back(fit.y1[i]);
+      }
+    plot.series.push_back(std::move(s));
+  }
+  for (std::size_t c = 0; c < candidates.size(); ++c) {
+    PlotSeries s;
+    s.style = static_cast<int>(c);
+    s.label = candidates[c].label;
+    for (const double level : levels) {
+      s.curve_x.push_back(grid.x);
+      s.curve_y.push_back(evaluate(candidates[c].fit, candidates[c].p, grid.x,
+                                   std::vector<double>(grid.x.size(), level)));
+    }
+    plot.series.push_back(std::move(s));
+  }
+  return render_plot(plot);
+}
+
+}  // namespace quillon::batch

@@ -1,0 +1,61 @@
+// Pictures of a fit: the observations with the fitted curve (one series per inhibitor
+// level) over a residual panel, and a comparison's candidate curves over the data.
+// Curves come from the program's own model evaluation, never from formulas of their own.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "analysis/standard_analysis.h"
+#include "models/fit_state.h"
+
+namespace quillon::batch {
+
+struct Axis {
+  double lo = 0.0, hi = 1.0;  // ends, at ticks
+  bool log = false;
+  std::vector<double> ticks;  // 1, 2, 5 x 10^k steps; decades on a log axis
+};
+
+// True when the positive values span more than two decades.
+bool wants_log_axis(std::span<const double> x);
+// An axis holding [lo, hi]; a log axis needs lo > 0.
+Axis make_axis(double lo, double hi, bool log);
+
+struct PlotSeries {
+  std::string label;                                  // legend text; no entry when empty
+  int style = 0;                                      // colour, marker and dash
+  bool black = false;                                 // points whose colours are left to the curves
+  std::vector<double> x, y, residual;                 // observations (residual may be empty)
+  std::vector<std::vector<double>> curve_x, curve_y;  // polylines
+};
+
+struct PlotData {
+  std::string title, caption, note;
+  std::string x_label = "[S]", y_label = "v";
+  std::vector<PlotSeries> series;
+  bool residual_panel = false;
+};
+
+std::string render_plot(const PlotData& plot);
+
+// "Km = 2.466 ± 0.075, Vmax = 11.94 ± 0.10": the standard error to two significant
+// digits and the value to its last decimal; "n.d." for an undetermined error.
+std::string parameter_caption(const std::vector<std::string>& names, std::span<const double> best,
+                              const analysis::StandardAnalysis* standard);
+
+// The fit's observations (a prepared, fitted state) and its curve at parameters p.
+std::string fit_plot(const std::string& title, const models::FitState& fit,
+                     std::span<const double> p, const std::string& caption);
+
+struct PlotCandidate {
+  std::string label;
+  models::FitState fit;  // prepared for the candidate's model
+  std::vector<double> p;
+};
+
+std::string compare_plot(const std::string& title, const models::FitState& fit,
+                         const std::vector<PlotCandidate>& candidates);
+
+}  // namespace quillon::batch
