@@ -278,7 +278,7 @@ std::string render_plot(const PlotData& plot) {
   double xlo = std::numeric_limits<double>::infinity(), xhi = -xlo;
   double ylo = 0.0, yhi = 0.0;  // rates: the zero stays in view
   double rlo = 0.0, rhi = 0.0;
-  bool log = false;
+  const bool log = plot.log_x;
   for (const PlotSeries& s : plot.series) {
     extend(xlo, xhi, s.x);
     extend(ylo, yhi, s.y);
@@ -288,8 +288,6 @@ std::string render_plot(const PlotData& plot) {
       extend(ylo, yhi, s.curve_y[k]);
     }
   }
-  for (const PlotSeries& s : plot.series)
-    log = log || wants_log_axis(s.x);
   if (!(xhi >= xlo))
     xlo = xhi = log ? 1.0 : 0.0;
   const double main_bottom = plot.residual_panel ? 380 : 490;
@@ -401,6 +399,7 @@ std::string fit_plot(const std::string& title, const models::FitState& fit,
   plot.title = title;
   plot.caption = caption;
   plot.note = note_of(grid);
+  plot.log_x = grid.log;
   plot.residual_panel = true;
   const std::vector<double> levels = levels_of(fit);
   for (std::size_t k = 0; k < levels.size(); ++k) {
@@ -427,6 +426,7 @@ std::string compare_plot(const std::string& title, const models::FitState& fit,
   PlotData plot;
   plot.title = title;
   plot.note = note_of(grid);
+  plot.log_x = grid.log;
   const std::vector<double> levels = levels_of(fit);
   for (std::size_t k = 0; k < levels.size(); ++k) {
     PlotSeries s;

@@ -36,6 +36,7 @@ struct PlotData {
   std::string x_label = "[S]", y_label = "v";
   std::vector<PlotSeries> series;
   bool residual_panel = false;
+  bool log_x = false;  // as the curves' X1 grid was spaced
 };
 
 std::string render_plot(const PlotData& plot);
