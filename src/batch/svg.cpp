@@ -11,10 +11,44 @@ std::string svg_number(double v) {
   return std::string_view(buf) == "-0.00" ? "0.00" : buf;
 }
 
+namespace {
+
+// Length of the well-formed UTF-8 sequence at text[i], 0 when there is none (a file
+// name on Linux may hold any bytes; the document must still parse).
+std::size_t utf8_length(std::string_view text, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  const std::size_t n = lead < 0x80                   ? 1
+                        : lead >= 0xC2 && lead < 0xE0 ? 2
+                        : lead >= 0xE0 && lead < 0xF0 ? 3
+                        : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                      : 0;
+  if (n == 0 || i + n > text.size())
+    return 0;
+  for (std::size_t k = 1; k < n; ++k)
+    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+      return 0;
+  return n;
+}
+
+}  // namespace
+
 std::string xml_escaped(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (const char ch : text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const char ch = text[i];
+    const std::size_t n = utf8_length(text, i);
+    if (n == 0) {
+      out += '?';
+      ++i;
+      continue;
+    }
+    if (n > 1) {
+      out += text.substr(i, n);
+      i += n;
+      continue;
+    }
+    ++i;
     switch (ch) {
     case '&': out += "&amp;"; break;
     case '<': out += "&lt;"; break;

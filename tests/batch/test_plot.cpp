@@ -70,6 +70,10 @@ TEST(Plot, CaptionRoundsEachValueToItsStandardError) {
 
 TEST(Plot, TextAndNumbersAreWrittenForXml) {
   EXPECT_EQ(xml_escaped("a<b & \"c\" 'd'>"), "a&lt;b &amp; &quot;c&quot; &apos;d&apos;&gt;");
+  EXPECT_EQ(xml_escaped("\xCE\x94"
+                        "AICc \xFF\x01 \xC3"),
+            "\xCE\x94"
+            "AICc ?? ?");  // bad UTF-8
   EXPECT_EQ(svg_number(-0.001), "0.00");
   EXPECT_EQ(svg_number(1.005e3), "1005.00");
 }
