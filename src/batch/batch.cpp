@@ -12,6 +12,7 @@
 #include "batch/compare.h"
 #include "batch/csv.h"
 #include "batch/fit_file.h"
+#include "batch/html_page.h"
 #include "batch/inputs.h"
 #include "batch/progress.h"
 #include "models/catalogue.h"
@@ -168,6 +169,7 @@ int run_batch(const Options& options, std::ostream& err) {
   }
   const fs::path summary = options.output / "summary.csv";
   const fs::path comparison = options.output / "comparison.csv";
+  const fs::path index = options.output / "index.html";
   const auto output_of = [&](const Input& input, const char* suffix) {
     return options.output / platform::path_from_narrow(input.stem + suffix);
   };
@@ -256,6 +258,7 @@ int run_batch(const Options& options, std::ostream& err) {
     }
     tables.emplace_back(comparison, std::move(rows));
   }
+  tables.emplace_back(index, index_html(inputs, results, done, options.output, options.compare));
   for (const auto& [file, text] : tables) {
     const std::string why = write_whole(file, text);
     if (!why.empty()) {

@@ -156,6 +156,15 @@ TEST_F(BatchProgram, CompareFitsEachCandidateAsItsOwnDataFile) {
     EXPECT_LE(line.size(), 80u) << line;
 }
 
+TEST_F(BatchProgram, ThePageEscapesFileNamesInTextAndLinks) {
+  write("in/a&b <c>.dat", testing::read_file(examples + "/michaelis_menten.dat"));
+  ASSERT_EQ(run("-q -o out in"), 0) << err_;
+  const std::string page = read("out/index.html");
+  EXPECT_NE(page.find("<h2>in/a&amp;b &lt;c&gt;.dat</h2>"), std::string::npos);
+  EXPECT_NE(page.find("href=\"a%26b%20%3Cc%3E.report.txt\""), std::string::npos);
+  EXPECT_EQ(page.find("<c>"), std::string::npos);
+}
+
 TEST_F(BatchProgram, RejectedFilesAreRowsWithTheirReasonsAndSetStatusOne) {
   write("in/a_good.dat", testing::read_file(examples + "/michaelis_menten.dat"));
   write("in/b_model7.dat", "7\n1 2\n0 0\n9 9\n1 2\n");

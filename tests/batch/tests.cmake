@@ -16,3 +16,7 @@ quillon_add_test(test_plot batch/test_plot.cpp)
 add_test(NAME svg_check COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/batch/svg_check.sh
                                 $<TARGET_FILE:quillon-batch> ${PROJECT_SOURCE_DIR}
                                 ${CMAKE_CURRENT_BINARY_DIR}/svg-check)
+add_test(NAME browser_check COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/batch/browser_check.sh
+                                    $<TARGET_FILE:quillon-batch> ${PROJECT_SOURCE_DIR}
+                                    ${CMAKE_CURRENT_BINARY_DIR}/browser-check)
+set_tests_properties(browser_check PROPERTIES SKIP_RETURN_CODE 77)

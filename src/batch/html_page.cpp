@@ -1,0 +1,237 @@
+#include "batch/html_page.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "models/catalogue.h"
+#include "textio/platform.h"
+
+namespace quillon::batch {
+namespace {
+
+std::string escaped(std::string_view text) {
+  std::string out;
+  for (const char ch : text) {
+    switch (ch) {
+    case '&': out += "&amp;"; break;
+    case '<': out += "&lt;"; break;
+    case '>': out += "&gt;"; break;
+    case '"': out += "&quot;"; break;
+    default: out += ch;
+    }
+  }
+  return out;
+}
+
+// A relative link to an output: every byte outside the unreserved set percent-encoded.
+std::string href(std::string_view name) {
+  std::string out;
+  for (const char ch : name) {
+    const auto u = static_cast<unsigned char>(ch);
+    if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || ch == '-' ||
+        ch == '_' || ch == '.' || ch == '~') {
+      out += ch;
+    } else {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", u);
+      out += hex;
+    }
+  }
+  return out;
+}
+
+std::string number(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", v);
+  return text;
+}
+
+std::string number(const std::optional<double>& v, const char* absent = "") {
+  return v ? number(*v) : std::string(absent);
+}
+
+// A picture written by the batch, for inlining: without its XML declaration, and with
+// its ids prefixed so that the page's ids stay unique.
+std::string inline_svg(const std::filesystem::path& file, const std::string& prefix) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in)
+    return {};
+  std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (svg.starts_with("<?xml"))
+    svg.erase(0, svg.find('\n') + 1);
+  for (const std::string_view key : {"id=\"", "url(#"}) {
+    for (std::size_t at = svg.find(key); at != std::string::npos;
+         at = svg.find(key, at + key.size() + prefix.size()))
+      svg.insert(at + key.size(), prefix);
+  }
+  return svg;
+}
+
+constexpr const char* style = R"(
+body { font-family: Helvetica, Arial, sans-serif; margin: 1.5em auto; max-width: 1200px;
+       padding: 0 1em; color: #000; }
+table { border-collapse: collapse; margin: 0.5em 0; font-size: 0.9em; }
+th, td { border: 1px solid #bbb; padding: 0.2em 0.5em; text-align: left; vertical-align: top; }
+td.num { text-align: right; font-variant-numeric: tabular-nums; white-space: nowrap; }
+tr.rejected td { background: #f6f6f6; }
+section.fit { border-top: 2px solid #444; margin-top: 1.5em; padding-top: 0.5em; }
+.pair { display: flex; flex-wrap: wrap; gap: 1em; align-items: flex-start; }
+.plot { flex: 1 1 520px; }
+.plot svg { max-width: 100%; height: auto; }
+.stats { flex: 1 1 360px; }
+p.note { font-size: 0.85em; }
+@media print {
+  body { max-width: none; margin: 0; }
+  section.fit { break-inside: avoid; page-break-inside: avoid; }
+  a { color: #000; }
+}
+)";
+
+}  // namespace
+
+std::string index_html(const std::vector<Input>& inputs, const std::vector<FileResult>& results,
+                       const std::vector<char>& done, const std::filesystem::path& output,
+                       bool compare) {
+  std::string page;
+  const auto add = [&page](const std::string& text) { page += text + "\n"; };
+  std::size_t fitted = 0;
+  std::size_t rejected = 0;
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    if (done[i] != 0)
+      (results[i].fitted ? fitted : rejected) += 1;
+  }
+  add("<!DOCTYPE html>");
+  add("<html lang=\"en\">");
+  add("<head>");
+  add("<meta charset=\"utf-8\">");
+  add("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">");
+  add("<title>Fit results</title>");
+  add("<style>" + std::string(style) + "</style>");
+  add("</head>");
+  add("<body>");
+  add("<h1>Fit results</h1>");
+  add("<p>" + std::to_string(fitted + rejected) + " files: " + std::to_string(fitted) +
+      " fitted, " + std::to_string(rejected) + " rejected.</p>");
+
+  add("<table class=\"summary\">");
+  add("<thead><tr><th>File</th><th>Status</th><th>Model</th><th>n</th><th>SSQ</th>"
+      "<th>AICc</th><th>Parameters</th><th>Notes</th></tr></thead>");
+  add("<tbody>");
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    if (done[i] == 0)
+      continue;
+    const FileResult& r = results[i];
+    const std::string anchor = "file-" + std::to_string(i + 1);
+    std::string row = r.fitted ? "<tr class=\"fitted\">" : "<tr class=\"rejected\">";
+    row += "<td>" +
+           (r.fitted ? "<a href=\"#" + anchor + "\">" + escaped(inputs[i].shown) + "</a>"
+                     : escaped(inputs[i].shown)) +
+           "</td>";
+    row += std::string("<td>") + (r.fitted ? "fitted" : "rejected") + "</td>";
+    row += "<td>" + escaped(r.model_name) + "</td>";
+    row += "<td class=\"num\">" + (r.model != 0 ? std::to_string(r.n) : "") + "</td>";
+    row += "<td class=\"num\">" + (r.fitted ? number(r.ssq) : "") + "</td>";
+    row += "<td class=\"num\">" + (r.criteria ? number(r.criteria->aicc) : "") + "</td>";
+    std::string parameters;
+    const models::Model* model = models::find_model(r.model);
+    for (std::size_t k = 0; r.fitted && model != nullptr && k < r.best.size(); ++k) {
+      parameters +=
+          (k == 0 ? "" : ", ") + std::string(model->parameters[k]) + " = " + number(r.best[k]);
+    }
+    row += "<td>" + escaped(parameters) + "</td>";
+    std::string notes = r.fitted ? std::string() : r.message;
+    for (const std::string& note : r.warnings)
+      notes += (notes.empty() ? "" : "; ") + note;
+    row += "<td>" + escaped(notes) + "</td></tr>";
+    add(row);
+  }
+  add("</tbody>");
+  add("</table>");
+
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    const FileResult& r = results[i];
+    if (done[i] == 0 || !r.fitted)
+      continue;
+    const std::string stem = inputs[i].stem;
+    const std::string id = "file-" + std::to_string(i + 1);
+    add("<section class=\"fit\" id=\"" + id + "\">");
+    add("<h2>" + escaped(inputs[i].shown) + "</h2>");
+    add("<div class=\"pair\">");
+    const std::string svg =
+        inline_svg(output / textio::platform::path_from_narrow(stem + ".svg"), id + "-");
+    add("<div class=\"plot\">" + (svg.empty() ? std::string("<p>no plot</p>") : svg) + "</div>");
+    add("<div class=\"stats\">");
+    add("<table><thead><tr><th>Parameter</th><th>Best</th><th>SE</th><th>Wald 95 %</th>"
+        "<th>Profile 95 %</th><th>Sampling CV %</th></tr></thead><tbody>");
+    const models::Model* model = models::find_model(r.model);
+    for (std::size_t k = 0; model != nullptr && k < r.best.size(); ++k) {
+      std::string row = "<tr><td>" + std::string(model->parameters[k]) + "</td>";
+      const analysis::ParameterStats* p =
+          r.standard && k < r.standard->parameters.size() ? &r.standard->parameters[k] : nullptr;
+      row += "<td class=\"num\">" +
+             number(r.standard && r.standard->available ? r.standard->best[k] : r.best[k]) +
+             "</td>";
+      row += "<td class=\"num\">" + (p ? number(p->se, "n.d.") : "") + "</td>";
+      row += "<td class=\"num\">" +
+             (p && p->se ? number(p->wald_lo) + " to " + number(p->wald_hi) : "") + "</td>";
+      row += "<td class=\"num\">" +
+             (p ? number(p->profile_lo, "open") + " to " + number(p->profile_hi, "open") : "") +
+             "</td>";
+      row += "<td class=\"num\">" +
+             (k < r.uncertainty.size() ? number(r.uncertainty[k].cv) : std::string()) +
+             "</td></tr>";
+      add(row);
+    }
+    add("</tbody></table>");
+    if (r.standard && r.standard->available) {
+      add("<p class=\"note\">n = " + std::to_string(r.n) +
+          ", df = " + std::to_string(r.standard->df) + ", s = " + number(r.standard->sigma) +
+          (r.standard->runs ? ", runs test p = " + number(r.standard->runs->p) : "") + "</p>");
+    }
+    for (const std::string& note : r.warnings)
+      add("<p class=\"note\">" + escaped(note) + "</p>");
+    add("<p><a href=\"" + href(stem + ".report.txt") + "\">report</a> &middot; <a href=\"" +
+        href(stem + ".stats.txt") + "\">statistics</a></p>");
+    add("</div>");
+    add("</div>");
+    if (compare && r.comparison) {
+      add("<div class=\"compare\">");
+      add("<h3>Model comparison</h3>");
+      add("<table><thead><tr><th>Rank</th><th>Model</th><th>np</th><th>SSQ</th><th>AICc</th>"
+          "<th>&Delta;AICc</th><th>Weight</th><th>F test p</th><th>Runs p</th></tr></thead>"
+          "<tbody>");
+      for (int rank = 0; rank <= static_cast<int>(r.comparison->candidates.size()); ++rank) {
+        for (const Candidate& c : r.comparison->candidates) {
+          if (c.rank != rank)
+            continue;
+          add("<tr><td class=\"num\">" + (rank > 0 ? std::to_string(rank) : "-") + "</td><td>" +
+              escaped(short_name(c.model)) + "</td><td class=\"num\">" + std::to_string(c.np) +
+              "</td><td class=\"num\">" + number(c.ssq()) + "</td><td class=\"num\">" +
+              number(c.aicc) + "</td><td class=\"num\">" + number(c.delta) +
+              "</td><td class=\"num\">" + number(c.weight) + "</td><td class=\"num\">" +
+              number(c.f_p) + "</td><td class=\"num\">" +
+              number(c.standard.runs ? std::optional(c.standard.runs->p) : std::nullopt) +
+              "</td></tr>");
+        }
+      }
+      add("</tbody></table>");
+      add("<p>" + escaped(r.comparison->verdict) + ".</p>");
+      for (const std::string& caution : r.comparison->cautions)
+        add("<p class=\"note\">Caution: " + escaped(caution) + ".</p>");
+      const std::string compare_svg = inline_svg(
+          output / textio::platform::path_from_narrow(stem + ".compare.svg"), id + "-c-");
+      if (!compare_svg.empty())
+        add("<div class=\"plot\">" + compare_svg + "</div>");
+      add("<p><a href=\"" + href(stem + ".compare.txt") + "\">comparison</a></p>");
+      add("</div>");
+    }
+    add("</section>");
+  }
+  add("</body>");
+  add("</html>");
+  return page;
+}
+
+}  // namespace quillon::batch
