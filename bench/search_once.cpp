@@ -36,9 +36,12 @@ int main(int argc, char** argv) {
     std::printf("%016llx\n", static_cast<unsigned long long>(std::bit_cast<std::uint64_t>(s)));
     return 0;
   }
-  // The objective overload for both, as the engine overload itself does: callgrind
-  // then collects from one function, entered once.
-  optimise::tunnelling_search(q.console, fit, objective);
+  // callgrind collects from the search function, entered once.
+  if (hand) {
+    optimise::tunnelling_search(q.console, fit, objective);
+  } else {
+    optimise::tunnelling_search(q.console, fit, ev);
+  }
   for (double v : fit.pbest)
     std::printf("%016llx ", static_cast<unsigned long long>(std::bit_cast<std::uint64_t>(v)));
   std::printf("\n");

@@ -61,6 +61,16 @@ bool EquationParser::evaluate_real64_rows(std::span<const detail::RowValues> val
   return detail::run_rows(program_, values, n, out);
 }
 
+bool EquationParser::evaluate_real64_rows(std::span<const detail::RowValues> values, std::size_t n,
+                                          double* out, detail::RowCache& cache,
+                                          bool same_columns) const {
+  if (!postfix.has_array()) {
+    std::fill_n(out, n, 0.0);
+    return true;
+  }
+  return cache.evaluate(program_, values, n, out, same_columns);
+}
+
 float EquationParser::evaluate_real32(std::span<const float> values) const {
   if (!postfix.has_array())
     return 0.0f;

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "feq_parser/evaluation.h"
+#include "feq_parser/row_cache.h"
 #include "feq_parser/tokens.h"
 
 namespace feq_parser {
@@ -74,6 +75,9 @@ class EquationParser {
   // nothing done, when the equation must be evaluated one row at a time.
   bool evaluate_real64_rows(std::span<const detail::RowValues> values, std::size_t n,
                             double* out) const;
+  // The same through `cache`, which keeps subexpressions' rows from call to call.
+  bool evaluate_real64_rows(std::span<const detail::RowValues> values, std::size_t n, double* out,
+                            detail::RowCache& cache, bool same_columns) const;
   // A second destruction stops the program.
   void destruct_equationparser();
   void converttopostfix();

@@ -156,12 +156,6 @@ std::optional<Op> fused(Op push, Op binary) {
   return static_cast<Op>(static_cast<int>(first) + at);
 }
 
-// The binary operator of a fused instruction; `first` is add_value or add_variable.
-Op unfused(Op op, Op first) {
-  return static_cast<Op>(static_cast<int>(Op::add) + static_cast<int>(op) -
-                         static_cast<int>(first));
-}
-
 void fuse(Program& program) {
   std::int32_t out = 0;
   for (std::int32_t k = 0; k < program.count; ++k) {
@@ -386,15 +380,9 @@ double run_any(const Program& program, std::span<const Value> values, const Toke
                          : execute_fast(program, values.data());
 }
 
-// One block of rows on a stack of items. An item is one value for all rows or a
-// column of values, one per row; a column may be a caller's column, read in place,
-// or a result in the block's own storage (item t writes to store[t]).
+// One block of rows on a stack of items (see Item); a result made by the block
+// goes to its own storage (item t writes to store[t]).
 constexpr std::size_t block_rows = 128;
-
-struct Item {
-  const double* column;  // null: `value` in every row
-  double value;
-};
 
 template <typename F>
 Item binary(Item a, Item b, double* out, std::size_t m, F f) {
@@ -429,21 +417,48 @@ Item unary(Item a, double* out, std::size_t m, F f) {
   return {out, 0.0};
 }
 
-// The operations as the single-row loop makes them, operand for operand.
-Item apply_binary(Op op, Item a, Item b, double* out, std::size_t m) {
+}  // namespace
+
+Item apply_binary(Op op, Item a, Item b, double* out, std::size_t m, Width width) {
+  if (op >= Op::add && op <= Op::divide && (a.column != nullptr || b.column != nullptr)) {
+    constexpr char symbol[] = {'+', '-', '*', '/'};
+    arithmetic_rows(symbol[static_cast<int>(op) - static_cast<int>(Op::add)], a.column, a.value,
+                    b.column, b.value, out, m, width);
+    return {out, 0.0};
+  }
   switch (op) {
-  case Op::add: return binary(a, b, out, m, [](double x, double y) { return x + y; });
-  case Op::subtract: return binary(a, b, out, m, [](double x, double y) { return x - y; });
-  case Op::multiply: return binary(a, b, out, m, [](double x, double y) { return x * y; });
-  case Op::divide: return binary(a, b, out, m, [](double x, double y) { return x / y; });
+  case Op::add: return {nullptr, a.value + b.value};
+  case Op::subtract: return {nullptr, a.value - b.value};
+  case Op::multiply: return {nullptr, a.value * b.value};
+  case Op::divide: return {nullptr, a.value / b.value};
   case Op::power:
     return binary(a, b, out, m, [](double x, double y) { return exact_math::pow(x, y); });
   default: return {nullptr, 0.0};  // binary_other
   }
 }
 
+Item apply_unary(Op op, Item a, double* out, std::size_t m) {
+  switch (op) {
+  case Op::negate: return unary(a, out, m, [](double x) { return -x; });
+  case Op::function_other: return {nullptr, 0.0};
+  default: return unary(a, out, m, [op](double x) { return apply_function(op, x); });
+  }
+}
+
+Op unfused(Op op) {
+  if (op >= Op::add_variable)
+    return static_cast<Op>(static_cast<int>(Op::add) + static_cast<int>(op) -
+                           static_cast<int>(Op::add_variable));
+  if (op >= Op::add_value)
+    return static_cast<Op>(static_cast<int>(Op::add) + static_cast<int>(op) -
+                           static_cast<int>(Op::add_value));
+  return op;
+}
+
+namespace {
+
 void execute_block(const Program& program, std::span<const RowValues> values, std::size_t first,
-                   std::size_t m, double* out) {
+                   std::size_t m, double* out, Width width) {
   alignas(64) double store[max_stack_capacity][block_rows];
   Item items[max_stack_capacity];
   int top = 0;  // items on the stack; the top item is items[top - 1]
@@ -464,7 +479,7 @@ void execute_block(const Program& program, std::span<const RowValues> values, st
     case Op::divide:
     case Op::power:
     case Op::binary_other:
-      items[top - 2] = apply_binary(in.op, items[top - 2], items[top - 1], slot(top - 2), m);
+      items[top - 2] = apply_binary(in.op, items[top - 2], items[top - 1], slot(top - 2), m, width);
       --top;
       break;
     case Op::add_value:
@@ -472,28 +487,19 @@ void execute_block(const Program& program, std::span<const RowValues> values, st
     case Op::multiply_value:
     case Op::divide_value:
     case Op::power_value:
-      items[top - 1] = apply_binary(unfused(in.op, Op::add_value), items[top - 1],
-                                    Item{nullptr, in.value}, slot(top - 1), m);
+      items[top - 1] = apply_binary(unfused(in.op), items[top - 1], Item{nullptr, in.value},
+                                    slot(top - 1), m, width);
       break;
     case Op::add_variable:
     case Op::subtract_variable:
     case Op::multiply_variable:
     case Op::divide_variable:
     case Op::power_variable:
-      items[top - 1] = apply_binary(unfused(in.op, Op::add_variable), items[top - 1],
-                                    variable(in.index), slot(top - 1), m);
-      break;
-    case Op::negate:
-      items[top - 1] = unary(items[top - 1], slot(top - 1), m, [](double x) { return -x; });
-      break;
-    case Op::function_other: items[top - 1] = {nullptr, 0.0}; break;
-    case Op::bad_number: break;  // never in unchecked code
-    default: {
-      const Op op = in.op;
       items[top - 1] =
-          unary(items[top - 1], slot(top - 1), m, [op](double x) { return apply_function(op, x); });
+          apply_binary(unfused(in.op), items[top - 1], variable(in.index), slot(top - 1), m, width);
       break;
-    }
+    case Op::bad_number: break;  // never in unchecked code
+    default: items[top - 1] = apply_unary(in.op, items[top - 1], slot(top - 1), m); break;
     }
   }
   const Item result = items[top - 1];
@@ -511,8 +517,9 @@ bool run_rows(const Program& program, std::span<const RowValues> values, std::si
   if (program.checked)
     return false;
   require_values(program, values.size());
+  const Width width = widest_width();
   for (std::size_t first = 0; first < n; first += block_rows)
-    execute_block(program, values, first, std::min(block_rows, n - first), out + first);
+    execute_block(program, values, first, std::min(block_rows, n - first), out + first, width);
   return true;
 }
 

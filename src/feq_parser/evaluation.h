@@ -13,6 +13,7 @@
 #include <span>
 #include <string_view>
 
+#include "feq_parser/row_kernels.h"
 #include "feq_parser/tokens.h"
 
 namespace feq_parser::detail {
@@ -99,6 +100,23 @@ struct RowValues {
   const double* column = nullptr;
   double value = 0.0;
 };
+
+// The values of an operand or a result over a run of rows: `column[r]` for row r,
+// or `value` in every row when column is null.
+struct Item {
+  const double* column;
+  double value;
+};
+
+// One operation over rows 0..m-1, each row as the single-row loop makes it, operand
+// for operand. A result that varies by row is written to out (which may be an
+// operand's column) and returned as that column; binary_other and function_other
+// give 0.0 in every row.
+Item apply_binary(Op op, Item a, Item b, double* out, std::size_t m, Width width);
+Item apply_unary(Op op, Item a, double* out, std::size_t m);
+
+// The binary operator of a fused instruction; any other op as it is.
+Op unfused(Op op);
 
 // Evaluates rows 0..n-1 into out[0..n-1], each exactly as `run` would with that
 // row's values: the instructions are applied a block of rows at a time, so the

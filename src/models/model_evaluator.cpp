@@ -59,12 +59,21 @@ struct ParserBuild {
 }  // namespace
 
 void ModelEvaluator::rebuild(int nvars) {
+  // Building is a function of the text and the names alone, so a build from those
+  // of the last successful one is that build again; and while the parser still is
+  // that build (evaluating never changes it), there is nothing to do.
+  const bool same =
+      last_build_ && fsave_ && last_build_nvars_ == nvars && last_build_encoding_ == encodings_;
+  if (same && parser_built_ && holds_last_build_) {
+    ++builds_;
+    return;
+  }
   if (parser_built_)
     fsave_->destruct_equationparser();
-  // Building is a function of the text and the names alone, so a build from those
-  // of the last successful one is that build again.
-  if (last_build_ && fsave_ && last_build_nvars_ == nvars && last_build_encoding_ == encodings_) {
+  holds_last_build_ = false;
+  if (same) {
     *fsave_ = *last_build_;
+    holds_last_build_ = true;
   } else {
     fsave_.reset();
     fsave_.emplace(ParserBuild{
@@ -74,6 +83,7 @@ void ModelEvaluator::rebuild(int nvars) {
       last_build_ = *fsave_;
       last_build_encoding_ = encodings_;
       last_build_nvars_ = nvars;
+      holds_last_build_ = true;
     } else {
       last_build_.reset();
     }
@@ -82,13 +92,37 @@ void ModelEvaluator::rebuild(int nvars) {
   ++builds_;
 }
 
-double ModelEvaluator::func(int i, int nc, int np, int nx, const std::string& eq,
-                            std::span<const double> var) {
-  const int nvars = np + nx + nc;
+void ModelEvaluator::check_counts(int nc, int np, int nx, std::size_t values) const {
   if (np < 0 || nx < 0 || nc < 0 || np > max_params || nx > max_indep || nc > max_consts ||
-      nvars > static_cast<int>(var.size())) {
+      static_cast<std::size_t>(np + nx + nc) > values) {
     throw std::invalid_argument("func: counts do not match the values vector");
   }
+}
+
+void ModelEvaluator::begin_pass(int nc, int np, int nx, const std::string& eq) {
+  check_counts(nc, np, nx, static_cast<std::size_t>(np + nx + nc));
+  // The encoding depends only on the text and the counts: a pass over the same
+  // equation reuses the previous result instead of encoding it again.
+  if (eq != eqncharp_ || np != encoded_np_ || nx != encoded_nx_ || nc != encoded_nc_)
+    encode(eq, np, nx, nc);
+  if (nc > 0)
+    flag3_ = constant_found_[nc - 1];
+  rebuild(np + nx + nc);
+}
+
+double ModelEvaluator::func(int i, int nc, int np, int nx, const std::string& eq,
+                            std::span<const double> var) {
+  check_counts(nc, np, nx, var.size());
+  if (i == 1)
+    begin_pass(nc, np, nx, eq);
+  return evaluate(i, nc, np, nx, var);
+}
+
+double ModelEvaluator::evaluate(int i, int nc, int np, int nx, std::span<const double> var) {
+  check_counts(nc, np, nx, var.size());
+  if (!parser_built_)
+    throw std::logic_error("func: no equation has been built");
+  const int nvars = np + nx + nc;
   const int first_const = np + nx;
 
   // The engine reads a copy of the values in which a constant is 0.0 unless its
@@ -97,19 +131,9 @@ double ModelEvaluator::func(int i, int nc, int np, int nx, const std::string& eq
   // then handed over as it is.
   bool all_constants = true;
   if (i == 1) {
-    // The encoding depends only on the text and the counts: a pass over the same
-    // equation reuses the previous result instead of encoding it again.
-    if (eq != eqncharp_ || np != encoded_np_ || nx != encoded_nx_ || nc != encoded_nc_) {
-      encode(eq, np, nx, nc);
-    }
     for (int k = 0; k < nc; ++k)
       all_constants = all_constants && constant_found_[k] == 1;
-    if (nc > 0)
-      flag3_ = constant_found_[nc - 1];
-    rebuild(nvars);
   } else {
-    if (!parser_built_)
-      throw std::logic_error("func: no equation has been built");
     all_constants = nc == 0 || flag3_ == 1;
   }
   if (all_constants)
@@ -123,6 +147,31 @@ double ModelEvaluator::func(int i, int nc, int np, int nx, const std::string& eq
     work[first_const + k] = copied ? var[first_const + k] : 0.0;
   }
   return fsave_->evaluate_real64(std::span<const double>(work.data(), nvars));
+}
+
+bool ModelEvaluator::all_rows(int nc, int np, int nx, std::span<const double> p,
+                              std::span<const double* const> x, std::span<const double> c,
+                              std::size_t n, double* out, bool same_columns) {
+  if (!parser_built_)
+    throw std::logic_error("func: no equation has been built");
+  // Observation 1 reads each constant whose name was found, the others every
+  // constant or none by the last one's: only when all were found do they agree.
+  for (int k = 0; k < nc; ++k) {
+    if (constant_found_[k] != 1)
+      return false;
+  }
+  if (!fsave_->postfix.has_array())
+    return false;
+  std::array<feq_parser::detail::RowValues, max_names> values;
+  int k = 0;
+  for (int j = 0; j < np; ++j)
+    values[k++] = {nullptr, p[j]};
+  for (int j = 0; j < nx; ++j)
+    values[k++] = {x[j], 0.0};
+  for (int j = 0; j < nc; ++j)
+    values[k++] = {nullptr, c[j]};
+  return fsave_->evaluate_real64_rows(std::span(values.data(), static_cast<std::size_t>(k)), n, out,
+                                      cache_, same_columns);
 }
 
 bool ModelEvaluator::func_rows(int nc, int np, int nx, std::span<const double> p,
@@ -152,7 +201,8 @@ const std::string& ModelEvaluator::eqnsinglecharglobal() const {
   return global_;
 }
 
-double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p) {
+double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p,
+                  const SsqOptions& options) {
   const int np = fit.np;
   const int nx = fit.nx;
   const int nc = fit.nc;
@@ -177,12 +227,40 @@ double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p) 
       fit.var[np + nx + k] = fit.c[k];
   };
 
+  const std::vector<double>* columns[max_indep] = {&fit.x1, &fit.x2, &fit.x3};
+  const std::span<const double> pv(fit.var.data(), static_cast<std::size_t>(np));
+  const std::span<const double> cv(fit.c.data(), static_cast<std::size_t>(nc));
+  std::array<const double*, max_indep> x{};
+  auto columns_from = [&](std::size_t row) {
+    for (int k = 0; k < nx; ++k)
+      x[k] = columns[k]->data() + row;
+    return std::span<const double* const>(x.data(), static_cast<std::size_t>(nx));
+  };
+
   double s = 0.0;
   std::size_t i = 0;
   if (n >= 1) {
     // Observation 1 rebuilds the parser.
     set_row(0);
-    fit.ycalc[0] = ev.func(1, nc, np, nx, fit.eq, fit.var);
+    ev.begin_pass(nc, np, nx, fit.eq);
+    if (ev.all_rows(nc, np, nx, pv, columns_from(0), cv, n, fit.ycalc.data(),
+                    options.same_observations)) {
+      set_row(n - 1);  // as the last observation's call leaves it
+      // A partial sum never falls again: once it reaches the bound, so has the sum.
+      constexpr std::size_t check_every = 16;
+      const double* yc = fit.ycalc.data();
+      const double* yo = fit.y1.data();
+      while (i < n) {
+        for (const std::size_t end = std::min(i + check_every, n); i < end; ++i) {
+          const double r = yc[i] - yo[i];
+          s = s + r * r;
+        }
+        if (s >= options.bound)
+          break;
+      }
+      return s;
+    }
+    fit.ycalc[0] = ev.evaluate(1, nc, np, nx, fit.var);
     const double r = fit.ycalc[0] - fit.y1[0];
     s = s + r * r;
     i = 1;
@@ -190,18 +268,10 @@ double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p) 
     // is made (the sum's chain of additions then overlaps the next run's work); var
     // is left as the last observation's call leaves it.
     constexpr std::size_t rows_per_run = 256;
-    const std::vector<double>* columns[max_indep] = {&fit.x1, &fit.x2, &fit.x3};
-    const std::span<const double> pv(fit.var.data(), static_cast<std::size_t>(np));
-    const std::span<const double> cv(fit.c.data(), static_cast<std::size_t>(nc));
-    std::array<const double*, max_indep> x{};
     while (i < n) {
       const std::size_t m = std::min(rows_per_run, n - i);
-      for (int k = 0; k < nx; ++k)
-        x[k] = columns[k]->data() + i;
-      if (!ev.func_rows(nc, np, nx, pv, std::span(x.data(), static_cast<std::size_t>(nx)), cv, m,
-                        fit.ycalc.data() + i)) {
+      if (!ev.func_rows(nc, np, nx, pv, columns_from(i), cv, m, fit.ycalc.data() + i))
         break;  // one observation at a time below
-      }
       for (const std::size_t end = i + m; i < end; ++i) {
         const double r = fit.ycalc[i] - fit.y1[i];
         s = s + r * r;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <optional>
 #include <span>
 #include <string>
@@ -29,6 +30,19 @@ class ModelEvaluator {
   // function-name encoding; it is never changed.
   double func(int i, int nc, int np, int nx, const std::string& eq, std::span<const double> var);
 
+  // What func(1, ...) does before it evaluates: the encoding and the pass's build.
+  void begin_pass(int nc, int np, int nx, const std::string& eq);
+  // func(i, ...) after that, without the build.
+  double evaluate(int i, int nc, int np, int nx, std::span<const double> var);
+
+  // Every observation of the pass that begin_pass began, 1 to n, in one go through the
+  // store of subexpressions kept from earlier passes (see feq_parser::detail::RowCache):
+  // the same bits that func would return. False, with nothing done, when the pass must
+  // go one observation at a time or observation 1 sees other constants than the rest.
+  // same_columns: the caller's word that x holds the values of the last call.
+  bool all_rows(int nc, int np, int nx, std::span<const double> p, std::span<const double* const> x,
+                std::span<const double> c, std::size_t n, double* out, bool same_columns = false);
+
   // func at n further observations (from observation 2 on) of the pass that
   // observation 1 began, for the same counts: X1..Xnx of row r are x[0..nx)[r], the parameters p
   // and the constants c are those of every row. Writes the n values to out, the same bits that n
@@ -47,6 +61,7 @@ class ModelEvaluator {
  private:
   void encode(const std::string& eq, int np, int nx, int nc);
   void rebuild(int nvars);
+  void check_counts(int nc, int np, int nx, std::size_t values) const;
 
   textio::Console& console_;
   std::optional<feq_parser::EquationParser> fsave_;
@@ -56,8 +71,9 @@ class ModelEvaluator {
   std::optional<feq_parser::EquationParser> last_build_;
   long long last_build_encoding_ = -1;  // encodings_ at that build
   int last_build_nvars_ = -1;
-  long long encodings_ = 0;  // changes of eqncharsave_
-  std::string eqncharp_;     // caller's text of the last encoding
+  bool holds_last_build_ = false;  // fsave_ is that build, untouched since
+  long long encodings_ = 0;        // changes of eqncharsave_
+  std::string eqncharp_;           // caller's text of the last encoding
   int encoded_np_ = -1;
   int encoded_nx_ = -1;
   int encoded_nc_ = -1;
@@ -67,10 +83,22 @@ class ModelEvaluator {
   long long builds_ = 0;
   mutable std::string global_;  // padded copy of eqncharsave_, made on request
   mutable bool global_stale_ = true;
+  feq_parser::detail::RowCache cache_;
+};
+
+struct SsqOptions {
+  // The caller's word that the observations are those of the last call with this
+  // evaluator (as through a search): they are then not compared with the stored ones.
+  bool same_observations = false;
+  // Summing may stop once the partial sum reaches this: the result is then a value
+  // >= bound instead of the sum (the terms are never negative, so the sum is >= bound
+  // too, or NaN). fit.ycalc is complete either way.
+  double bound = HUGE_VAL;
 };
 
 // The sum of squared residuals over all observations at the parameter vector p
 // (np values). Leaves fit.var(1..np) = p and fit.ycalc holding the fitted values at p.
-double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p);
+double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p,
+                  const SsqOptions& options = {});
 
 }  // namespace quillon::models

@@ -98,10 +98,11 @@ void run_end(textio::Console& console, const RunTally& tally, std::size_t n,
 class Search {
  public:
   Search(textio::Console& console, models::FitState& fit, mod_steepest::Objective objective,
-         const SearchSettings& settings)
+         TrialObjective trial, const SearchSettings& settings)
       : console_(console),
         fit_(fit),
         objective_(objective),
+        trial_(trial),
         settings_(settings),
         n_(static_cast<std::size_t>(fit.np)) {}
 
@@ -190,7 +191,9 @@ class Search {
           std::copy(pbest_.begin(), pbest_.end(), q.begin());
           q[k] = pbest_[k] * (1.0 + u * (j - 6) * step_[k] * s);
           pbounds1(q[k], fit_.plower[k], fit_.pupper[k], arctangent_fold);
-          ssq = objective_(std::span<const double>(q.data(), n_));
+          // The pass's last sum is used whole (the stall test, the run's account).
+          const bool last = level == levels && j == multiples && k + 1 == n_;
+          ssq = trial_(std::span<const double>(q.data(), n_), last ? HUGE_VAL : best_);
           if (ssq < best_) {
             best_ = ssq;
             pbest_[k] = q[k];
@@ -254,6 +257,7 @@ class Search {
   textio::Console& console_;
   models::FitState& fit_;
   mod_steepest::Objective objective_;
+  TrialObjective trial_;
   const SearchSettings& settings_;
   const std::size_t n_;
   std::span<double> pbest_;  // fit.pbest
@@ -266,17 +270,38 @@ class Search {
 
 SearchOutcome tunnelling_search(textio::Console& console, models::FitState& fit,
                                 models::ModelEvaluator& ev, const SearchSettings& settings) {
-  return tunnelling_search(
-      console, fit, [&](std::span<const double> p) { return models::ssq_objfun(fit, ev, p); },
-      settings);
+  // The observations stay as they are for the whole search: after the first call
+  // the evaluator need not compare them with those it stored.
+  models::SsqOptions options;
+  auto objective = [&](std::span<const double> p) {
+    options.bound = HUGE_VAL;
+    const double s = models::ssq_objfun(fit, ev, p, options);
+    options.same_observations = true;
+    return s;
+  };
+  auto trial = [&](std::span<const double> p, double bound) {
+    options.bound = bound;
+    const double s = models::ssq_objfun(fit, ev, p, options);
+    options.same_observations = true;
+    return s;
+  };
+  return tunnelling_search(console, fit, objective, trial, settings);
 }
 
 SearchOutcome tunnelling_search(textio::Console& console, models::FitState& fit,
                                 mod_steepest::Objective objective, const SearchSettings& settings) {
+  return tunnelling_search(
+      console, fit, objective, [&](std::span<const double> p, double) { return objective(p); },
+      settings);
+}
+
+SearchOutcome tunnelling_search(textio::Console& console, models::FitState& fit,
+                                mod_steepest::Objective objective, TrialObjective trial,
+                                const SearchSettings& settings) {
   if (fit.np < 1 || fit.np > mod_steepest::constants::max_n) {
     throw std::invalid_argument("tunnelling_search: 1 to 8 parameters");
   }
-  return Search(console, fit, objective, settings).run_all();
+  return Search(console, fit, objective, trial, settings).run_all();
 }
 
 }  // namespace quillon::optimise

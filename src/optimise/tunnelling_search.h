@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
+#include <type_traits>
 #include <vector>
 
 #include "models/fit_state.h"
@@ -77,11 +79,39 @@ struct SearchOutcome {
 SearchOutcome tunnelling_search(textio::Console& console, models::FitState& fit,
                                 models::ModelEvaluator& ev, const SearchSettings& settings = {});
 
+// A trial's sum of squares f(x, bound), which may stop short once the sum is known
+// to reach `bound`: it then returns some value >= bound (or NaN) in place of the sum.
+// Borrowed like mod_steepest::Objective.
+class TrialObjective {
+ public:
+  template <typename F>
+  requires(!std::is_same_v<std::remove_cvref_t<F>, TrialObjective> &&
+           std::is_invocable_r_v<double, F&, std::span<const double>, double>)
+      TrialObjective(F&& f)  // NOLINT(google-explicit-constructor)
+      : object_(const_cast<void*>(static_cast<const void*>(&f))),
+        call_([](void* o, std::span<const double> x, double bound) {
+          return static_cast<double>((*static_cast<std::remove_reference_t<F>*>(o))(x, bound));
+        }) {}
+  double operator()(std::span<const double> x, double bound) const {
+    return call_(object_, x, bound);
+  }
+
+ private:
+  void* object_;
+  double (*call_)(void*, std::span<const double>, double);
+};
+
 // The same search over any sum of squares of the np parameters (a trial, a
 // descent and the objective share it); the fit supplies the estimates, bounds
 // and generator.
 SearchOutcome tunnelling_search(textio::Console& console, models::FitState& fit,
                                 mod_steepest::Objective objective,
+                                const SearchSettings& settings = {});
+
+// With trials through `trial`: a trial is kept only when its sum is below the best,
+// so it need not be summed further once it reaches that.
+SearchOutcome tunnelling_search(textio::Console& console, models::FitState& fit,
+                                mod_steepest::Objective objective, TrialObjective trial,
                                 const SearchSettings& settings = {});
 
 }  // namespace quillon::optimise

@@ -1,0 +1,271 @@
+#include "feq_parser/row_cache.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace feq_parser::detail {
+
+namespace {
+
+// Above this many stored values (2 MB) the rows are evaluated afresh every time.
+constexpr std::size_t max_store = std::size_t{1} << 18;
+
+bool same_bits(double a, double b) {
+  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+bool same_instruction(const Instruction& a, const Instruction& b) {
+  return a.op == b.op && a.index == b.index && same_bits(a.value, b.value);
+}
+
+bool is_push(Op op) {
+  return op == Op::push_value || op == Op::push_variable;
+}
+
+bool is_binary(Op op) {
+  return op >= Op::add && op <= Op::binary_other;
+}
+
+}  // namespace
+
+bool RowCache::same_setup(const Program& program, std::span<const RowValues> values, std::size_t n,
+                          bool same_columns) const {
+  if (!ready_ || n != n_ || code_.size() != static_cast<std::size_t>(program.count))
+    return false;
+  for (std::size_t k = 0; k < code_.size(); ++k) {
+    if (!same_instruction(code_[k], program.code[k]))
+      return false;
+  }
+  std::size_t c = 0;
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    if (values[k].column == nullptr)
+      continue;
+    if (c == columns_.size() || columns_[c] != static_cast<std::int32_t>(k))
+      return false;
+    const bool vouched = same_columns && values[k].column == column_at_[c];
+    if (!vouched && std::memcmp(values[k].column, column_copy_[c].data(), n * sizeof(double)) != 0)
+      return false;
+    ++c;
+  }
+  return c == columns_.size() && current_.size() == values.size();
+}
+
+std::int32_t RowCache::add_node(const Node& node) {
+  // A subexpression met before is the same node: its rows are the same bits.
+  for (std::size_t k = 0; k < nodes_.size(); ++k) {
+    const Node& m = nodes_[k];
+    if (m.op == node.op && m.a == node.a && m.b == node.b && m.variable == node.variable &&
+        same_bits(m.value, node.value)) {
+      return static_cast<std::int32_t>(k);
+    }
+  }
+  Node made = node;
+  for (const std::int32_t operand : {node.a, node.b}) {
+    if (operand >= 0) {
+      made.reads |= nodes_[operand].reads;
+      made.column = made.column || nodes_[operand].column;
+    }
+  }
+  nodes_.push_back(made);
+  return static_cast<std::int32_t>(nodes_.size() - 1);
+}
+
+bool RowCache::set_up(const Program& program, std::span<const RowValues> values, std::size_t n) {
+  ready_ = false;
+  have_base_ = false;
+  if (values.size() > 64)
+    return false;  // the read sets are 64-bit masks
+  code_.assign(program.code, program.code + program.count);
+  columns_.clear();
+  column_copy_.clear();
+  column_at_.clear();
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    if (values[k].column != nullptr) {
+      columns_.push_back(static_cast<std::int32_t>(k));
+      column_copy_.emplace_back(values[k].column, values[k].column + n);
+      column_at_.push_back(values[k].column);
+    }
+  }
+  n_ = n;
+
+  nodes_.clear();
+  std::vector<std::int32_t> stack;
+  auto variable = [&](std::int32_t index) {
+    Node leaf{Op::push_variable, -1, -1, index, 0.0, 0, false};
+    if (values[static_cast<std::size_t>(index)].column != nullptr) {
+      leaf.column = true;
+    } else {
+      leaf.reads = std::uint64_t{1} << index;
+    }
+    return add_node(leaf);
+  };
+  auto constant = [&](double v) { return add_node(Node{Op::push_value, -1, -1, -1, v, 0, false}); };
+  for (const Instruction& in : code_) {
+    const Op op = unfused(in.op);
+    std::int32_t right = -1;
+    if (in.op == Op::push_value || (in.op >= Op::add_value && in.op < Op::add_variable)) {
+      right = constant(in.value);
+    } else if (in.op == Op::push_variable || in.op >= Op::add_variable) {
+      right = variable(in.index);
+    }
+    if (is_push(in.op)) {
+      stack.push_back(right);
+      continue;
+    }
+    if (right < 0 && is_binary(op)) {
+      right = stack.back();
+      stack.pop_back();
+    }
+    if (op == Op::binary_other || op == Op::function_other) {
+      stack.back() = constant(0.0);  // whatever the operands
+      continue;
+    }
+    const std::int32_t left = stack.back();
+    stack.back() = is_binary(op) ? add_node(Node{op, left, right, -1, 0.0, 0, false})
+                                 : add_node(Node{op, left, -1, -1, 0.0, 0, false});
+  }
+  root_ = stack.back();
+
+  std::size_t rows = 0;
+  for (const Node& node : nodes_) {
+    if (!is_push(node.op))
+      rows += slots * (node.column ? n : 1);
+  }
+  if (rows > max_store)
+    return false;
+  store_.assign(rows, 0.0);
+  keys_.assign(nodes_.size() * slots * values.size(), 0.0);
+  slot_.assign(nodes_.size(), {});
+  std::size_t at = 0;
+  for (std::size_t k = 0; k < nodes_.size(); ++k) {
+    for (int s = 0; s < slots; ++s) {
+      slot_[k][s].key = (k * slots + static_cast<std::size_t>(s)) * values.size();
+      if (!is_push(nodes_[k].op)) {
+        slot_[k][s].rows = at;
+        at += nodes_[k].column ? n : 1;
+      }
+    }
+  }
+  current_.assign(values.size(), 0.0);
+  previous_ = current_;
+  base_ = current_;
+  plan_.assign(nodes_.size(), -1);
+  ready_ = true;
+  return true;
+}
+
+bool RowCache::key_matches(const Node& node, const Slot& slot) const {
+  if (!slot.valid)
+    return false;
+  const double* key = keys_.data() + slot.key;
+  for (std::uint64_t r = node.reads; r != 0; r &= r - 1) {
+    const int k = std::countr_zero(r);
+    if (!same_bits(key[k], current_[k]))
+      return false;
+  }
+  return true;
+}
+
+// The base point follows the trials: a trial that differs from it in more than one
+// variable starts a new one, at the last evaluation when that is one step away (an
+// accepted trial) and else at the trial itself.
+void RowCache::move_base() {
+  auto differences = [&](const std::vector<double>& from) {
+    int count = 0;
+    for (std::size_t k = 0; k < current_.size(); ++k)
+      count += same_bits(from[k], current_[k]) ? 0 : 1;
+    return count;
+  };
+  if (!have_base_) {
+    base_ = current_;
+    have_base_ = true;
+  } else if (differences(base_) > 1) {
+    base_ = differences(previous_) <= 1 ? previous_ : current_;
+  }
+  previous_ = current_;
+}
+
+bool RowCache::evaluate(const Program& program, std::span<const RowValues> values, std::size_t n,
+                        double* out, bool same_columns) {
+  if (program.checked)
+    return false;
+  if (values.size() < static_cast<std::size_t>(program.values_needed))
+    return run_rows(program, values, n, out);  // which reports the shortfall
+  if (!same_setup(program, values, n, same_columns) && !set_up(program, values, n))
+    return run_rows(program, values, n, out);
+  for (std::size_t c = 0; c < columns_.size(); ++c)
+    column_at_[c] = values[static_cast<std::size_t>(columns_[c])].column;
+
+  for (std::size_t k = 0; k < values.size(); ++k)
+    current_[k] = values[k].column == nullptr ? values[k].value : 0.0;
+  move_base();
+
+  // From the root down: a node whose inputs are those of a stored evaluation is taken
+  // from there, and its operands are then not needed for it.
+  std::fill(plan_.begin(), plan_.end(), std::int8_t{-1});
+  plan_[static_cast<std::size_t>(root_)] = 0;
+  for (std::size_t k = nodes_.size(); k-- > 0;) {
+    const Node& node = nodes_[k];
+    if (plan_[k] < 0 || is_push(node.op))
+      continue;
+    plan_[k] = -1;
+    for (int s = 0; s < slots && plan_[k] < 0; ++s) {
+      if (key_matches(node, slot_[k][s]))
+        plan_[k] = static_cast<std::int8_t>(s);
+    }
+    if (plan_[k] >= 0)
+      continue;
+    // Rows made at the base point's values are kept apart from a trial's own.
+    bool at_base = true;
+    for (std::uint64_t r = node.reads; r != 0 && at_base; r &= r - 1) {
+      const int v = std::countr_zero(r);
+      at_base = same_bits(base_[v], current_[v]);
+    }
+    plan_[k] = static_cast<std::int8_t>(at_base ? 2 : 3);
+    for (const std::int32_t operand : {node.a, node.b}) {
+      if (operand >= 0)
+        plan_[static_cast<std::size_t>(operand)] = 0;
+    }
+  }
+
+  auto item = [&](std::int32_t index) -> Item {
+    const Node& node = nodes_[static_cast<std::size_t>(index)];
+    if (node.op == Op::push_value)
+      return {nullptr, node.value};
+    if (node.op == Op::push_variable) {
+      const RowValues& v = values[static_cast<std::size_t>(node.variable)];
+      return {v.column, v.value};
+    }
+    const Slot& slot =
+        slot_[static_cast<std::size_t>(index)][plan_[static_cast<std::size_t>(index)] % 2];
+    const double* rows = store_.data() + slot.rows;
+    return node.column ? Item{rows, 0.0} : Item{nullptr, rows[0]};
+  };
+  for (std::size_t k = 0; k < nodes_.size(); ++k) {
+    if (plan_[k] < 2 || is_push(nodes_[k].op))
+      continue;
+    const Node& node = nodes_[k];
+    Slot& slot = slot_[k][plan_[k] - 2];
+    double* rows = store_.data() + slot.rows;
+    const Item a = item(node.a);
+    const Item result = node.b >= 0 ? apply_binary(node.op, a, item(node.b), rows, n, width_)
+                                    : apply_unary(node.op, a, rows, n);
+    if (!node.column)
+      rows[0] = result.value;
+    std::copy(current_.begin(), current_.end(),
+              keys_.begin() + static_cast<std::ptrdiff_t>(slot.key));
+    slot.valid = true;
+    plan_[k] = static_cast<std::int8_t>(plan_[k] - 2);
+  }
+
+  const Item result = item(root_);
+  if (result.column == nullptr) {
+    std::fill_n(out, n, result.value);
+  } else {
+    std::copy_n(result.column, n, out);
+  }
+  return true;
+}
+
+}  // namespace feq_parser::detail
