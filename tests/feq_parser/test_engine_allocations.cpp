@@ -53,6 +53,22 @@ TEST(EngineAllocations, NoneForBuildingAndEvaluatingTheCatalogue) {
     const EquationParser copy = saved;
     sum += copy.evaluate_real64(values);
     EXPECT_EQ(quillon::testing::heap_allocations(), before);
+
+    // Rows through a cache: storage is made at the first call only.
+    std::vector<double> column(40, 1.25);
+    std::vector<double> out(40);
+    std::vector<detail::RowValues> rows(values.size());
+    for (std::size_t k = 0; k < values.size(); ++k)
+      rows[k] = {k == 3 ? column.data() : nullptr, values[k]};
+    detail::RowCache cache;
+    ASSERT_TRUE(saved.evaluate_real64_rows(rows, out.size(), out.data(), cache, false));
+    const long long set_up = quillon::testing::heap_allocations();
+    for (int trial = 0; trial < 20; ++trial) {
+      rows[static_cast<std::size_t>(trial % 3)].value += 0.125;
+      ASSERT_TRUE(saved.evaluate_real64_rows(rows, out.size(), out.data(), cache, trial % 2 == 0));
+      sum += out[0];
+    }
+    EXPECT_EQ(quillon::testing::heap_allocations(), set_up);
     EXPECT_EQ(sum, sum);  // keeps the evaluations
   }
   EXPECT_EQ(io.output(), "");

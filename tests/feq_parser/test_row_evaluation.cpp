@@ -27,22 +27,23 @@ double column_value(int variable, std::size_t row) {
   return 0.37 * static_cast<double>(row + 1) - 1.3 * variable;
 }
 
+const char* const equations[] = {
+    "Y=b*c/(c+a)",
+    "Y=b*(d^c)/(d^c+a^c)",
+    "Y=(b*d/(f+e/c))/(a+d/(f+e/c))",
+    "Y=(b*d/(f+e/c))/(d+a)",
+    "Y=(b*d/(f+e/c))/(a/(f+e/c)+d)",
+    "Y=b*e/(a*(g+f/c)+e*(g+f/d))",
+    "Y=a-b-c-d+e*f/g",
+    "Y=-a+b^2",
+    "Y=U(a*b)+S(c)-V(d)+T(e)",
+    "Y=O(a)+P(b)+Q(c)+R(d)+W(e)+X(f/10)+Y(g/10)+Z(a)",
+    "Y=2.5*pi/1.5",
+    "Y=a",
+    "Y=(a-(b-(c/(d*e))))^f",
+};
+
 TEST(RowEvaluation, EveryRowHasTheBitsOfItsOwnEvaluation) {
-  const char* equations[] = {
-      "Y=b*c/(c+a)",
-      "Y=b*(d^c)/(d^c+a^c)",
-      "Y=(b*d/(f+e/c))/(a+d/(f+e/c))",
-      "Y=(b*d/(f+e/c))/(d+a)",
-      "Y=(b*d/(f+e/c))/(a/(f+e/c)+d)",
-      "Y=b*e/(a*(g+f/c)+e*(g+f/d))",
-      "Y=a-b-c-d+e*f/g",
-      "Y=-a+b^2",
-      "Y=U(a*b)+S(c)-V(d)+T(e)",
-      "Y=O(a)+P(b)+Q(c)+R(d)+W(e)+X(f/10)+Y(g/10)+Z(a)",
-      "Y=2.5*pi/1.5",
-      "Y=a",
-      "Y=(a-(b-(c/(d*e))))^f",
-  };
   // Which variables vary by row: none, some, all.
   const std::vector<std::vector<bool>> layouts = {
       {false, false, false, false, false, false, false},
@@ -77,6 +78,63 @@ TEST(RowEvaluation, EveryRowHasTheBitsOfItsOwnEvaluation) {
           ASSERT_EQ(std::bit_cast<std::uint64_t>(out[r]), std::bit_cast<std::uint64_t>(expected))
               << "row " << r << ": " << out[r] << " vs " << expected;
         }
+      }
+    }
+  }
+}
+
+// A cache must give the bits of a fresh evaluation whatever it kept: through trials
+// that move one variable, accepted trials, jumps, repeats and columns changed in
+// place, at every vector width this processor runs.
+TEST(RowEvaluation, CachedRowsHaveTheBitsOfAFreshEvaluation) {
+  std::vector<detail::Width> widths = {detail::Width::two};
+  if (detail::widest_width() >= detail::Width::four)
+    widths.push_back(detail::Width::four);
+  if (detail::widest_width() == detail::Width::eight)
+    widths.push_back(detail::Width::eight);
+  // Variables 0..3 are parameters, 4..5 columns, 6 a constant.
+  const std::size_t n = 37;
+  for (const char* equation : equations) {
+    const EquationParser parser = quiet_parser(equation, "abcdefg");
+    for (const detail::Width width : widths) {
+      SCOPED_TRACE(::testing::Message() << equation << " width " << static_cast<int>(width));
+      std::vector<std::vector<double>> columns(2);
+      for (std::size_t r = 0; r < n; ++r) {
+        columns[0].push_back(column_value(4, r));
+        columns[1].push_back(column_value(5, r));
+      }
+      std::vector<double> base = {0.3, 7.0, 0.9, 1.7};
+      detail::RowCache cache(width);
+      std::uint64_t state = 12345;
+      auto random = [&] {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<double>(state >> 11) * 0x1.0p-53;
+      };
+      for (int step = 0; step < 300; ++step) {
+        std::vector<double> p = base;
+        const int kind = static_cast<int>(random() * 10);
+        if (kind < 7) {
+          p[static_cast<std::size_t>(random() * 4)] *= 1.0 + (random() - 0.5) * 0.1;
+        } else if (kind == 7) {
+          for (double& v : p)
+            v *= 1.0 + (random() - 0.5) * 0.1;
+        } else if (kind == 8) {
+          columns[1][static_cast<std::size_t>(random() * n)] = random();  // in place
+        }
+        const bool vouched = kind != 8 && step % 2 == 0;
+        std::vector<detail::RowValues> values = {
+            {nullptr, p[0]},          {nullptr, p[1]},          {nullptr, p[2]}, {nullptr, p[3]},
+            {columns[0].data(), 0.0}, {columns[1].data(), 0.0}, {nullptr, 1.0}};
+        std::vector<double> cached(n, -1.0);
+        std::vector<double> fresh(n, -2.0);
+        ASSERT_TRUE(parser.evaluate_real64_rows(values, n, cached.data(), cache, vouched));
+        ASSERT_TRUE(parser.evaluate_real64_rows(values, n, fresh.data()));
+        for (std::size_t r = 0; r < n; ++r) {
+          ASSERT_EQ(std::bit_cast<std::uint64_t>(cached[r]), std::bit_cast<std::uint64_t>(fresh[r]))
+              << "step " << step << " row " << r;
+        }
+        if (random() < 0.3)
+          base = p;  // an accepted trial
       }
     }
   }
