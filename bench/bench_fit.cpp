@@ -96,9 +96,9 @@ void BM_search_hand(benchmark::State& state) {
   search_bench(state, true);
 }
 
-BENCHMARK(BM_ssq_objfun_engine)->DenseRange(0, 1);
-BENCHMARK(BM_ssq_objfun_hand)->DenseRange(0, 1);
-BENCHMARK(BM_search_engine)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_search_hand)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ssq_objfun_engine)->DenseRange(0, 2);
+BENCHMARK(BM_ssq_objfun_hand)->DenseRange(0, 2);
+BENCHMARK(BM_search_engine)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_search_hand)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "data_import/data_import.h"
+#include "feq_parser/exact_math.h"
 #include "models/model_block.h"
 #include "models/model_evaluator.h"
 
@@ -26,12 +27,23 @@ template <typename Value>
 double sum_of_squares(models::FitState& fit, Value value) {
   double s = 0.0;
   for (int i = 0; i < fit.npoints; ++i) {
-    const double yc = value(fit.x1[i], fit.x2[i]);
+    const double yc = value(fit.x1[i], fit.nx >= 2 ? fit.x2[i] : 0.0);
     fit.ycalc[i] = yc;
     const double r = yc - fit.y1[i];
     s = s + r * r;
   }
   return s;
+}
+
+// Model 2, Y=b*(d^c)/(d^c+a^c): a..c = P1..P3, d = X1. Written as one would by hand:
+// [S]^n once per point and K^n once per call.
+double ssq_model2(models::FitState& fit, std::span<const double> p) {
+  using feq_parser::exact_math::pow;
+  const double kn = pow(p[0], p[2]);
+  return sum_of_squares(fit, [&](double d, double) {
+    const double sn = pow(d, p[2]);
+    return p[1] * (sn / (sn + kn));
+  });
 }
 
 // Model 4, Y=(b*d/(f+e/c))/(d+a): a..c = P1..P3, d, e = X1, X2, f = C1.
@@ -53,6 +65,7 @@ double ssq_model6(models::FitState& fit, std::span<const double> p) {
 
 double hand_ssq(models::FitState& fit, std::span<const double> p) {
   switch (fit.model) {
+  case 2: return ssq_model2(fit, p);
   case 4: return ssq_model4(fit, p);
   case 6: return ssq_model6(fit, p);
   default: throw std::invalid_argument("no hand-written objective for this model");

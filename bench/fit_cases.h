@@ -20,6 +20,7 @@ struct FitCase {
 inline constexpr FitCase fit_cases[] = {
     {"help_example_m4 (35 obs, model 4)", "examples/help_example_m4.dat"},
     {"mixed_inhibition_1004 (1004 obs, model 6)", "bench/data/mixed_inhibition_1004.dat"},
+    {"hill_sigmoidal (12 obs, model 2)", "examples/hill_sigmoidal.dat"},
 };
 
 struct Quiet {

@@ -154,10 +154,11 @@ bool ModelEvaluator::all_rows(int nc, int np, int nx, std::span<const double> p,
                               std::size_t n, double* out, bool same_columns) {
   if (!parser_built_)
     throw std::logic_error("func: no equation has been built");
-  // Observation 1 reads each constant whose name was found, the others every
-  // constant or none by the last one's: only when all were found do they agree.
+  // Observation 1 reads each constant whose name was found (0.0 for the others), the
+  // later observations every constant or none by the last one's: they must agree.
+  const bool later = nc == 0 || flag3_ == 1;
   for (int k = 0; k < nc; ++k) {
-    if (constant_found_[k] != 1)
+    if ((constant_found_[k] == 1) != later)
       return false;
   }
   if (!fsave_->postfix.has_array())
@@ -169,7 +170,7 @@ bool ModelEvaluator::all_rows(int nc, int np, int nx, std::span<const double> p,
   for (int j = 0; j < nx; ++j)
     values[k++] = {x[j], 0.0};
   for (int j = 0; j < nc; ++j)
-    values[k++] = {nullptr, c[j]};
+    values[k++] = {nullptr, later ? c[j] : 0.0};
   return fsave_->evaluate_real64_rows(std::span(values.data(), static_cast<std::size_t>(k)), n, out,
                                       cache_, same_columns);
 }
