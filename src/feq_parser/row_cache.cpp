@@ -127,63 +127,90 @@ bool RowCache::set_up(const Program& program, std::span<const RowValues> values,
   }
   root_ = stack.back();
 
-  std::size_t rows = 0;
-  for (const Node& node : nodes_) {
-    if (!is_push(node.op))
-      rows += slots * (node.column ? n : 1);
-  }
-  if (rows > max_store)
-    return false;
-  store_.assign(rows, 0.0);
-  keys_.assign(nodes_.size() * slots * values.size(), 0.0);
-  slot_.assign(nodes_.size(), {});
-  std::size_t at = 0;
+  std::size_t total = 0;
+  operators_.clear();
   for (std::size_t k = 0; k < nodes_.size(); ++k) {
-    for (int s = 0; s < slots; ++s) {
-      slot_[k][s].key = (k * slots + static_cast<std::size_t>(s)) * values.size();
-      if (!is_push(nodes_[k].op)) {
-        slot_[k][s].rows = at;
-        at += nodes_[k].column ? n : 1;
-      }
+    if (is_push(nodes_[k].op))
+      continue;
+    operators_.push_back(static_cast<std::int32_t>(k));
+    total += 2 * (nodes_[k].column ? n : 1);
+  }
+  if (total > max_store)
+    return false;
+  store_.assign(total, 0.0);
+  rows_.assign(nodes_.size(), Rows{});
+  std::size_t at = 0;
+  for (const std::int32_t k : operators_) {
+    for (std::size_t& offset : rows_[static_cast<std::size_t>(k)].at) {
+      offset = at;
+      at += nodes_[static_cast<std::size_t>(k)].column ? n : 1;
     }
   }
   current_.assign(values.size(), 0.0);
   previous_ = current_;
   base_ = current_;
-  plan_.assign(nodes_.size(), -1);
   ready_ = true;
   return true;
 }
 
-bool RowCache::key_matches(const Node& node, const Slot& slot) const {
-  if (!slot.valid)
-    return false;
-  const double* key = keys_.data() + slot.key;
-  for (std::uint64_t r = node.reads; r != 0; r &= r - 1) {
-    const int k = std::countr_zero(r);
-    if (!same_bits(key[k], current_[k]))
-      return false;
+std::uint64_t RowCache::differences(const std::vector<double>& from) const {
+  std::uint64_t mask = 0;
+  for (std::size_t k = 0; k < current_.size(); ++k) {
+    if (!same_bits(from[k], current_[k]))
+      mask |= std::uint64_t{1} << k;
   }
-  return true;
+  return mask;
 }
 
-// The base point follows the trials: a trial that differs from it in more than one
-// variable starts a new one, at the last evaluation when that is one step away (an
-// accepted trial) and else at the trial itself.
+// A point that differs from the base in more than one variable moves the base: to the
+// last evaluation when that is one step away from both (an accepted trial, whose rows
+// then become the base's as they are), else to the point itself.
 void RowCache::move_base() {
-  auto differences = [&](const std::vector<double>& from) {
-    int count = 0;
-    for (std::size_t k = 0; k < current_.size(); ++k)
-      count += same_bits(from[k], current_[k]) ? 0 : 1;
-    return count;
-  };
   if (!have_base_) {
     base_ = current_;
     have_base_ = true;
-  } else if (differences(base_) > 1) {
-    base_ = differences(previous_) <= 1 ? previous_ : current_;
+    return;
   }
-  previous_ = current_;
+  if (std::popcount(differences(base_)) <= 1)
+    return;
+  if (std::popcount(differences(previous_)) <= 1) {
+    std::uint64_t changed = 0;
+    for (std::size_t k = 0; k < current_.size(); ++k) {
+      if (!same_bits(previous_[k], base_[k]))
+        changed |= std::uint64_t{1} << k;
+    }
+    for (const std::int32_t k : operators_) {
+      Rows& r = rows_[static_cast<std::size_t>(k)];
+      if ((nodes_[static_cast<std::size_t>(k)].reads & changed) == 0)
+        continue;
+      // Made at the last evaluation, so at the new base's values.
+      r.base_valid = r.trial_last;
+      if (r.trial_last)
+        std::swap(r.at[0], r.at[1]);
+      r.trial_last = false;
+    }
+    base_ = previous_;
+  } else {
+    const std::uint64_t changed = differences(base_);
+    for (const std::int32_t k : operators_) {
+      if ((nodes_[static_cast<std::size_t>(k)].reads & changed) != 0)
+        rows_[static_cast<std::size_t>(k)].base_valid = false;
+    }
+    base_ = current_;
+  }
+}
+
+Item RowCache::item(std::span<const RowValues> values, std::int32_t index) const {
+  const Node& node = nodes_[static_cast<std::size_t>(index)];
+  if (node.op == Op::push_value)
+    return {nullptr, node.value};
+  if (node.op == Op::push_variable) {
+    const RowValues& v = values[static_cast<std::size_t>(node.variable)];
+    return {v.column, v.value};
+  }
+  const Rows& r = rows_[static_cast<std::size_t>(index)];
+  const double* rows = store_.data() + r.at[static_cast<std::size_t>(r.used)];
+  return node.column ? Item{rows, 0.0} : Item{nullptr, rows[0]};
 }
 
 bool RowCache::evaluate(const Program& program, std::span<const RowValues> values, std::size_t n,
@@ -200,66 +227,30 @@ bool RowCache::evaluate(const Program& program, std::span<const RowValues> value
   for (std::size_t k = 0; k < values.size(); ++k)
     current_[k] = values[k].column == nullptr ? values[k].value : 0.0;
   move_base();
+  const std::uint64_t moved = differences(base_);  // at most one variable
 
-  // From the root down: a node whose inputs are those of a stored evaluation is taken
-  // from there, and its operands are then not needed for it.
-  std::fill(plan_.begin(), plan_.end(), std::int8_t{-1});
-  plan_[static_cast<std::size_t>(root_)] = 0;
-  for (std::size_t k = nodes_.size(); k-- > 0;) {
-    const Node& node = nodes_[k];
-    if (plan_[k] < 0 || is_push(node.op))
+  // Operands before the nodes that read them. A node that reads no moved variable has
+  // its rows at the base point; the others are made afresh as the trial's.
+  for (const std::int32_t k : operators_) {
+    const Node& node = nodes_[static_cast<std::size_t>(k)];
+    Rows& r = rows_[static_cast<std::size_t>(k)];
+    const bool trial = (node.reads & moved) != 0;
+    r.trial_last = trial;
+    r.used = trial ? 1 : 0;
+    if (!trial && r.base_valid)
       continue;
-    plan_[k] = -1;
-    for (int s = 0; s < slots && plan_[k] < 0; ++s) {
-      if (key_matches(node, slot_[k][s]))
-        plan_[k] = static_cast<std::int8_t>(s);
-    }
-    if (plan_[k] >= 0)
-      continue;
-    // Rows made at the base point's values are kept apart from a trial's own.
-    bool at_base = true;
-    for (std::uint64_t r = node.reads; r != 0 && at_base; r &= r - 1) {
-      const int v = std::countr_zero(r);
-      at_base = same_bits(base_[v], current_[v]);
-    }
-    plan_[k] = static_cast<std::int8_t>(at_base ? 2 : 3);
-    for (const std::int32_t operand : {node.a, node.b}) {
-      if (operand >= 0)
-        plan_[static_cast<std::size_t>(operand)] = 0;
-    }
-  }
-
-  auto item = [&](std::int32_t index) -> Item {
-    const Node& node = nodes_[static_cast<std::size_t>(index)];
-    if (node.op == Op::push_value)
-      return {nullptr, node.value};
-    if (node.op == Op::push_variable) {
-      const RowValues& v = values[static_cast<std::size_t>(node.variable)];
-      return {v.column, v.value};
-    }
-    const Slot& slot =
-        slot_[static_cast<std::size_t>(index)][plan_[static_cast<std::size_t>(index)] % 2];
-    const double* rows = store_.data() + slot.rows;
-    return node.column ? Item{rows, 0.0} : Item{nullptr, rows[0]};
-  };
-  for (std::size_t k = 0; k < nodes_.size(); ++k) {
-    if (plan_[k] < 2 || is_push(nodes_[k].op))
-      continue;
-    const Node& node = nodes_[k];
-    Slot& slot = slot_[k][plan_[k] - 2];
-    double* rows = store_.data() + slot.rows;
-    const Item a = item(node.a);
-    const Item result = node.b >= 0 ? apply_binary(node.op, a, item(node.b), rows, n, width_)
-                                    : apply_unary(node.op, a, rows, n);
+    double* rows = store_.data() + r.at[static_cast<std::size_t>(r.used)];
+    const Item a = item(values, node.a);
+    const Item result = node.b >= 0
+                            ? apply_binary(node.op, a, item(values, node.b), rows, n, width_)
+                            : apply_unary(node.op, a, rows, n);
     if (!node.column)
       rows[0] = result.value;
-    std::copy(current_.begin(), current_.end(),
-              keys_.begin() + static_cast<std::ptrdiff_t>(slot.key));
-    slot.valid = true;
-    plan_[k] = static_cast<std::int8_t>(plan_[k] - 2);
+    r.base_valid = r.base_valid || !trial;
   }
+  previous_ = current_;
 
-  const Item result = item(root_);
+  const Item result = item(values, root_);
   if (result.column == nullptr) {
     std::fill_n(out, n, result.value);
   } else {

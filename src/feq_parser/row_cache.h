@@ -1,14 +1,14 @@
 // Evaluation of a program over the same rows time after time, keeping the values of
 // its subexpressions from one evaluation to the next.
 //
-// A coordinate search moves one parameter per trial, so most subexpressions see the
-// same inputs as at an earlier evaluation: X2/P3 keeps its rows while P1 or P2 moves,
-// and so does (P1/X1)^P3 while P2 moves. Each subexpression keeps its rows from two
-// earlier evaluations, tagged with the values of the variables it reads, and is taken
-// from there whenever those values are the same bits again. Whatever is worked out is
-// worked out by the same operation on the same operands as run_rows does it, so the
-// results are the same bits; repeated subexpressions (X1^P3 twice in the Hill model)
-// are worked out once.
+// A coordinate search moves one parameter per trial away from a base point (its
+// best so far), so a subexpression that does not read that parameter has the rows it
+// had at the base: X2/P3 keeps its rows while P1 or P2 moves, and so does
+// (P1/X1)^P3 while P2 moves. Each subexpression keeps its rows at the base point and
+// those of the last trial; when a trial is accepted it becomes the base and its rows
+// are kept as they are. Whatever is worked out is worked out by the same operation on
+// the same operands as run_rows does it, so the results are the same bits; a repeated
+// subexpression (X1^P3 twice in the Hill model) is worked out once.
 #pragma once
 
 #include <array>
@@ -44,20 +44,21 @@ class RowCache {
     std::uint64_t reads = 0;  // bit k: the node reads scalar variable k
     bool column = false;      // its value varies by row
   };
-  // Rows of a node from one evaluation, and the scalar values they were made from.
-  struct Slot {
-    bool valid = false;
-    std::size_t rows = 0;  // offset of the values in store_
-    std::size_t key = 0;   // offset of the scalar values in keys_
+  // The stored rows of an operator node.
+  struct Rows {
+    std::array<std::size_t, 2> at{};  // offsets in store_: [0] the base point, [1] the last trial
+    bool base_valid = false;          // [0] holds the rows at base_
+    bool trial_last = false;          // [1] was made by the last evaluation
+    std::int8_t used = 0;             // which one this evaluation reads
   };
-  static constexpr int slots = 2;  // 0: around the base point; 1: scratch
 
   bool same_setup(const Program& program, std::span<const RowValues> values, std::size_t n,
                   bool same_columns) const;
   bool set_up(const Program& program, std::span<const RowValues> values, std::size_t n);
   std::int32_t add_node(const Node& node);
-  bool key_matches(const Node& node, const Slot& slot) const;
+  std::uint64_t differences(const std::vector<double>& from) const;
   void move_base();
+  Item item(std::span<const RowValues> values, std::int32_t index) const;
 
   Width width_;
   bool ready_ = false;
@@ -67,15 +68,13 @@ class RowCache {
   std::vector<std::vector<double>> column_copy_;  // their values at set-up
   std::size_t n_ = 0;
   std::vector<Node> nodes_;
+  std::vector<std::int32_t> operators_;  // the operator nodes, operands first
   std::int32_t root_ = -1;
-  std::vector<std::array<Slot, slots>> slot_;  // per node (leaves have none)
+  std::vector<Rows> rows_;  // per node (leaves have none)
   std::vector<double> store_;
-  std::vector<double> keys_;
-  // Per evaluation: the scalar values, the last evaluation's, and the base point that
-  // trials move away from one variable at a time.
+  // The scalar values of this evaluation, of the last one, and of the base point.
   std::vector<double> current_, previous_, base_;
   bool have_base_ = false;
-  std::vector<std::int8_t> plan_;  // per node: -1 not needed, 0/1 slot used, 2+s compute into s
 };
 
 }  // namespace feq_parser::detail
