@@ -25,9 +25,12 @@ namespace {
 // ssq_objfun does; value(x1, x2) is the model at the point.
 template <typename Value>
 double sum_of_squares(models::FitState& fit, Value value) {
+  // A one-column model is handed X1 twice and reads it once.
+  const double* x1 = fit.x1.data();
+  const double* x2 = fit.nx >= 2 ? fit.x2.data() : x1;
   double s = 0.0;
   for (int i = 0; i < fit.npoints; ++i) {
-    const double yc = value(fit.x1[i], fit.nx >= 2 ? fit.x2[i] : 0.0);
+    const double yc = value(x1[i], x2[i]);
     fit.ycalc[i] = yc;
     const double r = yc - fit.y1[i];
     s = s + r * r;

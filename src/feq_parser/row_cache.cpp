@@ -23,6 +23,10 @@ bool is_push(Op op) {
   return op == Op::push_value || op == Op::push_variable;
 }
 
+bool at_most_one(std::uint64_t mask) {
+  return (mask & (mask - 1)) == 0;
+}
+
 bool is_binary(Op op) {
   return op >= Op::add && op <= Op::binary_other;
 }
@@ -171,9 +175,9 @@ void RowCache::move_base() {
     have_base_ = true;
     return;
   }
-  if (std::popcount(differences(base_)) <= 1)
+  if (at_most_one(differences(base_)))
     return;
-  if (std::popcount(differences(previous_)) <= 1) {
+  if (at_most_one(differences(previous_))) {
     std::uint64_t changed = 0;
     for (std::size_t k = 0; k < current_.size(); ++k) {
       if (!same_bits(previous_[k], base_[k]))
@@ -239,16 +243,23 @@ bool RowCache::evaluate(const Program& program, std::span<const RowValues> value
     r.used = trial ? 1 : 0;
     if (!trial && r.base_valid)
       continue;
-    double* rows = store_.data() + r.at[static_cast<std::size_t>(r.used)];
+    // The root reads every parameter as a rule: it is made straight into out.
+    const bool root = k == root_ && node.column;
+    double* rows = root ? out : store_.data() + r.at[static_cast<std::size_t>(r.used)];
     const Item a = item(values, node.a);
-    const Item result = node.b >= 0
-                            ? apply_binary(node.op, a, item(values, node.b), rows, n, width_)
-                            : apply_unary(node.op, a, rows, n);
+    const Item result = node.b >= 0 ? apply_binary(node.op, a, item(values, node.b), rows, n, width_)
+                                    : apply_unary(node.op, a, rows, n);
+    if (root) {
+      r.trial_last = false;
+      r.base_valid = false;
+      previous_.swap(current_);
+      return true;
+    }
     if (!node.column)
       rows[0] = result.value;
     r.base_valid = r.base_valid || !trial;
   }
-  previous_ = current_;
+  previous_.swap(current_);  // current_ is refilled at the next call
 
   const Item result = item(values, root_);
   if (result.column == nullptr) {

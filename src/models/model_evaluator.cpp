@@ -163,7 +163,7 @@ bool ModelEvaluator::all_rows(int nc, int np, int nx, std::span<const double> p,
   }
   if (!fsave_->postfix.has_array())
     return false;
-  std::array<feq_parser::detail::RowValues, max_names> values;
+  auto& values = row_values_;  // a member: a local array would be cleared at every call
   int k = 0;
   for (int j = 0; j < np; ++j)
     values[k++] = {nullptr, p[j]};

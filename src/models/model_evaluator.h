@@ -84,6 +84,7 @@ class ModelEvaluator {
   mutable std::string global_;  // padded copy of eqncharsave_, made on request
   mutable bool global_stale_ = true;
   feq_parser::detail::RowCache cache_;
+  std::array<feq_parser::detail::RowValues, max_names> row_values_;
 };
 
 struct SsqOptions {
