@@ -37,6 +37,18 @@ bool RowCache::same_setup(const Program& program, std::span<const RowValues> val
                           bool same_columns) const {
   if (!ready_ || n != n_ || code_.size() != static_cast<std::size_t>(program.count))
     return false;
+  if (same_columns) {
+    // The caller vouches for the program and the columns: only the addresses are checked.
+    std::size_t c = 0;
+    for (std::size_t k = 0; k < values.size(); ++k) {
+      if (values[k].column == nullptr)
+        continue;
+      if (c == columns_.size() || values[k].column != column_at_[c])
+        return false;
+      ++c;
+    }
+    return c == columns_.size() && current_.size() == values.size();
+  }
   for (std::size_t k = 0; k < code_.size(); ++k) {
     if (!same_instruction(code_[k], program.code[k]))
       return false;
@@ -47,8 +59,7 @@ bool RowCache::same_setup(const Program& program, std::span<const RowValues> val
       continue;
     if (c == columns_.size() || columns_[c] != static_cast<std::int32_t>(k))
       return false;
-    const bool vouched = same_columns && values[k].column == column_at_[c];
-    if (!vouched && std::memcmp(values[k].column, column_copy_[c].data(), n * sizeof(double)) != 0)
+    if (std::memcmp(values[k].column, column_copy_[c].data(), n * sizeof(double)) != 0)
       return false;
     ++c;
   }
@@ -247,8 +258,9 @@ bool RowCache::evaluate(const Program& program, std::span<const RowValues> value
     const bool root = k == root_ && node.column;
     double* rows = root ? out : store_.data() + r.at[static_cast<std::size_t>(r.used)];
     const Item a = item(values, node.a);
-    const Item result = node.b >= 0 ? apply_binary(node.op, a, item(values, node.b), rows, n, width_)
-                                    : apply_unary(node.op, a, rows, n);
+    const Item result = node.b >= 0
+                            ? apply_binary(node.op, a, item(values, node.b), rows, n, width_)
+                            : apply_unary(node.op, a, rows, n);
     if (root) {
       r.trial_last = false;
       r.base_valid = false;

@@ -29,7 +29,8 @@ class RowCache {
   // As run_rows: rows 0..n-1 into out, or false, with nothing done, when the program
   // needs the checked evaluation. Stored rows are used only while the program, the
   // set of column variables, n and every column's values stay the same; with
-  // same_columns the caller vouches for the values of columns at the same addresses.
+  // same_columns the caller vouches that the program and the values of columns at the
+  // same addresses are those of the last call.
   bool evaluate(const Program& program, std::span<const RowValues> values, std::size_t n,
                 double* out, bool same_columns = false);
 

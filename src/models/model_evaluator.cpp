@@ -71,6 +71,7 @@ void ModelEvaluator::rebuild(int nvars) {
   if (parser_built_)
     fsave_->destruct_equationparser();
   holds_last_build_ = false;
+  ++parser_changes_;
   if (same) {
     *fsave_ = *last_build_;
     holds_last_build_ = true;
@@ -171,8 +172,11 @@ bool ModelEvaluator::all_rows(int nc, int np, int nx, std::span<const double> p,
     values[k++] = {x[j], 0.0};
   for (int j = 0; j < nc; ++j)
     values[k++] = {nullptr, later ? c[j] : 0.0};
+  // The program is the last call's when the parser has not been built since.
+  const bool same_program = rows_parser_change_ == parser_changes_;
+  rows_parser_change_ = parser_changes_;
   return fsave_->evaluate_real64_rows(std::span(values.data(), static_cast<std::size_t>(k)), n, out,
-                                      cache_, same_columns);
+                                      cache_, same_columns && same_program);
 }
 
 bool ModelEvaluator::func_rows(int nc, int np, int nx, std::span<const double> p,

@@ -71,9 +71,11 @@ class ModelEvaluator {
   std::optional<feq_parser::EquationParser> last_build_;
   long long last_build_encoding_ = -1;  // encodings_ at that build
   int last_build_nvars_ = -1;
-  bool holds_last_build_ = false;  // fsave_ is that build, untouched since
-  long long encodings_ = 0;        // changes of eqncharsave_
-  std::string eqncharp_;           // caller's text of the last encoding
+  bool holds_last_build_ = false;      // fsave_ is that build, untouched since
+  long long parser_changes_ = 0;       // builds that changed fsave_
+  long long rows_parser_change_ = -1;  // parser_changes_ at the last all_rows
+  long long encodings_ = 0;            // changes of eqncharsave_
+  std::string eqncharp_;               // caller's text of the last encoding
   int encoded_np_ = -1;
   int encoded_nx_ = -1;
   int encoded_nc_ = -1;
