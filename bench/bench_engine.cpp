@@ -3,6 +3,9 @@
 // both compute the same bits).
 #include <benchmark/benchmark.h>
 
+#include <array>
+#include <cmath>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -101,6 +104,54 @@ void evaluate_native(benchmark::State& state) {
   }
 }
 
+// Hill-like pow arguments: substrate concentrations 0.01 to 1000, log-spaced, one in
+// eight near 1, to Hill coefficients between 0.5 and 4, either sign.
+struct PowArgs {
+  std::array<double, 4096> x;
+  std::array<double, 4096> y;
+};
+
+const PowArgs& pow_args() {
+  static const PowArgs args = [] {
+    PowArgs a{};
+    std::mt19937_64 engine(20240611);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (std::size_t i = 0; i < a.x.size(); ++i) {
+      a.x[i] = i % 8 == 0 ? 1.0 + (unit(engine) - 0.5) * 0x1p-8
+                          : std::pow(10.0, -2.0 + 5.0 * unit(engine));
+      a.y[i] = (0.5 + 3.5 * unit(engine)) * (i % 3 == 0 ? -1.0 : 1.0);
+    }
+    return a;
+  }();
+  return args;
+}
+
+// One call per iteration, cycling through the arguments, so that the time shown is
+// the time per call.
+template <double (*f)(double, double)>
+void pow_calls(benchmark::State& state) {
+  const PowArgs& args = pow_args();
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(f(args.x[i], args.y[i]));
+    i = (i + 1) % args.x.size();
+  }
+}
+
+double libc_pow(double x, double y) {
+  return std::pow(x, y);
+}
+
+void BM_pow_exact(benchmark::State& state) {
+  pow_calls<feq_parser::exact_math::pow>(state);
+}
+
+void BM_pow_libc(benchmark::State& state) {
+  pow_calls<libc_pow>(state);
+}
+
+BENCHMARK(BM_pow_exact);
+BENCHMARK(BM_pow_libc);
 BENCHMARK(construct)->DenseRange(0, 5)->ArgName("model_index");
 BENCHMARK(evaluate_engine)->DenseRange(0, 5)->ArgName("model_index");
 BENCHMARK(evaluate_native)->DenseRange(0, 5)->ArgName("model_index");
