@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "feq_parser/extended_precision.h"
+#include "feq_parser/pow_tables.h"
 
 namespace feq_parser {
 
@@ -296,6 +297,10 @@ bool is_odd_integer(double y) {
 }
 
 double pow_slow(double ax, double y) {
+  // Square roots can lie closer to a midpoint than binary128 resolves (the root of the
+  // largest double is 2^-109 below one); the IEEE square root is correctly rounded.
+  if (y == 0.5)
+    return std::sqrt(ax);
   // A small integer power of a short significand is exact in binary128, which settles
   // results that fall exactly on a rounding midpoint (such as (2^27 - 1)^2). Longer
   // powers cannot be midpoints: an odd m with m^y < 2^54 has (bits(m) - 1) y <= 54.
@@ -316,6 +321,204 @@ double pow_slow(double ax, double y) {
     }
   }
   return static_cast<double>(extended::q_exp(static_cast<quad>(y) * extended::q_log(ax)));
+}
+
+// The first stage of pow: tables of 256 entries and short polynomials, with products
+// made exact by short significands rather than by splitting both factors. Its error
+// bound is a few times 2^-67 relative for the usual arguments, so that the rounding
+// test nearly always succeeds; the tables are in pow_tables.h.
+constexpr std::uint64_t first_log_offset = 0x3fe6800000000000;  // 0.703125, a slice edge
+constexpr int first_log_bits = 8;
+constexpr int first_log_shift = 52 - first_log_bits;
+// z's head keeps 23 significant bits: its product with invc (12 bits) is exact, and so
+// is the square of z_head invc - 1, a multiple of 2^-34 below 2^-8.8.
+constexpr std::uint64_t z_head_mask = ~std::uint64_t{0} << 30;
+// 26 significant bits, for products of two heads.
+constexpr std::uint64_t head_mask = ~std::uint64_t{0} << 27;
+constexpr int first_exp_bits = 8;
+constexpr double first_exp_inv_step = 0x1.71547652b82fep+8;  // 256 / ln 2
+// Beyond this the second stage decides, results near overflow or underflow included.
+constexpr double first_exp_limit = 707.0;
+// The error bound's terms: the exponential's own error, the logarithm's absolute error
+// (times |y|) and the rounding of y ln x (times |y ln x|), each with a margin of four
+// or more over the analysis.
+constexpr double first_exp_error = 0x1p-67;
+constexpr double first_log_error = 0x1p-71;
+constexpr double first_product_error = 0x1p-74;
+
+double head(double v) {
+  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(v) & head_mask);
+}
+
+// x positive, normal and not 1, and 2^-64 <= |y| < 2^64: the first stage's domain.
+bool pow_first_stage_applies(double x, double y) {
+  const std::uint64_t ix = std::bit_cast<std::uint64_t>(x);
+  const std::uint64_t y_exponent = (std::bit_cast<std::uint64_t>(y) >> 52) & 0x7ff;
+  constexpr std::uint64_t min_normal = 0x0010000000000000;
+  constexpr std::uint64_t inf_bits = 0x7ff0000000000000;
+  return ix - min_normal < inf_bits - min_normal && y_exponent - (1023 - 64) < 128 &&
+         ix != 0x3ff0000000000000;
+}
+
+// ln x as hi + lo, with an absolute error below 2^-73 (first_log_error has the margin).
+Double2 first_log(double x) {
+  const std::uint64_t ix = std::bit_cast<std::uint64_t>(x);
+  const std::uint64_t tmp = ix - first_log_offset;
+  const auto i = static_cast<std::size_t>((tmp >> first_log_shift) & ((1u << first_log_bits) - 1));
+  const double kd = static_cast<double>(static_cast<std::int64_t>(tmp) >> 52);
+  const std::uint64_t iz = ix - (tmp & (std::uint64_t{0xfff} << 52));
+  const double z = std::bit_cast<double>(iz);
+  const double z_head = std::bit_cast<double>(iz & z_head_mask);
+  const double z_tail = z - z_head;
+  const pow_tables::LogEntry& entry = pow_tables::log_table[i];
+
+  // r = z invc - 1 = rhi + rlo exactly; |r| < 2^-8.86, or 2^-8 beside 1 where invc = 1.
+  const double rhi = z_head * entry.invc - 1.0;
+  const double rlo = z_tail * entry.invc;
+  const double r = rhi + rlo;
+
+  // ln x = k ln 2 + ln c + log1p(r), log1p(r) = r - r^2/2 + r^3 q(r) to r^8 (the rest
+  // is below 2^-75). k ln 2 + ln c + rhi - rhi^2/2 in exact double-double steps: the
+  // first sum is exact (multiples of 2^-42), rhi^2 is exact, and each head outweighs
+  // what is added to it.
+  const double t1 = kd * ln2_head + entry.log_c_hi;
+  const double t2 = t1 + rhi;
+  const double lo2 = (t1 - t2) + rhi;
+  const double square = -0.5 * rhi * rhi;
+  const double hi = t2 + square;
+  const double lo3 = (t2 - hi) + square;
+  const double mixed = -rlo * (rhi + 0.5 * rlo);  // -(r^2 - rhi^2)/2
+  const double r2 = r * r;
+  const double q01 = 0x1.5555555555555p-2 - 0.25 * r;
+  const double q23 = 0.2 - 0x1.5555555555555p-3 * r;
+  const double q45 = 0x1.2492492492492p-3 - 0.125 * r;
+  const double q = r2 * r * (q01 + r2 * (q23 + r2 * q45));
+  const double lo1 = kd * ln2_tail + entry.log_c_lo;
+  // rlo (below 2^-22) last: its rounding, at most 2^-75, dominates the error.
+  const double lo = rlo + (q + (mixed + ((lo1 + lo2) + lo3)));
+  return fast_two_sum(hi, lo);
+}
+
+bool pow_first_stage(double x, double y, double& out) {
+  const Double2 l = first_log(x);
+
+  // t = y ln x as th + tl: th, the product of two 26-bit heads, is exact, and
+  // |tl| < 2^-24 |t|.
+  const double y_head = head(y);
+  const double l_head = head(l.hi);
+  const double th = y_head * l_head;
+  const double tl = (y - y_head) * l_head + y * ((l.hi - l_head) + l.lo);
+  if (!(std::fabs(th) <= first_exp_limit))
+    return false;
+
+  // exp t = 2^(k/256) exp(a), k = round(t 256/ln 2), |a| < 2^-9.4. th - k step_hi is
+  // exact: k step_hi is (k < 2^18 and step_hi has 33 bits), and both are multiples of
+  // 2^-62 when k != 0.
+  const double kd = (th * first_exp_inv_step + round_shift) - round_shift;
+  const auto k = static_cast<std::int64_t>(kd);
+  const pow_tables::ExpEntry& entry =
+      pow_tables::exp2_table[static_cast<std::size_t>(k & ((1 << first_exp_bits) - 1))];
+  const int scale = static_cast<int>(k >> first_exp_bits);
+  const Double2 a = two_sum(th - kd * pow_tables::exp_step_hi, tl - kd * pow_tables::exp_step_lo);
+
+  // exp(a) - 1 - a to a^6/720 (the rest is below 2^-78).
+  const double a2 = a.hi * a.hi;
+  const double p =
+      a2 *
+      ((0.5 + 0x1.5555555555555p-3 * a.hi) +
+       a2 * ((0x1.5555555555555p-5 + 0x1.1111111111111p-7 * a.hi) + a2 * 0x1.6c16c16c16c17p-10));
+
+  // T (1 + a + p) with T = entry.hi + entry.lo. T a is split as T_head a_head, exact,
+  // plus the two small cross products, exact or nearly.
+  const double e_head = head(entry.hi);
+  const double a_head = head(a.hi);
+  const Double2 s = fast_two_sum(entry.hi, e_head * a_head);
+  const double small = (s.lo + entry.lo) +
+                       ((e_head * (a.hi - a_head) + (entry.hi - e_head) * a.hi) + entry.lo * a.hi);
+  const Double2 v = fast_two_sum(s.hi, small + entry.hi * (p + a.lo));
+
+  const double err = v.hi * (first_exp_error + first_log_error * std::fabs(y) +
+                             first_product_error * std::fabs(th));
+  if (!extended::round_if_certain(v.hi, v.lo, err, out))
+    return false;
+  out = scale_by_power_of_two(out, scale);
+  return true;
+}
+
+// The second stage: double-double logarithm and exponential, which also settles the
+// results that overflow or underflow. False when it cannot round with certainty.
+bool pow_second_stage(double ax, double y, double& out) {
+  const LogResult l = log_fast(ax);
+  const double th0 = y * l.value.hi;
+  if (th0 > exp_overflows) {
+    out = std::numeric_limits<double>::infinity();
+    return true;
+  }
+  if (th0 < exp_underflows) {
+    out = 0.0;
+    return true;
+  }
+  if (!(std::fabs(th0) <= exp_fast_limit))
+    return false;
+  const Double2 t0 = two_prod(y, l.value.hi);
+  const Double2 t = fast_two_sum(t0.hi, t0.lo + y * l.value.lo);
+  const ExpResult e = exp_fast(t.hi, t.lo);
+  const double err_t = std::fabs(y) * l.err + 0x1p-100 * std::fabs(t.hi);
+  const double err = (exp_fast_error + 2.0 * err_t) * e.value.hi;
+  if (!extended::round_if_certain(e.value.hi, e.value.lo, err, out))
+    return false;
+  out = scale_by_power_of_two(out, e.scale);
+  return true;
+}
+
+bool pow_second_stage(double ax, double y) {
+  double out = 0.0;
+  return pow_second_stage(ax, y, out);
+}
+
+// |x|^y for finite x other than 0 and +-1 and finite y other than 0, past the first stage.
+double pow_later_stages(double ax, double y) {
+  double out = 0.0;
+  if (pow_second_stage(ax, y, out))
+    return out;
+  return pow_slow(ax, y);
+}
+
+// Zeros, infinities, NaN, negative x, x = +-1, subnormal x and extreme y, as the C
+// standard's annex F gives the special values.
+[[gnu::noinline]] double pow_general(double x, double y) {
+  if (y == 0.0 || x == 1.0)
+    return 1.0;
+  if (std::isnan(x) || std::isnan(y))
+    return x + y;
+  const double inf = std::numeric_limits<double>::infinity();
+  if (std::isinf(y)) {
+    const double ax = std::fabs(x);
+    if (ax == 1.0)
+      return 1.0;
+    return (ax < 1.0) == (y < 0.0) ? inf : 0.0;
+  }
+  if (x == 0.0 || std::isinf(x)) {
+    const bool odd = is_odd_integer(y);
+    // |x|^y is 0 or inf; an odd integer exponent keeps the sign of x.
+    const bool big = (x == 0.0) == (y < 0.0);
+    const double magnitude = big ? inf : 0.0;
+    return odd && std::signbit(x) ? -magnitude : magnitude;
+  }
+  double sign = 1.0;
+  if (x < 0.0) {
+    if (!is_integer(y))
+      return invalid_operation(x);
+    if (is_odd_integer(y))
+      sign = -1.0;
+  }
+  const double ax = std::fabs(x);
+  if (ax == 1.0)
+    return sign;  // ln |x| = 0: the products below would overflow for a huge y
+  double out = 0.0;
+  if (pow_first_stage_applies(ax, y) && pow_first_stage(ax, y, out))
+    return sign * out;
+  return sign * pow_later_stages(ax, y);
 }
 
 }  // namespace
@@ -383,54 +586,34 @@ double lgamma(double x) {
 }
 
 double pow(double x, double y) {
-  // Special values as the C standard's annex F gives them.
-  if (y == 0.0 || x == 1.0)
-    return 1.0;
-  if (std::isnan(x) || std::isnan(y))
-    return x + y;
-  const double inf = std::numeric_limits<double>::infinity();
-  if (std::isinf(y)) {
-    const double ax = std::fabs(x);
-    if (ax == 1.0)
-      return 1.0;
-    return (ax < 1.0) == (y < 0.0) ? inf : 0.0;
-  }
-  if (x == 0.0 || std::isinf(x)) {
-    const bool odd = is_odd_integer(y);
-    // |x|^y is 0 or inf; an odd integer exponent keeps the sign of x.
-    const bool big = (x == 0.0) == (y < 0.0);
-    const double magnitude = big ? inf : 0.0;
-    return odd && std::signbit(x) ? -magnitude : magnitude;
-  }
-  double sign = 1.0;
-  if (x < 0.0) {
-    if (!is_integer(y))
-      return invalid_operation(x);
-    if (is_odd_integer(y))
-      sign = -1.0;
-  }
-  const double ax = std::fabs(x);
-  if (ax == 1.0)
-    return sign;  // ln |x| = 0: the products below would overflow for a huge y
-
-  const LogResult l = log_fast(ax);
-  const double th0 = y * l.value.hi;
-  if (th0 > exp_overflows)
-    return sign * inf;
-  if (th0 < exp_underflows)
-    return sign * 0.0;
-  if (std::fabs(th0) <= exp_fast_limit) {
-    const Double2 t0 = two_prod(y, l.value.hi);
-    const Double2 t = fast_two_sum(t0.hi, t0.lo + y * l.value.lo);
-    const ExpResult e = exp_fast(t.hi, t.lo);
-    const double err_t = std::fabs(y) * l.err + 0x1p-100 * std::fabs(t.hi);
-    const double err = (exp_fast_error + 2.0 * err_t) * e.value.hi;
+  if (pow_first_stage_applies(x, y)) {
     double out = 0.0;
-    if (extended::round_if_certain(e.value.hi, e.value.lo, err, out))
-      return sign * scale_by_power_of_two(out, e.scale);
+    if (pow_first_stage(x, y, out))
+      return out;
+    return pow_later_stages(x, y);
   }
-  return sign * pow_slow(ax, y);
+  return pow_general(x, y);
 }
+
+namespace detail {
+
+int pow_stage(double x, double y) {
+  if (!pow_first_stage_applies(x, y)) {
+    if (!(std::isfinite(x) && std::isfinite(y) && x != 0.0 && y != 0.0 && std::fabs(x) != 1.0))
+      return 0;
+    if (x < 0.0 && !is_integer(y))
+      return 0;
+    x = std::fabs(x);
+    if (!pow_first_stage_applies(x, y))
+      return pow_second_stage(x, y) ? 2 : 3;
+  }
+  double out = 0.0;
+  if (pow_first_stage(x, y, out))
+    return 1;
+  return pow_second_stage(x, y) ? 2 : 3;
+}
+
+}  // namespace detail
 
 }  // namespace exact_math
 

@@ -16,4 +16,12 @@ double atan(double x);
 // argument is passed to the C runtime.
 double lgamma(double x);
 
+namespace detail {
+
+// Which stage of pow settles pow(x, y): 1 and 2 are the fast stages, 3 the binary128
+// fallback, 0 the special values. For the accuracy tool's statistics.
+int pow_stage(double x, double y);
+
+}  // namespace detail
+
 }  // namespace feq_parser::exact_math

@@ -62,6 +62,26 @@ TEST(ExactMath, PowIsCorrectlyRounded) {
       {-2.0, 3.0, -8.0},
       {-2.0, 2.0, 4.0},
       {-0x1.25aec9b1aaf85p+5, 3.0, -0x1.82815b2f5b6cfp+15},
+      // The edges of the first stage: the log slices beside 1 (where c = 1), the least
+      // and greatest x and |y| it takes, and |y ln x| on both sides of its limit of 707.
+      {0x1.ffp-1, 0x1.cp+1, 0x1.fc822f7408c07p-1},
+      {0x1.fefffffffffffp-1, 0x1.cp+1, 0x1.fc822f7408c04p-1},
+      {0x1.01p+0, -0x1.4p+1, 0x1.fb08b2f1f4a73p-1},
+      {0x1.00fffffffffffp+0, 0x1.8p+1, 0x1.030300ffffffdp+0},
+      {0x1.6a09e667f3bcdp-1, 0x1.4p+1, 0x1.ae89f995ad3afp-2},
+      {0x1.6ap-1, -0x1.ap+1, 0x1.8af16c7d7ffaep+1},
+      {0x1.00000004p+0, -0x1p+2, 0x1.ffffffep-1},
+      {0x1.fffffffffffffp-1, 0x1p+60, 0x1.42eb9f39afae3p-185},
+      {0x1.0000000000001p+0, 0x1.ffffffffffffep+51, 0x1.5bf0a8b145767p+1},
+      {0x1.fffffffffffffp+1023, 0x1p-1, 0x1.fffffffffffffp+511},
+      {0x1p-1022, -0x1.8p-1, 0x1.6a09e667f3bcdp+766},
+      {0x1p+1, 0x1p-64, 0x1p+0},
+      {0x1.8p+1, 0x1p-65, 0x1p+0},
+      {0x1.8p+0, 0x1p+63, inf},
+      {0x1.4p+3, 0x1.33p+8, 0x1.c7b1f3cac7433p+1019},
+      {0x1.4p+3, 0x1.331999999999ap+8, 0x1.1ed7d4905466ap+1020},
+      {0x1.999999999999ap-4, 0x1.331999999999ap+8, 0x1.c8f25a72527bap-1021},
+      {0x1.999999999999ap-4, 0x1.32e6666666666p+8, 0x1.6a1b1910ad828p-1020},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << std::hexfloat << "pow(" << c.x << ", " << c.y << ")");
