@@ -339,12 +339,14 @@ constexpr int first_exp_bits = 8;
 constexpr double first_exp_inv_step = 0x1.71547652b82fep+8;  // 256 / ln 2
 // Beyond this the second stage decides, results near overflow or underflow included.
 constexpr double first_exp_limit = 707.0;
-// The error bound's terms: the exponential's own error, the logarithm's absolute error
-// (times |y|) and the rounding of y ln x (times |y ln x|), each with a margin of four
-// or more over the analysis.
-constexpr double first_exp_error = 0x1p-67;
-constexpr double first_log_error = 0x1p-71;
-constexpr double first_product_error = 0x1p-74;
+// The error bound's terms, relative to the result and doubled for results up to 2:
+// the exponential's own error; what scales with |y| (the logarithm's absolute error,
+// below 2^-73, and the roundings of terms up to 2^-20 |y| in y ln x and exp), below
+// 2^-70.5 |y|; and what scales with |y ln x|, below 2^-74.6. Each has a margin of
+// four or more over the analysis.
+constexpr double first_exp_error = 0x1p-66;
+constexpr double first_log_error = 0x1.8p-68;
+constexpr double first_product_error = 0x1.8p-72;
 
 double head(double v) {
   return std::bit_cast<double>(std::bit_cast<std::uint64_t>(v) & head_mask);
@@ -360,7 +362,8 @@ bool pow_first_stage_applies(double x, double y) {
          ix != 0x3ff0000000000000;
 }
 
-// ln x as hi + lo, with an absolute error below 2^-73 (first_log_error has the margin).
+// ln x as hi + lo (not normalised: |lo| < 2^-21), with an absolute error below 2^-73.
+// hi is ready long before lo, so that pow's reduction of exp can start meanwhile.
 Double2 first_log(double x) {
   const std::uint64_t ix = std::bit_cast<std::uint64_t>(x);
   const std::uint64_t tmp = ix - first_log_offset;
@@ -396,53 +399,63 @@ Double2 first_log(double x) {
   const double lo1 = kd * ln2_tail + entry.log_c_lo;
   // rlo (below 2^-22) last: its rounding, at most 2^-75, dominates the error.
   const double lo = rlo + (q + (mixed + ((lo1 + lo2) + lo3)));
-  return fast_two_sum(hi, lo);
+  return {hi, lo};
 }
 
-bool pow_first_stage(double x, double y, double& out) {
+// |x|^y, or 0 when the first stage cannot round it with certainty (its results are
+// never 0).
+double pow_first_stage(double x, double y) {
   const Double2 l = first_log(x);
 
-  // t = y ln x as th + tl: th, the product of two 26-bit heads, is exact, and
-  // |tl| < 2^-24 |t|.
+  // t = y ln x as th + tl: th, the product of two 26-bit heads, is exact and needs
+  // only l.hi; |tl| < 2^-24 |t| + 2^-20 |y|.
   const double y_head = head(y);
   const double l_head = head(l.hi);
   const double th = y_head * l_head;
-  const double tl = (y - y_head) * l_head + y * ((l.hi - l_head) + l.lo);
   if (!(std::fabs(th) <= first_exp_limit))
-    return false;
+    return 0.0;
 
-  // exp t = 2^(k/256) exp(a), k = round(t 256/ln 2), |a| < 2^-9.4. th - k step_hi is
-  // exact: k step_hi is (k < 2^18 and step_hi has 33 bits), and both are multiples of
-  // 2^-62 when k != 0.
+  // exp t = 2^(k/256) exp(rh) exp(rl), k = round(th 256/ln 2), |rh| < 2^-9.4. rh is
+  // exact: k step_hi is (k < 2^18 and step_hi has 33 bits), and th and k step_hi are
+  // both multiples of 2^-62 when k != 0.
   const double kd = (th * first_exp_inv_step + round_shift) - round_shift;
   const auto k = static_cast<std::int64_t>(kd);
   const pow_tables::ExpEntry& entry =
       pow_tables::exp2_table[static_cast<std::size_t>(k & ((1 << first_exp_bits) - 1))];
   const int scale = static_cast<int>(k >> first_exp_bits);
-  const Double2 a = two_sum(th - kd * pow_tables::exp_step_hi, tl - kd * pow_tables::exp_step_lo);
+  const double rh = th - kd * pow_tables::exp_step_hi;
 
-  // exp(a) - 1 - a to a^6/720 (the rest is below 2^-78).
-  const double a2 = a.hi * a.hi;
+  // exp(rh) - 1 - rh to rh^6/720 (the rest is below 2^-78).
+  const double a2 = rh * rh;
   const double p =
-      a2 *
-      ((0.5 + 0x1.5555555555555p-3 * a.hi) +
-       a2 * ((0x1.5555555555555p-5 + 0x1.1111111111111p-7 * a.hi) + a2 * 0x1.6c16c16c16c17p-10));
+      a2 * ((0.5 + 0x1.5555555555555p-3 * rh) +
+            a2 * ((0x1.5555555555555p-5 + 0x1.1111111111111p-7 * rh) + a2 * 0x1.6c16c16c16c17p-10));
 
-  // T (1 + a + p) with T = entry.hi + entry.lo. T a is split as T_head a_head, exact,
-  // plus the two small cross products, exact or nearly.
+  // exp(rl) - 1 to rl^3/6, for |rl| <= 2^-17 (the rest is below 2^-72); larger rl,
+  // from a large |y|, is left to the second stage.
+  const double tl = (y - y_head) * l_head + y * ((l.hi - l_head) + l.lo);
+  const double rl = tl - kd * pow_tables::exp_step_lo;
+  if (!(std::fabs(rl) <= 0x1p-17))
+    return 0.0;
+  const double m = rl * (1.0 + rl * (0.5 + 0x1.5555555555555p-3 * rl));
+
+  // T (1 + rh + p)(1 + m) with T = entry.hi + entry.lo. T rh is split as
+  // T_head rh_head, exact, plus the two small cross products, exact or nearly.
   const double e_head = head(entry.hi);
-  const double a_head = head(a.hi);
-  const Double2 s = fast_two_sum(entry.hi, e_head * a_head);
+  const double r_head = head(rh);
+  const Double2 s = fast_two_sum(entry.hi, e_head * r_head);
   const double small = (s.lo + entry.lo) +
-                       ((e_head * (a.hi - a_head) + (entry.hi - e_head) * a.hi) + entry.lo * a.hi);
-  const Double2 v = fast_two_sum(s.hi, small + entry.hi * (p + a.lo));
+                       ((e_head * (rh - r_head) + (entry.hi - e_head) * rh) + entry.lo * (rh + m));
+  const double rest = p + (m + m * (rh + p));
+  const Double2 v = fast_two_sum(s.hi, small + entry.hi * rest);
 
-  const double err = v.hi * (first_exp_error + first_log_error * std::fabs(y) +
-                             first_product_error * std::fabs(th));
+  // The bound is relative: v.hi < 2 is folded into the constants.
+  const double err =
+      first_exp_error + first_log_error * std::fabs(y) + first_product_error * std::fabs(th);
+  double out = 0.0;
   if (!extended::round_if_certain(v.hi, v.lo, err, out))
-    return false;
-  out = scale_by_power_of_two(out, scale);
-  return true;
+    return 0.0;
+  return scale_by_power_of_two(out, scale);
 }
 
 // The second stage: double-double logarithm and exponential, which also settles the
@@ -515,8 +528,8 @@ double pow_later_stages(double ax, double y) {
   const double ax = std::fabs(x);
   if (ax == 1.0)
     return sign;  // ln |x| = 0: the products below would overflow for a huge y
-  double out = 0.0;
-  if (pow_first_stage_applies(ax, y) && pow_first_stage(ax, y, out))
+  const double out = pow_first_stage_applies(ax, y) ? pow_first_stage(ax, y) : 0.0;
+  if (out != 0.0)
     return sign * out;
   return sign * pow_later_stages(ax, y);
 }
@@ -587,8 +600,8 @@ double lgamma(double x) {
 
 double pow(double x, double y) {
   if (pow_first_stage_applies(x, y)) {
-    double out = 0.0;
-    if (pow_first_stage(x, y, out))
+    const double out = pow_first_stage(x, y);
+    if (out != 0.0)
       return out;
     return pow_later_stages(x, y);
   }
@@ -607,8 +620,7 @@ int pow_stage(double x, double y) {
     if (!pow_first_stage_applies(x, y))
       return pow_second_stage(x, y) ? 2 : 3;
   }
-  double out = 0.0;
-  if (pow_first_stage(x, y, out))
+  if (pow_first_stage(x, y) != 0.0)
     return 1;
   return pow_second_stage(x, y) ? 2 : 3;
 }
