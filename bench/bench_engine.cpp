@@ -138,6 +138,20 @@ void pow_calls(benchmark::State& state) {
   }
 }
 
+// The same, each call's x waiting for the previous result (x + (r - r) is x for any
+// finite r): the latency per call, as in a chain of dependent evaluations.
+template <double (*f)(double, double)>
+void dependent_pow_calls(benchmark::State& state) {
+  const PowArgs& args = pow_args();
+  std::size_t i = 0;
+  double r = 1.0;
+  for (auto _ : state) {
+    r = f(args.x[i] + (r - r), args.y[i]);
+    i = (i + 1) % args.x.size();
+  }
+  benchmark::DoNotOptimize(r);
+}
+
 double libc_pow(double x, double y) {
   return std::pow(x, y);
 }
@@ -150,8 +164,18 @@ void BM_pow_libc(benchmark::State& state) {
   pow_calls<libc_pow>(state);
 }
 
+void BM_pow_exact_dependent(benchmark::State& state) {
+  dependent_pow_calls<feq_parser::exact_math::pow>(state);
+}
+
+void BM_pow_libc_dependent(benchmark::State& state) {
+  dependent_pow_calls<libc_pow>(state);
+}
+
 BENCHMARK(BM_pow_exact);
 BENCHMARK(BM_pow_libc);
+BENCHMARK(BM_pow_exact_dependent);
+BENCHMARK(BM_pow_libc_dependent);
 BENCHMARK(construct)->DenseRange(0, 5)->ArgName("model_index");
 BENCHMARK(evaluate_engine)->DenseRange(0, 5)->ArgName("model_index");
 BENCHMARK(evaluate_native)->DenseRange(0, 5)->ArgName("model_index");
