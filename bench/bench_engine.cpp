@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "feq_parser/equation_parser.h"
-#include "feq_parser/exact_math.h"
 #include "fit_cases.h"
+#include "numerics/exact_math.h"
 #include "textio/text_utils.h"
 
 namespace {
@@ -33,9 +33,9 @@ const Model models[] = {
      "abcd",
      {2, 10, 1.5, 3},
      [](const double* v) {
-       return v[1] *
-              (feq_parser::exact_math::pow(v[3], v[2]) /
-               (feq_parser::exact_math::pow(v[3], v[2]) + feq_parser::exact_math::pow(v[0], v[2])));
+       return v[1] * (quillon::numerics::exact_math::pow(v[3], v[2]) /
+                      (quillon::numerics::exact_math::pow(v[3], v[2]) +
+                       quillon::numerics::exact_math::pow(v[0], v[2])));
      }},
     {"Y=(b*d/(f+e/c))/(a+d/(f+e/c))",
      "abcdef",
@@ -71,11 +71,11 @@ void construct(benchmark::State& state) {
   const Model& model = models[state.range(0)];
   quillon::bench::Quiet io;
   const std::string text = padded(model.encoded);
-  feq_parser::EquationParser saved =
-      feq_parser::construct_equationparser(text, model.names, io.console);
+  quillon::feq_parser::EquationParser saved =
+      quillon::feq_parser::construct_equationparser(text, model.names, io.console);
   for (auto _ : state) {
     saved.destruct_equationparser();
-    saved = feq_parser::construct_equationparser(text, model.names, io.console);
+    saved = quillon::feq_parser::construct_equationparser(text, model.names, io.console);
     benchmark::DoNotOptimize(saved);
   }
 }
@@ -83,8 +83,8 @@ void construct(benchmark::State& state) {
 void evaluate_engine(benchmark::State& state) {
   const Model& model = models[state.range(0)];
   quillon::bench::Quiet io;
-  const feq_parser::EquationParser parser =
-      feq_parser::construct_equationparser(padded(model.encoded), model.names, io.console);
+  const quillon::feq_parser::EquationParser parser =
+      quillon::feq_parser::construct_equationparser(padded(model.encoded), model.names, io.console);
   std::vector<double> values = model.values;
   for (auto _ : state) {
     benchmark::DoNotOptimize(values.data());
@@ -157,7 +157,7 @@ double libc_pow(double x, double y) {
 }
 
 void BM_pow_exact(benchmark::State& state) {
-  pow_calls<feq_parser::exact_math::pow>(state);
+  pow_calls<quillon::numerics::exact_math::pow>(state);
 }
 
 void BM_pow_libc(benchmark::State& state) {
@@ -165,7 +165,7 @@ void BM_pow_libc(benchmark::State& state) {
 }
 
 void BM_pow_exact_dependent(benchmark::State& state) {
-  dependent_pow_calls<feq_parser::exact_math::pow>(state);
+  dependent_pow_calls<quillon::numerics::exact_math::pow>(state);
 }
 
 void BM_pow_libc_dependent(benchmark::State& state) {

@@ -3,9 +3,9 @@
 #include <stdexcept>
 
 #include "data_import/data_import.h"
-#include "feq_parser/exact_math.h"
 #include "models/model_block.h"
 #include "models/model_evaluator.h"
+#include "numerics/exact_math.h"
 
 namespace quillon::bench {
 
@@ -41,7 +41,7 @@ double sum_of_squares(models::FitState& fit, Value value) {
 // Model 2, Y=b*(d^c)/(d^c+a^c): a..c = P1..P3, d = X1. Written as one would by hand:
 // [S]^n once per point and K^n once per call.
 double ssq_model2(models::FitState& fit, std::span<const double> p) {
-  using feq_parser::exact_math::pow;
+  using numerics::exact_math::pow;
   const double kn = pow(p[0], p[2]);
   return sum_of_squares(fit, [&](double d, double) {
     const double sn = pow(d, p[2]);

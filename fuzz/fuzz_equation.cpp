@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ostringstream out;
   quillon::textio::Console console(in, out);
   try {
-    feq_parser::EquationParser parser =
-        feq_parser::construct_equationparser(equation, names, console);
+    quillon::feq_parser::EquationParser parser =
+        quillon::feq_parser::construct_equationparser(equation, names, console);
     constexpr double inf = std::numeric_limits<double>::infinity();
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
     for (double v : {1.5, 0.0, -2.0, 1.0e300, -1.0e-300, inf, nan}) {
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     parser.print_infixtokens();
     parser.print_postfixtokens();
-    feq_parser::EquationParser copy = parser;
+    quillon::feq_parser::EquationParser copy = parser;
     parser.destruct_equationparser();
     (void)parser.evaluate_real64(std::vector<double>(names.size(), 1.0));
     (void)copy.evaluate_real64(std::vector<double>(names.size(), 1.0));

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "feq_parser/exact_math.h"
+#include "numerics/exact_math.h"
 
 namespace quillon::analysis {
 namespace {
 
-namespace exact = feq_parser::exact_math;
+namespace exact = numerics::exact_math;
 
 // log(m!) for m = 0..n. The binomials of a thousand signs overflow a double, their
 // logarithms do not; the correctly rounded log keeps the sum the same everywhere.

@@ -9,9 +9,9 @@
 #include <span>
 #include <unsupported/Eigen/LevenbergMarquardt>
 
-#include "analysis/distributions.h"
 #include "models/catalogue.h"
 #include "models/model_evaluator.h"
+#include "numerics/distributions.h"
 #include "textio/console.h"
 
 namespace quillon::analysis {
@@ -363,7 +363,7 @@ StandardAnalysis standard_analysis(const models::FitState& fit, bool profiles) {
   }
   a.available = true;
   a.sigma = std::sqrt(a.ssq / a.df);
-  a.t = t975(a.df);
+  a.t = numerics::t975(a.df);
   a.parameters.resize(static_cast<std::size_t>(np));
 
   std::vector<double> r(static_cast<std::size_t>(fit.npoints));

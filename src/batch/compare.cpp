@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstdio>
 
-#include "analysis/distributions.h"
 #include "batch/csv.h"
 #include "data_import/data_import.h"
-#include "feq_parser/exact_math.h"
 #include "models/catalogue.h"
+#include "numerics/distributions.h"
+#include "numerics/exact_math.h"
 #include "textio/text_utils.h"
 
 namespace quillon::batch {
@@ -92,10 +92,10 @@ Comparison rank_candidates(std::vector<Candidate> candidates, int n) {
     double total = 0.0;
     for (Candidate& x : all) {
       x.delta = *x.aicc - least;
-      total += feq_parser::exact_math::exp(-0.5 * *x.delta);
+      total += numerics::exact_math::exp(-0.5 * *x.delta);
     }
     for (Candidate& x : all)
-      x.weight = feq_parser::exact_math::exp(-0.5 * *x.delta) / total;
+      x.weight = numerics::exact_math::exp(-0.5 * *x.delta) / total;
     std::vector<Candidate*> order;
     for (Candidate& x : all)
       order.push_back(&x);
@@ -118,7 +118,7 @@ Comparison rank_candidates(std::vector<Candidate> candidates, int n) {
     // A candidate cannot fit better than the model it is nested in; a rounding-level
     // difference the other way is none.
     x.f = std::max(0.0, ((x.ssq() - sg) / x.df1) / (sg / x.df2));
-    x.f_p = analysis::f_upper_tail(*x.f, x.df1, x.df2);
+    x.f_p = numerics::f_upper_tail(*x.f, x.df1, x.df2);
   }
 
   if (!ranked) {

@@ -6,7 +6,7 @@
 
 #include "textio/error.h"
 
-namespace quillon::dsort3_module {
+namespace quillon::data_import::dsort3_module {
 namespace {
 
 // The arrays that move together, addressed 1-based as the partitioning is written.
@@ -132,4 +132,4 @@ void dsort3(std::span<double> dx, std::span<double> dy, std::span<double> dz, st
   }
 }
 
-}  // namespace quillon::dsort3_module
+}  // namespace quillon::data_import::dsort3_module

@@ -3,7 +3,7 @@
 
 #include <span>
 
-namespace quillon::dsort3_module {
+namespace quillon::data_import::dsort3_module {
 
 // Sorts dx[0..n-1] increasing (kflag > 0) or decreasing (kflag < 0) and applies every
 // interchange to the companions chosen by |kflag|: 1 none, 2 dy, 3 dy and dz, 4 dy, dz
@@ -14,4 +14,4 @@ namespace quillon::dsort3_module {
 void dsort3(std::span<double> dx, std::span<double> dy, std::span<double> dz, std::span<double> dw,
             int n, int kflag);
 
-}  // namespace quillon::dsort3_module
+}  // namespace quillon::data_import::dsort3_module

@@ -7,7 +7,7 @@
 #include "textio/console.h"
 #include "textio/error.h"
 
-namespace feq_parser {
+namespace quillon::feq_parser {
 
 EquationParser construct_equationparser(std::string_view equation, std::span<const char> names,
                                         quillon::textio::Console& console) {
@@ -97,4 +97,4 @@ void EquationParser::print_postfixtokens() const {
   print_tokens(postfix);
 }
 
-}  // namespace feq_parser
+}  // namespace quillon::feq_parser

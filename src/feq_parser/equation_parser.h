@@ -14,7 +14,7 @@
 #include "feq_parser/row_cache.h"
 #include "feq_parser/tokens.h"
 
-namespace feq_parser {
+namespace quillon::feq_parser {
 
 inline constexpr std::size_t equation_length = 1024;
 inline constexpr std::size_t name_length = 12;
@@ -99,4 +99,4 @@ class EquationParser {
 EquationParser construct_equationparser(std::string_view equation, std::span<const char> names,
                                         quillon::textio::Console& console);
 
-}  // namespace feq_parser
+}  // namespace quillon::feq_parser

@@ -11,12 +11,12 @@
 #include <stdexcept>
 #include <string>
 
-#include "feq_parser/exact_math.h"
 #include "feq_parser/messages.h"
+#include "numerics/exact_math.h"
 #include "textio/console.h"
 #include "textio/error.h"
 
-namespace feq_parser::detail {
+namespace quillon::feq_parser::detail {
 
 void Program::copy_from(const Program& other) {
   count = other.count;
@@ -31,11 +31,11 @@ double guarded_exp(double x) {
   if (std::isnan(x))
     return 1.0;
   if (std::isinf(x))
-    return exact_math::exp(limit);
+    return numerics::exact_math::exp(limit);
   const double clamped = std::clamp(x, -limit, limit);
   if (std::fabs(clamped) <= std::numeric_limits<double>::min())
     return 1.0;
-  return exact_math::exp(clamped);
+  return numerics::exact_math::exp(clamped);
 }
 
 Op function_code(std::string_view name) {
@@ -68,11 +68,11 @@ double apply_function(Op code, double x) {
   case Op::sqrt: return std::sqrt(x);
   case Op::abs: return std::fabs(x);
   case Op::guarded_exp: return guarded_exp(x);
-  case Op::log: return exact_math::log(x);
+  case Op::log: return numerics::exact_math::log(x);
   case Op::log10: return std::log10(x);
   case Op::acos: return std::acos(x);
   case Op::asin: return std::asin(x);
-  case Op::atan: return exact_math::atan(x);
+  case Op::atan: return numerics::exact_math::atan(x);
   default: return 0.0;
   }
 }
@@ -288,7 +288,7 @@ double execute_checked(const Program& program, const Value* values, const TokenS
       break;
     case Op::power:
       b = pop();
-      push(exact_math::pow(pop(), b));
+      push(numerics::exact_math::pow(pop(), b));
       break;
     case Op::binary_other:
       pop();
@@ -330,18 +330,18 @@ double execute_fast(const Program& program, const Value* values) {
     case Op::subtract: tos = stack[--top] - tos; break;
     case Op::multiply: tos = stack[--top] * tos; break;
     case Op::divide: tos = stack[--top] / tos; break;
-    case Op::power: tos = exact_math::pow(stack[--top], tos); break;
+    case Op::power: tos = numerics::exact_math::pow(stack[--top], tos); break;
     case Op::add_value: tos = tos + in.value; break;
     case Op::subtract_value: tos = tos - in.value; break;
     case Op::multiply_value: tos = tos * in.value; break;
     case Op::divide_value: tos = tos / in.value; break;
-    case Op::power_value: tos = exact_math::pow(tos, in.value); break;
+    case Op::power_value: tos = numerics::exact_math::pow(tos, in.value); break;
     case Op::add_variable: tos = tos + static_cast<double>(values[in.index]); break;
     case Op::subtract_variable: tos = tos - static_cast<double>(values[in.index]); break;
     case Op::multiply_variable: tos = tos * static_cast<double>(values[in.index]); break;
     case Op::divide_variable: tos = tos / static_cast<double>(values[in.index]); break;
     case Op::power_variable:
-      tos = exact_math::pow(tos, static_cast<double>(values[in.index]));
+      tos = numerics::exact_math::pow(tos, static_cast<double>(values[in.index]));
       break;
     case Op::binary_other:
       --top;
@@ -355,11 +355,11 @@ double execute_fast(const Program& program, const Value* values) {
     case Op::sqrt: tos = std::sqrt(tos); break;
     case Op::abs: tos = std::fabs(tos); break;
     case Op::guarded_exp: tos = guarded_exp(tos); break;
-    case Op::log: tos = exact_math::log(tos); break;
+    case Op::log: tos = numerics::exact_math::log(tos); break;
     case Op::log10: tos = std::log10(tos); break;
     case Op::acos: tos = std::acos(tos); break;
     case Op::asin: tos = std::asin(tos); break;
-    case Op::atan: tos = exact_math::atan(tos); break;
+    case Op::atan: tos = numerics::exact_math::atan(tos); break;
     case Op::function_other: tos = 0.0; break;
     case Op::bad_number: break;  // never in fast code
     }
@@ -432,7 +432,7 @@ Item apply_binary(Op op, Item a, Item b, double* out, std::size_t m, Width width
   case Op::multiply: return {nullptr, a.value * b.value};
   case Op::divide: return {nullptr, a.value / b.value};
   case Op::power:
-    return binary(a, b, out, m, [](double x, double y) { return exact_math::pow(x, y); });
+    return binary(a, b, out, m, [](double x, double y) { return numerics::exact_math::pow(x, y); });
   default: return {nullptr, 0.0};  // binary_other
   }
 }
@@ -533,4 +533,4 @@ double run(const Program& program, std::span<const float> values, const TokenSta
   return run_any(program, values, postfix, console);
 }
 
-}  // namespace feq_parser::detail
+}  // namespace quillon::feq_parser::detail

@@ -16,7 +16,7 @@
 #include "feq_parser/row_kernels.h"
 #include "feq_parser/tokens.h"
 
-namespace feq_parser::detail {
+namespace quillon::feq_parser::detail {
 
 enum class Op : std::uint8_t {
   push_value,
@@ -135,4 +135,4 @@ double guarded_exp(double x);
 // Returns false for any other text.
 bool number_value(std::string_view text, double& value);
 
-}  // namespace feq_parser::detail
+}  // namespace quillon::feq_parser::detail

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-namespace feq_parser::messages {
+namespace quillon::feq_parser::messages {
 
 inline constexpr std::string_view pop_empty_tokenstack =
     "WARNING: attempt to pop from empty TokenStack";
@@ -34,4 +34,4 @@ inline constexpr std::string_view bad_number = "Bad real number in equation: '";
 inline constexpr std::string_view deallocate_unallocated =
     "Attempt to DEALLOCATE unallocated 'parser'";
 
-}  // namespace feq_parser::messages
+}  // namespace quillon::feq_parser::messages

@@ -3,7 +3,7 @@
 
 #include "feq_parser/equation_parser.h"
 
-namespace feq_parser {
+namespace quillon::feq_parser {
 
 // A stacked operator is released only by an incoming one of strictly lower
 // precedence, so operators of equal precedence group from the right: a-b-c is
@@ -58,4 +58,4 @@ void EquationParser::converttopostfix() {
   program_ = detail::compile(postfix, variables.view());
 }
 
-}  // namespace feq_parser
+}  // namespace quillon::feq_parser

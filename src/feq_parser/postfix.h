@@ -3,7 +3,7 @@
 
 #include "feq_parser/tokenizer.h"
 
-namespace feq_parser::detail {
+namespace quillon::feq_parser::detail {
 
 // By the first character of a token's text.
 inline int precedence(char c) {
@@ -19,4 +19,4 @@ inline int precedence(char c) {
   }
 }
 
-}  // namespace feq_parser::detail
+}  // namespace quillon::feq_parser::detail

@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstring>
 
-namespace feq_parser::detail {
+namespace quillon::feq_parser::detail {
 
 namespace {
 
@@ -282,4 +282,4 @@ bool RowCache::evaluate(const Program& program, std::span<const RowValues> value
   return true;
 }
 
-}  // namespace feq_parser::detail
+}  // namespace quillon::feq_parser::detail

@@ -19,7 +19,7 @@
 
 #include "feq_parser/evaluation.h"
 
-namespace feq_parser::detail {
+namespace quillon::feq_parser::detail {
 
 class RowCache {
  public:
@@ -78,4 +78,4 @@ class RowCache {
   bool have_base_ = false;
 };
 
-}  // namespace feq_parser::detail
+}  // namespace quillon::feq_parser::detail

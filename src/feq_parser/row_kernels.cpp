@@ -1,6 +1,6 @@
 #include "feq_parser/row_kernels.h"
 
-namespace feq_parser::detail {
+namespace quillon::feq_parser::detail {
 
 namespace {
 
@@ -87,4 +87,4 @@ void arithmetic_rows(char o, const double* x, double xv, const double* y, double
   rows_two(o, x, xv, y, yv, out, m);
 }
 
-}  // namespace feq_parser::detail
+}  // namespace quillon::feq_parser::detail

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace feq_parser::detail {
+namespace quillon::feq_parser::detail {
 
 enum class Width : std::uint8_t { two = 2, four = 4, eight = 8 };  // doubles per vector
 
@@ -19,4 +19,4 @@ Width widest_width();
 void arithmetic_rows(char o, const double* x, double xv, const double* y, double yv, double* out,
                      std::size_t m, Width width);
 
-}  // namespace feq_parser::detail
+}  // namespace quillon::feq_parser::detail

@@ -8,7 +8,7 @@
 #include "feq_parser/equation_parser.h"
 #include "feq_parser/messages.h"
 
-namespace feq_parser {
+namespace quillon::feq_parser {
 
 namespace {
 
@@ -168,4 +168,4 @@ void EquationParser::tokenize(std::int32_t& ok, ErrorText& errmsg) {
   ok = 1;
 }
 
-}  // namespace feq_parser
+}  // namespace quillon::feq_parser

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace feq_parser::detail {
+namespace quillon::feq_parser::detail {
 
 inline constexpr std::string_view separators = "+-*/()^";
 inline constexpr std::string_view operators = "+-*/^";
@@ -40,4 +40,4 @@ inline bool has_class(char c, std::uint8_t bits) {
   return (char_classes[static_cast<unsigned char>(c)] & bits) != 0;
 }
 
-}  // namespace feq_parser::detail
+}  // namespace quillon::feq_parser::detail

@@ -5,7 +5,7 @@
 #include "feq_parser/messages.h"
 #include "textio/console.h"
 
-namespace feq_parser {
+namespace quillon::feq_parser {
 
 std::size_t trimmed_length(const char* s, std::size_t n) {
   constexpr std::uint64_t blanks = 0x2020202020202020ULL;
@@ -99,4 +99,4 @@ void NumberStack::push_numberstack(double item, quillon::textio::Console* consol
   ++top;
 }
 
-}  // namespace feq_parser
+}  // namespace quillon::feq_parser

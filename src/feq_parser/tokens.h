@@ -15,7 +15,7 @@ namespace quillon::textio {
 class Console;
 }
 
-namespace feq_parser {
+namespace quillon::feq_parser {
 
 // Every stack of the engine holds at most this many items, which also bounds the
 // number of tokens of one equation.
@@ -211,4 +211,4 @@ namespace detail {
 void print_line(quillon::textio::Console* console, std::string_view text);
 }  // namespace detail
 
-}  // namespace feq_parser
+}  // namespace quillon::feq_parser

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "feq_parser/exact_math.h"
+#include "numerics/exact_math.h"
 
 namespace quillon::optimise {
 
@@ -18,8 +18,7 @@ void pbounds1(double& x, double lower, double upper, int mode) {
   }
   // The distance past the bound, in widths, squashed into (-1, 1).
   auto squash = [mode](double z) {
-    return mode == 1 ? z / (std::fabs(z) + 1.0)
-                     : 0.636619772367582 * feq_parser::exact_math::atan(z);
+    return mode == 1 ? z / (std::fabs(z) + 1.0) : 0.636619772367582 * numerics::exact_math::atan(z);
   };
   const double y = x < lower ? (squash((x - lower) / w) + 1.0) * h + lower
                              : upper - (1.0 - squash((x - upper) / w)) * h;

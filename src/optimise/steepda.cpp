@@ -5,7 +5,7 @@
 #include <cmath>
 #include <stdexcept>
 
-namespace quillon::mod_steepest {
+namespace quillon::optimise::mod_steepest {
 
 namespace {
 
@@ -130,4 +130,4 @@ Result steepda(Objective f, std::span<double> x, const Settings& settings) {
   return result;
 }
 
-}  // namespace quillon::mod_steepest
+}  // namespace quillon::optimise::mod_steepest

@@ -6,7 +6,7 @@
 #include <span>
 #include <type_traits>
 
-namespace quillon::mod_steepest {
+namespace quillon::optimise::mod_steepest {
 
 // The strategy's constants, in one place.
 namespace constants {
@@ -68,4 +68,4 @@ struct Result {
 // other sizes.
 Result steepda(Objective f, std::span<double> x, const Settings& settings);
 
-}  // namespace quillon::mod_steepest
+}  // namespace quillon::optimise::mod_steepest

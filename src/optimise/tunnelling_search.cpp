@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "feq_parser/exact_math.h"
+#include "numerics/exact_math.h"
 #include "optimise/random_pool.h"
 #include "textio/text_utils.h"
 
@@ -183,7 +183,7 @@ class Search {
     Vec q{};
     double ssq = 0.0;
     for (int level = 1; level <= levels; ++level) {
-      const double s = 2.0 * feq_parser::exact_math::pow(0.5, level);
+      const double s = 2.0 * numerics::exact_math::pow(0.5, level);
       for (int j = 1; j <= multiples; ++j) {
         for (std::size_t k = 0; k < n_; ++k) {
           shuffle(r_);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "feq_parser/exact_math.h"
+#include "numerics/exact_math.h"
 
 namespace quillon::report {
 
@@ -10,7 +10,7 @@ InformationCriteria information_criteria(int n, int p, double ssq0, std::span<co
   const double dn = n;
   const double dp = p;
   InformationCriteria ic;
-  ic.aic = 2.0 * dp + dn * feq_parser::exact_math::log(ssq0 / dn);
+  ic.aic = 2.0 * dp + dn * numerics::exact_math::log(ssq0 / dn);
   ic.aicc = ic.aic + static_cast<double>(2 * p * (p + 1)) / static_cast<double>(n - p - 1);
 
   double sum = 0.0;
@@ -20,7 +20,7 @@ InformationCriteria information_criteria(int n, int p, double ssq0, std::span<co
   double sst = 0.0;
   for (double v : y)
     sst += (v - mean) * (v - mean);
-  double msc = feq_parser::exact_math::log(ssq0 / sst) + 2.0 * dp / static_cast<double>(n - p - 1);
+  double msc = numerics::exact_math::log(ssq0 / sst) + 2.0 * dp / static_cast<double>(n - p - 1);
   // Keep the printed value finite and away from zero; its sign still tells the story.
   if (std::isnan(msc)) {
     msc = 1.0e20;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "feq_parser/exact_math.h"
+#include "numerics/exact_math.h"
 
 namespace quillon::report::mod_fstat {
 
@@ -44,8 +44,8 @@ double incomplete_beta(double x, double p, double q, double log_beta) {
   }
   const double ratio =
       sum *
-      feq_parser::exact_math::exp(pp * feq_parser::exact_math::log(xx) +
-                                  (qq - 1.0) * feq_parser::exact_math::log(cx) - log_beta) /
+      numerics::exact_math::exp(pp * numerics::exact_math::log(xx) +
+                                (qq - 1.0) * numerics::exact_math::log(cx) - log_beta) /
       pp;
   return swapped ? 1.0 - ratio : ratio;
 }
@@ -67,10 +67,10 @@ double f_critical(double alpha, double df1, double df2) {
   const double ap = switched ? 1.0 - a : a;
   const double pp = switched ? q : p;
   const double qq = switched ? p : q;
-  const double log_beta = feq_parser::exact_math::lgamma(pp) + feq_parser::exact_math::lgamma(qq) -
-                          feq_parser::exact_math::lgamma(pp + qq);
+  const double log_beta = numerics::exact_math::lgamma(pp) + numerics::exact_math::lgamma(qq) -
+                          numerics::exact_math::lgamma(pp + qq);
 
-  double r = std::sqrt(-2.0 * feq_parser::exact_math::log(ap));
+  double r = std::sqrt(-2.0 * numerics::exact_math::log(ap));
   double y = r - (2.30753 + 0.27061 * r) / (1.0 + (0.99229 + 0.04481 * r) * r);
   double x;
   if (pp > 1.0 && qq > 1.0) {
@@ -79,19 +79,19 @@ double f_critical(double alpha, double df1, double df2) {
     const double t = 1.0 / (2.0 * qq - 1.0);
     const double h = 2.0 / (s + t);
     const double w = y * std::sqrt(h + r) / h - (t - s) * (r + 5.0 / 6.0 - 2.0 / (3.0 * h));
-    x = pp / (pp + qq * feq_parser::exact_math::exp(2.0 * w));
+    x = pp / (pp + qq * numerics::exact_math::exp(2.0 * w));
   } else {
     r = 2.0 * qq;
     double t = 1.0 / (9.0 * qq);
     const double v = 1.0 - t + y * std::sqrt(t);
     t = r * (v * v * v);
     if (t <= 0.0) {
-      x = 1.0 - feq_parser::exact_math::exp(
-                    (feq_parser::exact_math::log((1.0 - ap) * qq) + log_beta) / qq);
+      x = 1.0 -
+          numerics::exact_math::exp((numerics::exact_math::log((1.0 - ap) * qq) + log_beta) / qq);
     } else {
       t = (4.0 * pp + r - 2.0) / t;
       if (t <= 1.0) {
-        x = feq_parser::exact_math::exp((feq_parser::exact_math::log(ap * pp) + log_beta) / pp);
+        x = numerics::exact_math::exp((numerics::exact_math::log(ap * pp) + log_beta) / pp);
       } else {
         x = 1.0 - 2.0 / (t + 1.0);
       }
@@ -99,8 +99,8 @@ double f_critical(double alpha, double df1, double df2) {
   }
 
   x = std::clamp(x, 0.0001, 0.9999);
-  const double acu = feq_parser::exact_math::pow(
-      10.0, std::max(-5.0 / (pp * pp) - 1.0 / feq_parser::exact_math::pow(ap, 0.2) - 13.0, -50.0));
+  const double acu = numerics::exact_math::pow(
+      10.0, std::max(-5.0 / (pp * pp) - 1.0 / numerics::exact_math::pow(ap, 0.2) - 13.0, -50.0));
 
   // Modified Newton iteration on I_x - a', with a step that is cut by thirds until
   // it shrinks the correction and stays inside (0, 1).
@@ -108,10 +108,10 @@ double f_critical(double alpha, double df1, double df2) {
   double sq = 1.0;
   double prev = 1.0;
   for (;;) {
-    double g = log_beta + (1.0 - pp) * feq_parser::exact_math::log(x) +
-               (1.0 - qq) * feq_parser::exact_math::log(1.0 - x);
+    double g = log_beta + (1.0 - pp) * numerics::exact_math::log(x) +
+               (1.0 - qq) * numerics::exact_math::log(1.0 - x);
     g = std::clamp(g, -300.0, 300.0);
-    y = (detail::incomplete_beta(x, pp, qq, log_beta) - ap) * feq_parser::exact_math::exp(g);
+    y = (detail::incomplete_beta(x, pp, qq, log_beta) - ap) * numerics::exact_math::exp(g);
     // A correction that is not a number can never pass the step test below.
     if (!std::isfinite(y))
       break;

@@ -3,7 +3,7 @@
 #include <array>
 #include <cmath>
 
-#include "feq_parser/exact_math.h"
+#include "numerics/exact_math.h"
 
 namespace quillon::report {
 
@@ -25,11 +25,11 @@ double t2t95(int df) {
   if (df <= 20)
     return t_table[df - 1];
   if (df <= 29)
-    return 2.086 * feq_parser::exact_math::exp(-c1 * (df - 20));
+    return 2.086 * numerics::exact_math::exp(-c1 * (df - 20));
   if (df <= 59)
-    return 2.045 * feq_parser::exact_math::exp(-c2 * (df - 30));
+    return 2.045 * numerics::exact_math::exp(-c2 * (df - 30));
   if (df <= 999)
-    return 1.96 + 0.04 * feq_parser::exact_math::exp(-(df - 60) / 100.0);
+    return 1.96 + 0.04 * numerics::exact_math::exp(-(df - 60) / 100.0);
   return 1.96;
 }
 

@@ -7,7 +7,7 @@
 #include "data_import/dsort3.h"
 #include "textio/error.h"
 
-namespace quillon::dsort3_module {
+namespace quillon::data_import::dsort3_module {
 namespace {
 
 // Positions 1..n carried in dy show where each key came from.
@@ -135,4 +135,4 @@ TEST(Dsort3, ImpossibleArgumentsStopWithStatusOne) {
 }
 
 }  // namespace
-}  // namespace quillon::dsort3_module
+}  // namespace quillon::data_import::dsort3_module

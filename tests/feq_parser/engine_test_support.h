@@ -8,7 +8,7 @@
 
 #include "feq_parser/equation_parser.h"
 
-namespace feq_parser::testing {
+namespace quillon::feq_parser::testing {
 
 // A parser built stage by stage without a console: warnings are dropped, so rows
 // that print can be checked for their values alone.
@@ -59,4 +59,4 @@ inline std::uint64_t bits(double x) {
   return std::bit_cast<std::uint64_t>(x);
 }
 
-}  // namespace feq_parser::testing
+}  // namespace quillon::feq_parser::testing

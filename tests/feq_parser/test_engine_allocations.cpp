@@ -9,7 +9,7 @@
 #include "support/allocation_counter.h"
 #include "support/test_support.h"
 
-namespace feq_parser {
+namespace quillon::feq_parser {
 namespace {
 
 TEST(EngineAllocations, NoneForBuildingAndEvaluatingTheCatalogue) {
@@ -75,4 +75,4 @@ TEST(EngineAllocations, NoneForBuildingAndEvaluatingTheCatalogue) {
 }
 
 }  // namespace
-}  // namespace feq_parser
+}  // namespace quillon::feq_parser

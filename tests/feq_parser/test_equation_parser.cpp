@@ -8,7 +8,7 @@
 #include "support/test_support.h"
 #include "textio/error.h"
 
-namespace feq_parser {
+namespace quillon::feq_parser {
 namespace {
 
 using quillon::testing::crlf_lines;
@@ -182,4 +182,4 @@ TEST(EquationParser, UnmatchedRightParenthesisWarnsWhileBuilding) {
 }
 
 }  // namespace
-}  // namespace feq_parser
+}  // namespace quillon::feq_parser

@@ -6,11 +6,11 @@
 
 #include "engine_test_support.h"
 #include "feq_parser/evaluation.h"
-#include "feq_parser/exact_math.h"
+#include "numerics/exact_math.h"
 #include "support/test_support.h"
 #include "textio/error.h"
 
-namespace feq_parser {
+namespace quillon::feq_parser {
 namespace {
 
 using quillon::testing::StringConsole;
@@ -53,7 +53,7 @@ double evaluate_tokens(const EquationParser& p, const std::vector<double>& value
                          : text == "-" ? a - b
                          : text == "*" ? a * b
                          : text == "/" ? a / b
-                         : text == "^" ? exact_math::pow(a, b)
+                         : text == "^" ? numerics::exact_math::pow(a, b)
                                        : 0.0,
                          nullptr);
       break;
@@ -89,7 +89,9 @@ const ValueRow value_rows[] = {
     {"y=a*b/c", {0.1, 0.7, 3}, [](const double* v) { return v[0] * (v[1] / v[2]); }},
     {"y=a^b^c",
      {2, 3, 2},
-     [](const double* v) { return exact_math::pow(v[0], exact_math::pow(v[1], v[2])); }},
+     [](const double* v) {
+       return numerics::exact_math::pow(v[0], numerics::exact_math::pow(v[1], v[2]));
+     }},
     {"y=a+b*c-d", {1, 2, 3, 4}, [](const double* v) { return v[0] + (v[1] * v[2] - v[3]); }},
     // ^ binds tighter than * and / on either side.
     {"y=2^3*2", {}, [](const double*) { return 16.0; }},
@@ -99,7 +101,7 @@ const ValueRow value_rows[] = {
     {"y=-a+b", {1, 2}, [](const double* v) { return -(v[0] + v[1]); }},
     {"y=-a-b", {1, 2}, [](const double* v) { return -(v[0] - v[1]); }},
     {"y=-a*b", {1.5, 2}, [](const double* v) { return -(v[0] * v[1]); }},
-    {"y=-a^2", {3}, [](const double* v) { return -exact_math::pow(v[0], 2.0); }},
+    {"y=-a^2", {3}, [](const double* v) { return -numerics::exact_math::pow(v[0], 2.0); }},
     {"y=+a", {3}, [](const double* v) { return v[0]; }},
     {"y=(*a)+b", {3, 4}, [](const double* v) { return v[0] + v[1]; }},
     {"y=(a)(b)", {3, 4}, [](const double* v) { return v[1]; }},
@@ -109,7 +111,7 @@ const ValueRow value_rows[] = {
     {"y=5.+.5+0.1", {}, [](const double*) { return 5.0 + (0.5 + 0.1); }},
     {"y=a/b", {1, 0}, [](const double* v) { return v[0] / v[1]; }},
     {"y=a/b", {0, 0}, [](const double* v) { return v[0] / v[1]; }},
-    {"y=a^b", {-8, 1.0 / 3}, [](const double* v) { return exact_math::pow(v[0], v[1]); }},
+    {"y=a^b", {-8, 1.0 / 3}, [](const double* v) { return numerics::exact_math::pow(v[0], v[1]); }},
     {"y=a*b", {1e300, 1e300}, [](const double* v) { return v[0] * v[1]; }},
     {"y=S(a)", {-1}, [](const double* v) { return std::sqrt(v[0]); }},
     {"y=S(a)", {2}, [](const double* v) { return std::sqrt(v[0]); }},
@@ -118,17 +120,23 @@ const ValueRow value_rows[] = {
      [](const double* v) { return std::cos(v[0]) + (std::tan(v[0]) + std::tanh(v[0])); }},
     {"y=T(a)*V(b)*W(b)",
      {-2, 5},
-     [](const double* v) { return std::fabs(v[0]) * (exact_math::log(v[1]) * std::log10(v[1])); }},
+     [](const double* v) {
+       return std::fabs(v[0]) * (numerics::exact_math::log(v[1]) * std::log10(v[1]));
+     }},
     {"y=X(a)-Y(a)-Z(a)",
      {0.25},
-     [](const double* v) { return std::acos(v[0]) - (std::asin(v[0]) - exact_math::atan(v[0])); }},
-    {"y=V(a)", {0}, [](const double* v) { return exact_math::log(v[0]); }},
-    {"y=V(a)", {-1}, [](const double* v) { return exact_math::log(v[0]); }},
+     [](const double* v) {
+       return std::acos(v[0]) - (std::asin(v[0]) - numerics::exact_math::atan(v[0]));
+     }},
+    {"y=V(a)", {0}, [](const double* v) { return numerics::exact_math::log(v[0]); }},
+    {"y=V(a)", {-1}, [](const double* v) { return numerics::exact_math::log(v[0]); }},
     {"y=Uab(a)+1", {5}, [](const double*) { return 0.0 + 1.0; }},
     {"y=U(a)^2",
      {1.5},
-     [](const double* v) { return exact_math::pow(exact_math::exp(v[0]), 2.0); }},
-    {"y=2*U(a)", {1.5}, [](const double* v) { return 2.0 * exact_math::exp(v[0]); }},
+     [](const double* v) {
+       return numerics::exact_math::pow(numerics::exact_math::exp(v[0]), 2.0);
+     }},
+    {"y=2*U(a)", {1.5}, [](const double* v) { return 2.0 * numerics::exact_math::exp(v[0]); }},
     // The guarded exponential.
     {"y=U(a)", {0}, [](const double*) { return 1.0; }},
     {"y=U(a)", {-0.0}, [](const double*) { return 1.0; }},
@@ -136,10 +144,10 @@ const ValueRow value_rows[] = {
     {"y=U(a)", {nan}, [](const double*) { return 1.0; }},
     {"y=U(a)", {inf}, [](const double*) { return 5.54062238439351E+34; }},
     {"y=U(a)", {-inf}, [](const double*) { return 5.54062238439351E+34; }},
-    {"y=U(a)", {100}, [](const double*) { return exact_math::exp(80.0); }},
+    {"y=U(a)", {100}, [](const double*) { return numerics::exact_math::exp(80.0); }},
     {"y=U(a)", {-100}, [](const double*) { return 1.8048513878454153E-35; }},
-    {"y=U(a)", {80}, [](const double* v) { return exact_math::exp(v[0]); }},
-    {"y=U(a)", {-3.25}, [](const double* v) { return exact_math::exp(v[0]); }},
+    {"y=U(a)", {80}, [](const double* v) { return numerics::exact_math::exp(v[0]); }},
+    {"y=U(a)", {-3.25}, [](const double* v) { return numerics::exact_math::exp(v[0]); }},
     // Missing operands count as 0.0 (the warnings are checked with the console).
     {"y=a+", {3}, [](const double* v) { return 0.0 + v[0]; }},
     {"y=a*-b", {3, 4}, [](const double* v) { return 0.0 * v[0] - v[1]; }},
@@ -152,8 +160,9 @@ const ValueRow value_rows[] = {
     {"Y=b*(d^c)/(d^c+a^c)",
      {2, 10, 1.5, 3},
      [](const double* v) {
-       return v[1] * (exact_math::pow(v[3], v[2]) /
-                      (exact_math::pow(v[3], v[2]) + exact_math::pow(v[0], v[2])));
+       return v[1] *
+              (numerics::exact_math::pow(v[3], v[2]) /
+               (numerics::exact_math::pow(v[3], v[2]) + numerics::exact_math::pow(v[0], v[2])));
      }},
     {"Y=(b*d/(f+e/c))/(a+d/(f+e/c))",
      {1, 10, 1, 1, 1, 1},
@@ -298,4 +307,4 @@ TEST(EvaluateWarnings, OneLinePerMissingOperand) {
 }
 
 }  // namespace
-}  // namespace feq_parser
+}  // namespace quillon::feq_parser

@@ -2,7 +2,7 @@
 
 #include "engine_test_support.h"
 
-namespace feq_parser {
+namespace quillon::feq_parser {
 namespace {
 
 using testing::quiet_parser;
@@ -57,4 +57,4 @@ TEST(ConvertToPostfix, KeepsKindsAndRepeats) {
 }
 
 }  // namespace
-}  // namespace feq_parser
+}  // namespace quillon::feq_parser

@@ -11,7 +11,7 @@
 
 #include "engine_test_support.h"
 
-namespace feq_parser {
+namespace quillon::feq_parser {
 namespace {
 
 using testing::quiet_parser;
@@ -156,4 +156,4 @@ TEST(RowEvaluation, EquationsThatMayWarnAndFailedParsers) {
 }
 
 }  // namespace
-}  // namespace feq_parser
+}  // namespace quillon::feq_parser

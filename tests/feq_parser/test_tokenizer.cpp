@@ -4,7 +4,7 @@
 
 #include "engine_test_support.h"
 
-namespace feq_parser {
+namespace quillon::feq_parser {
 namespace {
 
 using testing::quiet_parser;
@@ -164,4 +164,4 @@ TEST(Tokenize, RepeatingGivesTheSameList) {
 }
 
 }  // namespace
-}  // namespace feq_parser
+}  // namespace quillon::feq_parser

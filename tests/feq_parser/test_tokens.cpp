@@ -3,7 +3,7 @@
 #include "feq_parser/tokens.h"
 #include "support/test_support.h"
 
-namespace feq_parser {
+namespace quillon::feq_parser {
 namespace {
 
 using quillon::testing::crlf_lines;
@@ -146,4 +146,4 @@ TEST(StackWarnings, OneListDirectedLineEach) {
 }
 
 }  // namespace
-}  // namespace feq_parser
+}  // namespace quillon::feq_parser

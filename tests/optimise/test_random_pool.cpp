@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "feq_parser/exact_math.h"
+#include "numerics/exact_math.h"
 #include "optimise/random_pool.h"
 
 namespace quillon::optimise {
@@ -21,7 +21,7 @@ struct FoldCase {
 TEST(Pbounds1, FoldsIntoBounds) {
   const FoldCase cases[] = {
       {"just above upper", 10.000001, 0, 10, 0,
-       10 - (1 - 0.636619772367582 * feq_parser::exact_math::atan(1e-7)) * 5, 1e-12},
+       10 - (1 - 0.636619772367582 * numerics::exact_math::atan(1e-7)) * 5, 1e-12},
       {"far above upper", 1000, 0, 10, 0, 9.96785, 1e-5},
       {"below lower, algebraic", -5, 0, 10, 1, 10.0 / 3.0, 1e-12},
       {"degenerate interval", 3, 2, 2, 0, 2, 0},
@@ -31,7 +31,7 @@ TEST(Pbounds1, FoldsIntoBounds) {
       {"inside stays", 4.5, 0, 10, 0, 4.5, 0},
       // Below zero a fold must not be mistaken for one that lands near zero.
       {"above a negative interval", -6, -100, -12, 0,
-       -12 - (1 - 0.636619772367582 * feq_parser::exact_math::atan(6.0 / 88)) * 44, 1e-12},
+       -12 - (1 - 0.636619772367582 * numerics::exact_math::atan(6.0 / 88)) * 44, 1e-12},
       {"below a negative interval, algebraic", -188, -100, -12, 1, -78, 1e-12},
       {"above a negative interval, algebraic", 76, -100, -12, 1, -34, 1e-12},
   };

@@ -8,7 +8,7 @@
 
 #include "optimise/steepda.h"
 
-namespace quillon::mod_steepest {
+namespace quillon::optimise::mod_steepest {
 namespace {
 
 const auto quadratic = [](std::span<const double> x) { return (x[0] - 3.0) * (x[0] - 3.0); };
@@ -125,4 +125,4 @@ TEST(Steepda, RejectsUnsupportedSizes) {
 }
 
 }  // namespace
-}  // namespace quillon::mod_steepest
+}  // namespace quillon::optimise::mod_steepest

@@ -53,7 +53,7 @@ models::FitState prepared_fit(const std::string& path) {
   }
   fit.npoints = static_cast<int>(fit.x1.size());
   fit.x3.assign(fit.x1.size(), 0.0);
-  dsort3_module::dsort3(fit.x1, fit.y1, fit.x2, fit.x3, fit.npoints, fit.nx + 1);
+  data_import::dsort3_module::dsort3(fit.x1, fit.y1, fit.x2, fit.x3, fit.npoints, fit.nx + 1);
   fit.ycalc.assign(models::max_points, 0.0);
   fit.var.assign(static_cast<std::size_t>(fit.np + fit.nx + fit.nc), 0.0);
   for (int k = 0; k < fit.np; ++k) {

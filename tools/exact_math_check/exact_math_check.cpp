@@ -19,11 +19,11 @@
 #include <random>
 #include <string>
 
-#include "feq_parser/exact_math.h"
+#include "numerics/exact_math.h"
 
 namespace {
 
-namespace em = feq_parser::exact_math;
+namespace em = quillon::numerics::exact_math;
 
 class Reference {
  public:

@@ -3,10 +3,10 @@
 #include <cstddef>
 #include <span>
 
-#include "feq_parser/exact_math.h"
-#include "feq_parser/extended_precision.h"
+#include "numerics/exact_math.h"
+#include "numerics/extended_precision.h"
 
-namespace feq_parser {
+namespace quillon::numerics {
 
 namespace extended {
 
@@ -194,4 +194,4 @@ double atan(double x) {
 
 }  // namespace exact_math
 
-}  // namespace feq_parser
+}  // namespace quillon::numerics

@@ -4,7 +4,7 @@
 // the last bit of pow, exp, log and atan, and one such bit can send a search down
 // another path; these give the same bits on every platform and compiler because
 // they use only IEEE additions, multiplications and divisions.
-namespace feq_parser::exact_math {
+namespace quillon::numerics::exact_math {
 
 double pow(double x, double y);
 double exp(double x);
@@ -24,4 +24,4 @@ int pow_stage(double x, double y);
 
 }  // namespace detail
 
-}  // namespace feq_parser::exact_math
+}  // namespace quillon::numerics::exact_math

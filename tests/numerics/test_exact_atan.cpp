@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <limits>
 
-#include "feq_parser/exact_math.h"
+#include "numerics/exact_math.h"
 
-namespace feq_parser::exact_math {
+namespace quillon::numerics::exact_math {
 namespace {
 
 std::uint64_t bits(double v) {
@@ -104,4 +104,4 @@ TEST(ExactAtan, MonotoneAndBoundedOverAllMagnitudes) {
 }
 
 }  // namespace
-}  // namespace feq_parser::exact_math
+}  // namespace quillon::numerics::exact_math

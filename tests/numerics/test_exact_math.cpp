@@ -6,9 +6,9 @@
 #include <limits>
 #include <random>
 
-#include "feq_parser/exact_math.h"
+#include "numerics/exact_math.h"
 
-namespace feq_parser::exact_math {
+namespace quillon::numerics::exact_math {
 namespace {
 
 constexpr double inf = std::numeric_limits<double>::infinity();
@@ -228,4 +228,4 @@ TEST(ExactMath, LogGammaOfHalfIntegersIsCorrectlyRounded) {
 }
 
 }  // namespace
-}  // namespace feq_parser::exact_math
+}  // namespace quillon::numerics::exact_math

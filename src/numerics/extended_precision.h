@@ -7,7 +7,7 @@
 
 #include <span>
 
-namespace feq_parser::extended {
+namespace quillon::numerics::extended {
 
 __extension__ typedef __float128 quad;
 
@@ -84,4 +84,4 @@ quad q_atan(quad x);
 // and, the first 15 of them, of the arctangent series.
 std::span<const quad, 26> inverse_odd();
 
-}  // namespace feq_parser::extended
+}  // namespace quillon::numerics::extended

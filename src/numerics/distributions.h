@@ -3,7 +3,7 @@
 // for some arguments; the results are rounded so that every platform gives the same.
 #pragma once
 
-namespace quillon::analysis {
+namespace quillon::numerics {
 
 // t(0.975; df), df >= 1, to 11 decimals.
 double t975(int df);
@@ -12,4 +12,4 @@ double t975(int df);
 // to 33 significant bits (about 1e-10 relative); 1 for f <= 0.
 double f_upper_tail(double f, int df1, int df2);
 
-}  // namespace quillon::analysis
+}  // namespace quillon::numerics

@@ -1,4 +1,4 @@
-#include "feq_parser/exact_math.h"
+#include "numerics/exact_math.h"
 
 #include <array>
 #include <bit>
@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <limits>
 
-#include "feq_parser/extended_precision.h"
-#include "feq_parser/pow_tables.h"
+#include "numerics/extended_precision.h"
+#include "numerics/pow_tables.h"
 
-namespace feq_parser {
+namespace quillon::numerics {
 
 namespace extended {
 
@@ -629,4 +629,4 @@ int pow_stage(double x, double y) {
 
 }  // namespace exact_math
 
-}  // namespace feq_parser
+}  // namespace quillon::numerics

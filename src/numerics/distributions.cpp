@@ -1,10 +1,10 @@
-#include "analysis/distributions.h"
+#include "numerics/distributions.h"
 
 #include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/distributions/students_t.hpp>
 #include <cmath>
 
-namespace quillon::analysis {
+namespace quillon::numerics {
 
 double t975(int df) {
   const double q = boost::math::quantile(boost::math::students_t(df), 0.975);
@@ -22,4 +22,4 @@ double f_upper_tail(double f, int df1, int df2) {
   return std::ldexp(std::nearbyint(std::ldexp(mantissa, 33)), exponent - 33);
 }
 
-}  // namespace quillon::analysis
+}  // namespace quillon::numerics

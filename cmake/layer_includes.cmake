@@ -1,0 +1,50 @@
+# Every quoted include of a layer's sources names a header as "<layer>/<name>.h", of the
+# layer itself or of one its DEPENDS list names: no relative path, no upward or
+# undeclared use. The configure step runs it for every layer; the test
+# layer_includes runs it again over the committed tree.
+#
+#   cmake -DSOURCE_DIR=<root> -DLAYERS="textio=;feq_parser=numerics,textio;..." -P layer_includes.cmake
+
+if(CMAKE_SCRIPT_MODE_FILE)
+  cmake_minimum_required(VERSION 3.25)
+endif()
+
+function(quillon_check_layer_includes source_dir layer depends out_errors)
+  file(GLOB files ${source_dir}/src/${layer}/*.h ${source_dir}/src/${layer}/*.cpp)
+  set(errors "")
+  foreach(file ${files})
+    file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line ${lines})
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" target "${line}")
+      if(NOT target MATCHES "^([a-z_]+)/[A-Za-z0-9_]+\\.h$")
+        list(APPEND errors "${file}: include \"${target}\" is not of the form \"<layer>/<name>.h\"")
+        continue()
+      endif()
+      set(used ${CMAKE_MATCH_1})
+      if(NOT used STREQUAL layer AND NOT used IN_LIST depends)
+        list(APPEND errors "${file}: includes \"${target}\" but ${layer} does not depend on ${used}")
+      endif()
+    endforeach()
+  endforeach()
+  set(${out_errors} "${errors}" PARENT_SCOPE)
+endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE)
+  set(all_errors "")
+  foreach(entry ${LAYERS})
+    string(REPLACE "=" ";" parts "${entry}")
+    list(GET parts 0 layer)
+    set(depends "")
+    list(LENGTH parts count)
+    if(count GREATER 1)
+      list(GET parts 1 depends)
+      string(REPLACE "," ";" depends "${depends}")
+    endif()
+    quillon_check_layer_includes(${SOURCE_DIR} ${layer} "${depends}" errors)
+    list(APPEND all_errors ${errors})
+  endforeach()
+  if(all_errors)
+    string(REPLACE ";" "\n" text "${all_errors}")
+    message(FATAL_ERROR "${text}")
+  endif()
+endif()

@@ -1,0 +1,2 @@
+quillon_add_test(test_numerics_exact_math numerics/test_exact_math.cpp)
+quillon_add_test(test_numerics_exact_atan numerics/test_exact_atan.cpp)
