@@ -201,15 +201,6 @@ double polish(Model& model, Params& p, int held_parameter = -1) {
   return s;
 }
 
-std::string parameter_name(const models::FitState& fit, int k) {
-  const models::Model* model = models::find_model(fit.model);
-  if (model != nullptr)
-    return std::string(model->parameters[static_cast<std::size_t>(k)]);
-  std::string name = std::to_string(k + 1);
-  name.insert(name.begin(), 'P');
-  return name;
-}
-
 // Wald standard errors and correlations from s^2 (J'J)^-1, through the singular
 // values of J with its columns scaled to unit length (so that the parameters' units
 // do not decide what counts as singular).
@@ -355,7 +346,7 @@ StandardAnalysis standard_analysis(const models::FitState& fit, bool profiles) {
         "the search stopped short of the optimum: a local polish lowers the sum of "
         "squares by " +
         percent((a.search_ssq - a.ssq) / a.search_ssq) +
-        "; the standard analysis uses the polished fit");
+        " (the standard analysis uses the polished fit)");
   }
   if (!std::isfinite(a.ssq)) {
     a.warnings.push_back("the sum of squares is not finite at the best fit: no standard analysis");
@@ -393,7 +384,7 @@ StandardAnalysis standard_analysis(const models::FitState& fit, bool profiles) {
     auto& row = a.parameters[static_cast<std::size_t>(k)];
     row.profile_lo = profile_end(model, a, k, -1.0, lower_found);
     row.profile_hi = profile_end(model, a, k, 1.0, lower_found);
-    const std::string name = parameter_name(fit, k);
+    const std::string name = models::parameter_name(fit.model, k);
     if (!row.profile_lo)
       a.warnings.push_back(name + ": lower 95 % limit not determined within its bounds");
     if (!row.profile_hi)

@@ -26,7 +26,4 @@ inline constexpr int interrupted = 130;
 // Runs the batch; returns the exit status.
 int run_batch(const Options& options, std::ostream& err);
 
-// The summary table's header row, without its line end.
-std::string summary_header();
-
 }  // namespace quillon::batch

@@ -10,7 +10,6 @@ namespace quillon::batch {
 struct Input {
   std::string shown;           // the path as given, or folder/name for a folder's file
   std::filesystem::path path;  // where it is read
-  std::string stem;            // its outputs' name: the file's stem, made unique in the batch
 };
 
 // Each path in order: a file as it is, a folder as its .dat files sorted as the

@@ -336,6 +336,11 @@ ImportResult data_import(textio::Console& console, const std::filesystem::path& 
     if (nx >= 3)
       s.xbuf3[k] = row[2];
     s.ybuf[k] = row[static_cast<std::size_t>(nx)];
+    const int count = textio::count_list_reals(reader.last_line());
+    if (count > nx + 1 && s.extra_values.lines++ == 0) {
+      s.extra_values.first_line = static_cast<int>(reader.lines_read());
+      s.extra_values.first_count = count;
+    }
   }
   return s;
 }

@@ -4,6 +4,57 @@
 
 namespace quillon::models {
 
+std::string parameter_name(int model, int k) {
+  const Model* m = find_model(model);
+  if (m != nullptr && k >= 0 && k < m->np)
+    return std::string(m->parameters[static_cast<std::size_t>(k)].name);
+  std::string name = std::to_string(k + 1);
+  name.insert(name.begin(), 'P');  // not "P" + ...: GCC 12 warns of a false overlap there
+  return name;
+}
+
+std::string short_name(int model) {
+  const Model* m = find_model(model);
+  return std::string(m != nullptr ? m->label : "model") + " (" + std::to_string(model) + ")";
+}
+
+std::vector<int> group_of(int model) {
+  std::vector<int> group;
+  const Model* m = find_model(model);
+  for (const Model& other : model_table) {
+    if (m != nullptr && other.general == m->general)
+      group.push_back(other.number);
+  }
+  return group;
+}
+
+void map_starts(int from, int to, std::span<const double> initial, std::span<const double> lower,
+                std::span<const double> upper, std::span<double> to_initial,
+                std::span<double> to_lower, std::span<double> to_upper) {
+  const Model& source = *find_model(from);
+  const Model& target = *find_model(to);
+  const auto source_index = [&](const Parameter& p) {
+    for (int k = 0; k < source.np; ++k) {
+      if (source.parameters[static_cast<std::size_t>(k)].general_position == p.general_position)
+        return k;
+    }
+    for (int k = 0; k < source.np; ++k) {
+      if (source.parameters[static_cast<std::size_t>(k)].role == p.role)
+        return k;
+    }
+    return -1;
+  };
+  for (int k = 0; k < target.np; ++k) {
+    const auto u = static_cast<std::size_t>(k);
+    const Parameter& p = target.parameters[u];
+    const int i = source_index(p);
+    const auto v = static_cast<std::size_t>(i);
+    to_initial[u] = i >= 0 ? initial[v] : p.neutral.initial;
+    to_lower[u] = i >= 0 ? lower[v] : p.neutral.lower;
+    to_upper[u] = i >= 0 ? upper[v] : p.neutral.upper;
+  }
+}
+
 void funchar(std::string& text, int model) {
   const Model* m = find_model(model);
   text = textio::fixed_text(m != nullptr ? m->equation : "", equation_length);

@@ -1,13 +1,15 @@
-// The six built-in models, in the one table the import, the help screens and the
-// model set-up read; their equation texts over P1.., X1.., C1..; and the two
-// encodings that turn such a text into what the expression engine parses:
-// function names into single upper-case letters, variable names into single
-// lower-case letters of `indepvars`.
+// The six built-in models, in the one table that everything knowing a model reads
+// (import, help screens, set-up, warnings, analysis, comparison, pictures); their
+// equation texts over P1.., X1.., C1..; and the two encodings that turn such a text into what the
+// expression engine parses: function names into single upper-case letters, variable names into
+// single lower-case letters of `indepvars`.
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillon::models {
 
@@ -49,74 +51,128 @@ inline constexpr std::array<FunctionName, 12> function_names = {{
     {"LOG ", 'W'},
 }};
 
+// What a parameter stands for: how a start value can be found from the data, and
+// which parameter of another model of the group carries the same meaning.
+enum class Role {
+  half_saturation,      // Km, K, IC50: in X1's units
+  max_rate,             // Vmax: in Y's units
+  inhibition_constant,  // Ki, Ki1, Ki2: in X2's units
+  hill_coefficient,     // n: no units
+};
+
+// A start value with its bounds.
+struct Start {
+  double initial = 0.0;
+  double lower = 0.0;
+  double upper = 0.0;
+};
+
+struct Parameter {
+  std::string_view name;  // "Km", "Vmax", ...
+  Role role;
+  // 1-based position of this parameter in the group's most general model: a
+  // candidate takes its start and bounds from the parameter of the same position,
+  // else from the first of the same role, else `neutral`.
+  int general_position;
+  Start neutral{};  // where no other model of the group has it (Hill's n: the MM curve)
+};
+
 // One built-in model.
 struct Model {
-  int number;             // 1..6: line 1 of a data file
-  std::string_view name;  // upper case, as the import and the help screens print it
-  int np;                 // parameters P1..Pnp
-  int nx;                 // independent-variable columns X1..Xnx, before Y on a data line
-  int nc;                 // constants C1..Cnc of the values vector
-  std::array<std::string_view, 4> parameters;  // what P1..Pnp stand for
-  std::string_view equation;                   // the text the engine evaluates
-  std::string_view enzyme_form;                // the model help screen's two forms
+  int number;              // 1..6: line 1 of a data file
+  std::string_view name;   // upper case, as the import and the help screens print it
+  std::string_view label;  // lower case, as the comparison names it
+  int np;                  // parameters P1..Pnp
+  int nx;                  // independent-variable columns X1..Xnx, before Y on a data line
+  int nc;                  // constants C1..Cnc of the values vector
+  std::array<Parameter, 4> parameters;  // P1..Pnp
+  std::string_view equation;            // the text the engine evaluates
+  std::string_view enzyme_form;         // the model help screen's two forms
   std::string_view parameter_form;
+  int general;  // the most general model of its comparison group: the group is the
+                // models of the same `general`, which nest in it
 };
+
+inline constexpr Start hill_neutral_n = {1.0, 0.1, 10.0};
 
 inline constexpr std::array<Model, 6> model_table = {{
     {1,
      "ONE SITE MICHAELIS-MENTEN MODEL",
+     "Michaelis-Menten",
      2,
      1,
      1,
-     {"Km", "Vmax"},
+     {{{"Km", Role::half_saturation, 1}, {"Vmax", Role::max_rate, 2}}},
      "y = P2*X1 / (X1 + P1)",
      "Y = Vmax / (1 + (Km/S))",
-     "Y = P2 / ( 1.0 + P1/X1 )"},
+     "Y = P2 / ( 1.0 + P1/X1 )",
+     2},
     {2,
      "ONE SITE SIGMOIDAL HILL MODEL",
+     "Hill",
      3,
      1,
      1,
-     {"K", "Vmax", "n"},
+     {{{"K", Role::half_saturation, 1},
+       {"Vmax", Role::max_rate, 2},
+       {"n", Role::hill_coefficient, 3, hill_neutral_n}}},
      "y = P2*(X1^P3) / ( X1^P3 + P1^P3 )",
      "Y = Vmax / (1 + (IC50 / S)^n)",
-     "Y = ( P2 / ( 1.0 + ( P1/X1 )^P3 ))"},
+     "Y = ( P2 / ( 1.0 + ( P1/X1 )^P3 ))",
+     2},
     {3,
      "COMPETITIVE INHIBITION MODEL",
+     "competitive",
      3,
      2,
      1,
-     {"Km", "Vmax", "Ki"},
+     {{{"Km", Role::half_saturation, 1},
+       {"Vmax", Role::max_rate, 2},
+       {"Ki", Role::inhibition_constant, 3}}},
      "y = (P2*X1/(C1 + X2 / P3)) / (P1 + X1/(C1 + X2 / P3))",
      "Y = Vmax / (1 + Km/S * (1 + I/Ki))",
-     "Y = P2 / (1.0 + P1 / X1 * (1.0 + X2 / P3))"},
+     "Y = P2 / (1.0 + P1 / X1 * (1.0 + X2 / P3))",
+     6},
     {4,
      "NONCOMPETITIVE INHIBITION MODEL",
+     "noncompetitive",
      3,
      2,
      1,
-     {"Km", "Vmax", "Ki"},
+     {{{"Km", Role::half_saturation, 1},
+       {"Vmax", Role::max_rate, 2},
+       {"Ki", Role::inhibition_constant, 3}}},
      "y = (P2*X1/(C1 + X2 / P3)) / (X1 + P1)",
      "Y = Vmax / ((1 + Km/S) * (1 + I/aKI))",
-     "Y = P2 / ((1.0 + P1 / X1) * (1.0 + X2 / P3))"},
+     "Y = P2 / ((1.0 + P1 / X1) * (1.0 + X2 / P3))",
+     6},
     {5,
      "UNCOMPETITIVE INHIBITION MODEL",
+     "uncompetitive",
      3,
      2,
      1,
-     {"Km", "Vmax", "Ki"},
+     {{{"Km", Role::half_saturation, 1},
+       {"Vmax", Role::max_rate, 2},
+       {"Ki", Role::inhibition_constant, 4}}},
      "y = (P2*X1/(C1 + X2 / P3)) / (P1/(C1 + X2 / P3) + X1)",
      "Y = Vmax / ((Km/S) + (1 + I/Ki))",
-     "Y = P2 / ((P1 / X1) + (1.0 + X2 / P3))"},
+     "Y = P2 / ((P1 / X1) + (1.0 + X2 / P3))",
+     6},
     {6,
      "MIXED NONCOMPETITIVE MODEL",
+     "mixed",
      4,
      2,
      1,
-     {"Km", "Vmax", "Ki1", "Ki2"},
+     {{{"Km", Role::half_saturation, 1},
+       {"Vmax", Role::max_rate, 2},
+       {"Ki1", Role::inhibition_constant, 3},
+       {"Ki2", Role::inhibition_constant, 4}}},
      "y = P2 * X1 / (P1 * (C1 + X2 / P3) + X1*(C1 + X2 / P4))",
      "Y = Vmax / ((Km/S)*(1 + I/Ki1) + (1 + I/Ki2))",
-     "Y = P2 / ((P1/X1)*(1.0 + X2/P3) + (1.0 + X2/P4))"},
+     "Y = P2 / ((P1/X1)*(1.0 + X2/P3) + (1.0 + X2/P4))",
+     6},
 }};
 
 // The model of number 1..6; nullptr for any other number.
@@ -124,6 +180,32 @@ constexpr const Model* find_model(int number) {
   return number >= 1 && number <= static_cast<int>(model_table.size()) ? &model_table[number - 1]
                                                                        : nullptr;
 }
+
+// The most parameters any model of the table has: the summary's parameter columns.
+constexpr int most_parameters() {
+  int most = 0;
+  for (const Model& m : model_table)
+    most = m.np > most ? m.np : most;
+  return most;
+}
+
+// The highest model number.
+inline constexpr int max_model = static_cast<int>(model_table.size());
+
+// The name of parameter k (0-based) of a model: "Km", or "P3" for an unknown model.
+std::string parameter_name(int model, int k);
+
+// "mixed (6)": a model as the comparison names it.
+std::string short_name(int model);
+
+// The models compared with a model of this number: its group, in model order.
+std::vector<int> group_of(int model);
+
+// Starts and bounds of `to`'s parameters from those of `from`, a model of the same
+// group, through the nesting of the models (see Parameter).
+void map_starts(int from, int to, std::span<const double> initial, std::span<const double> lower,
+                std::span<const double> upper, std::span<double> to_initial,
+                std::span<double> to_lower, std::span<double> to_upper);
 
 // The equation text of model 1..6, blank-filled to 512 characters; any other
 // number gives an all-blank text.

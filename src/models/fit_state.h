@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "models/catalogue.h"
+
 namespace quillon::models {
 
 inline constexpr int max_points = 1004;  // observations a fit takes
-inline constexpr int max_model = 6;      // highest model number
 
 struct FitState {
   int model = 0;                                   // model number 1..6 (import)
@@ -23,11 +24,19 @@ struct FitState {
   int nc = 0;                                      // constants C1..Cnc (import)
   int npoints = 0;                                 // observations in the file (import)
 
-  std::array<double, 4> pinit{};   // initial estimates, line 2 (import)
-  std::array<double, 5> plower{};  // lower bounds, line 3 (import)
-  std::array<double, 5> pupper{};  // upper bounds, line 4 (import)
+  std::array<double, max_params> pinit{};   // initial estimates, line 2 (import)
+  std::array<double, max_params> plower{};  // lower bounds, line 3 (import)
+  std::array<double, max_params> pupper{};  // upper bounds, line 4 (import)
   std::vector<double> xbuf1, xbuf2, xbuf3,
       ybuf;  // observations in file order, max_points each (import)
+
+  // Observation lines holding more numbers than the model reads (import): the first
+  // such line, its count of numbers, and how many there are.
+  struct ExtraValues {
+    int first_line = 0;
+    int first_count = 0;
+    int lines = 0;
+  } extra_values;
 
   std::vector<double> x1, x2, x3,
       y1;                     // observations sorted by ascending X1, npoints each (prepare)

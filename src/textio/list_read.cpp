@@ -104,6 +104,25 @@ bool parse_list_real(std::string_view item, double& value) {
   return true;
 }
 
+int count_list_reals(std::string_view line) {
+  int count = 0;
+  std::size_t k = 0;
+  while (k < line.size()) {
+    while (k < line.size() && is_separator(line[k]))
+      ++k;
+    const std::size_t start = k;
+    while (k < line.size() && !is_separator(line[k]))
+      ++k;
+    const std::string_view item = line.substr(start, k - start);
+    if (item.empty() || item.front() == '!')
+      break;
+    double value = 0.0;
+    if (parse_list_real(item, value))
+      ++count;
+  }
+  return count;
+}
+
 bool parse_list_integer(std::string_view item, int& value) {
   if (!item.empty() && item[0] == '+')
     item.remove_prefix(1);

@@ -33,6 +33,8 @@ class ListReader {
 
   const ListReadIssue& issue() const { return issue_; }
   std::size_t lines_read() const { return line_number_; }
+  // The line the last read ended on, whole.
+  std::string_view last_line() const { return line_; }
 
  private:
   ReadStatus next_item(std::string_view& item);
@@ -51,6 +53,9 @@ class ListReader {
 // beyond the double range, and the words Inf and NaN, are refused; a value too small
 // for a double reads as zero.
 bool parse_list_real(std::string_view item, double& value);
+// The numbers on a line before its remark (an item starting with '!'), separated as
+// a read separates them: what a data line offers.
+int count_list_reals(std::string_view line);
 // [sign] digits, within the range of int.
 bool parse_list_integer(std::string_view item, int& value);
 

@@ -78,7 +78,7 @@ std::string narrow_name(const std::filesystem::path& path) {
   return name;
 }
 
-std::vector<std::string> list_data_files(const std::filesystem::path& folder) {
+std::vector<std::string> list_data_files(const std::filesystem::path& folder, bool /*any_line*/) {
   std::vector<std::string> names;
   // Every entry is matched here rather than by a "*.dat" pattern, which would also
   // match longer extensions through their short 8.3 names.
@@ -143,7 +143,7 @@ std::string narrow_name(const std::filesystem::path& path) {
   return path.string();
 }
 
-std::vector<std::string> list_data_files(const std::filesystem::path& folder) {
+std::vector<std::string> list_data_files(const std::filesystem::path& folder, bool any_line) {
   std::vector<std::string> names;
   std::error_code ec;
   std::filesystem::directory_iterator it(folder, ec);
@@ -164,7 +164,7 @@ std::vector<std::string> list_data_files(const std::filesystem::path& folder) {
     if (!has_data_extension(name))
       continue;
     // A line end inside a name would split it in the scratch file.
-    if (name.find_first_of("\r\n") != std::string::npos)
+    if (!any_line && name.find_first_of("\r\n") != std::string::npos)
       continue;
     names.push_back(std::move(name));
   }

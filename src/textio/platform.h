@@ -28,9 +28,10 @@ std::filesystem::path path_from_narrow(const std::string& name);
 std::string narrow_name(const std::filesystem::path& path);
 
 // Bare names of the files in `folder` whose extension is ".dat" (any letter case),
-// sorted byte-wise. Folders are not listed, nor names that cannot stand on one line
-// or cannot be opened by their narrow name.
-std::vector<std::string> list_data_files(const std::filesystem::path& folder);
+// sorted byte-wise. Folders are not listed, nor names that cannot be opened by their
+// narrow name, nor (unless `any_line`) names that cannot stand on one line.
+std::vector<std::string> list_data_files(const std::filesystem::path& folder,
+                                         bool any_line = false);
 
 // Writes the names one per line as a text file of the system, replacing the file.
 // False when it cannot be written.

@@ -186,7 +186,7 @@ TEST_F(BatchProgram, RejectedFilesAreRowsWithTheirReasonsAndSetStatusOne) {
   EXPECT_TRUE(rows[3].starts_with(
       "in/c_letter.dat,rejected,\"Data file line 6: \"\"x\"\" cannot be read as a number."))
       << rows[3];
-  EXPECT_NE(rows[4].find(",line 5 holds 3 numbers but the model reads 2 per observation; the "
+  EXPECT_NE(rows[4].find(",line 5 holds 3 numbers but the model reads 2 per observation: the "
                          "rest are ignored,"),
             std::string::npos)
       << rows[4];
@@ -228,7 +228,7 @@ TEST_F(BatchProgram, UsageErrorsAndUnwritableOutputsGiveStatusTwo) {
       {"--colour in", 2, "The following argument was not expected: --colour"},
       {"missing.dat", 2, "quillon-batch: missing.dat: no such file or folder\n"},
       {"-o a_file in", 2, "quillon-batch: cannot create the output folder a_file"},
-      {"-o locked in", 2, "locked/summary.csv cannot be created"},
+      {"-o locked in", 2, "quillon-batch: cannot write into the output folder locked: "},
       // Outputs never land on a data file, so the input folder may take them.
       {"-q -o in in/rates.dat", 0, ""},
   };

@@ -1,7 +1,3 @@
-quillon_add_test(test_csv batch/test_csv.cpp)
-quillon_add_test(test_warnings batch/test_warnings.cpp)
-quillon_add_test(test_compare batch/test_compare.cpp)
-target_compile_definitions(test_compare PRIVATE QUILLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 quillon_add_test(test_batch_program batch/test_batch_program.cpp)
 target_compile_definitions(test_batch_program PRIVATE QUILLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                                       QUILLON_BATCH="$<TARGET_FILE:quillon-batch>")
@@ -12,7 +8,6 @@ add_test(NAME split_join COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/batch/split_join.sh
 add_test(NAME install_and_package
          COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${PROJECT_BINARY_DIR} -P
                  ${CMAKE_CURRENT_SOURCE_DIR}/batch/install_check.cmake)
-quillon_add_test(test_plot batch/test_plot.cpp)
 add_test(NAME svg_check COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/batch/svg_check.sh
                                 $<TARGET_FILE:quillon-batch> ${PROJECT_SOURCE_DIR}
                                 ${CMAKE_CURRENT_BINARY_DIR}/svg-check)

@@ -8,7 +8,7 @@
 #include "analysis/standard_analysis.h"
 #include "report/uncertainty.h"
 
-namespace quillon::batch {
+namespace quillon::outputs {
 
 // `names` are the model's parameter names; `sampling` the report's uncertainty rows
 // (may be empty). Lines end with CR LF, as the reports' do.
@@ -17,4 +17,4 @@ std::string stats_text(const std::string& file, const std::string& model_name,
                        const analysis::StandardAnalysis& a,
                        const std::vector<report::ParameterUncertainty>& sampling);
 
-}  // namespace quillon::batch
+}  // namespace quillon::outputs

@@ -1,14 +1,11 @@
-#include "batch/html_page.h"
+#include "outputs/html_page.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "models/catalogue.h"
-#include "textio/platform.h"
 
-namespace quillon::batch {
+namespace quillon::outputs {
 namespace {
 
 std::string escaped(std::string_view text) {
@@ -52,13 +49,9 @@ std::string number(const std::optional<double>& v, const char* absent = "") {
   return v ? number(*v) : std::string(absent);
 }
 
-// A picture written by the batch, for inlining: without its XML declaration, and with
-// its ids prefixed so that the page's ids stay unique.
-std::string inline_svg(const std::filesystem::path& file, const std::string& prefix) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in)
-    return {};
-  std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+// A picture for inlining: without its XML declaration, and with its ids prefixed so
+// that the page's ids stay unique.
+std::string inline_svg(std::string svg, const std::string& prefix) {
   if (svg.starts_with("<?xml"))
     svg.erase(0, svg.find('\n') + 1);
   for (const std::string_view key : {"id=\"", "url(#"}) {
@@ -89,18 +82,36 @@ p.note { font-size: 0.85em; }
 }
 )";
 
+// The picture of this kind inline while the record holds it, else as an image
+// of the written file; nothing when it was not written.
+std::string picture(const FileRecord& record, Output kind, const std::string& prefix) {
+  const Rendered* svg = record.output(kind);
+  if (svg == nullptr || !svg->written)
+    return {};
+  if (!svg->text.empty())
+    return inline_svg(svg->text, prefix);
+  return "<img src=\"" + href(output_name(kind, record.stem)) + "\" alt=\"" +
+         escaped(record.shown) + "\" loading=\"lazy\">";
+}
+
+// A link to a written output, else nothing.
+std::string link(const FileRecord& record, Output kind, const char* text) {
+  const Rendered* r = record.output(kind);
+  if (r == nullptr || !r->written)
+    return {};
+  return "<a href=\"" + href(output_name(kind, record.stem)) + "\">" + text + "</a>";
+}
+
 }  // namespace
 
-std::string index_html(const std::vector<Input>& inputs, const std::vector<FileResult>& results,
-                       const std::vector<char>& done, const std::filesystem::path& output,
-                       bool compare) {
+std::string index_html(const std::vector<FileRecord>& records, bool compare) {
   std::string page;
   const auto add = [&page](const std::string& text) { page += text + "\n"; };
   std::size_t fitted = 0;
   std::size_t rejected = 0;
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    if (done[i] != 0)
-      (results[i].fitted ? fitted : rejected) += 1;
+  for (const FileRecord& record : records) {
+    if (record.done)
+      (record.fit.fitted ? fitted : rejected) += 1;
   }
   add("<!DOCTYPE html>");
   add("<html lang=\"en\">");
@@ -119,15 +130,16 @@ std::string index_html(const std::vector<Input>& inputs, const std::vector<FileR
   add("<thead><tr><th>File</th><th>Status</th><th>Model</th><th>n</th><th>SSQ</th>"
       "<th>AICc</th><th>Parameters</th><th>Notes</th></tr></thead>");
   add("<tbody>");
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    if (done[i] == 0)
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (!records[i].done)
       continue;
-    const FileResult& r = results[i];
+    const FileRecord& record = records[i];
+    const file_analysis::FileFit& r = record.fit;
     const std::string anchor = "file-" + std::to_string(i + 1);
     std::string row = r.fitted ? "<tr class=\"fitted\">" : "<tr class=\"rejected\">";
     row += "<td>" +
-           (r.fitted ? "<a href=\"#" + anchor + "\">" + escaped(inputs[i].shown) + "</a>"
-                     : escaped(inputs[i].shown)) +
+           (r.fitted ? "<a href=\"#" + anchor + "\">" + escaped(record.shown) + "</a>"
+                     : escaped(record.shown)) +
            "</td>";
     row += std::string("<td>") + (r.fitted ? "fitted" : "rejected") + "</td>";
     row += "<td>" + escaped(r.model_name) + "</td>";
@@ -135,10 +147,9 @@ std::string index_html(const std::vector<Input>& inputs, const std::vector<FileR
     row += "<td class=\"num\">" + (r.fitted ? number(r.ssq) : "") + "</td>";
     row += "<td class=\"num\">" + (r.criteria ? number(r.criteria->aicc) : "") + "</td>";
     std::string parameters;
-    const models::Model* model = models::find_model(r.model);
-    for (std::size_t k = 0; r.fitted && model != nullptr && k < r.best.size(); ++k) {
-      parameters +=
-          (k == 0 ? "" : ", ") + std::string(model->parameters[k]) + " = " + number(r.best[k]);
+    for (std::size_t k = 0; r.fitted && k < r.best.size(); ++k) {
+      parameters += (k == 0 ? "" : ", ") + models::parameter_name(r.model, static_cast<int>(k)) +
+                    " = " + number(r.best[k]);
     }
     row += "<td>" + escaped(parameters) + "</td>";
     std::string notes = r.fitted ? std::string() : r.message;
@@ -150,24 +161,22 @@ std::string index_html(const std::vector<Input>& inputs, const std::vector<FileR
   add("</tbody>");
   add("</table>");
 
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    const FileResult& r = results[i];
-    if (done[i] == 0 || !r.fitted)
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const FileRecord& record = records[i];
+    const file_analysis::FileFit& r = record.fit;
+    if (!record.done || !r.fitted)
       continue;
-    const std::string stem = inputs[i].stem;
     const std::string id = "file-" + std::to_string(i + 1);
     add("<section class=\"fit\" id=\"" + id + "\">");
-    add("<h2>" + escaped(inputs[i].shown) + "</h2>");
+    add("<h2>" + escaped(record.shown) + "</h2>");
     add("<div class=\"pair\">");
-    const std::string svg =
-        inline_svg(output / textio::platform::path_from_narrow(stem + ".svg"), id + "-");
+    const std::string svg = picture(record, Output::picture, id + "-");
     add("<div class=\"plot\">" + (svg.empty() ? std::string("<p>no plot</p>") : svg) + "</div>");
     add("<div class=\"stats\">");
     add("<table><thead><tr><th>Parameter</th><th>Best</th><th>SE</th><th>Wald 95 %</th>"
         "<th>Profile 95 %</th><th>Sampling CV %</th></tr></thead><tbody>");
-    const models::Model* model = models::find_model(r.model);
-    for (std::size_t k = 0; model != nullptr && k < r.best.size(); ++k) {
-      std::string row = "<tr><td>" + std::string(model->parameters[k]) + "</td>";
+    for (std::size_t k = 0; k < r.best.size(); ++k) {
+      std::string row = "<tr><td>" + models::parameter_name(r.model, static_cast<int>(k)) + "</td>";
       const analysis::ParameterStats* p =
           r.standard && k < r.standard->parameters.size() ? &r.standard->parameters[k] : nullptr;
       row += "<td class=\"num\">" +
@@ -192,8 +201,10 @@ std::string index_html(const std::vector<Input>& inputs, const std::vector<FileR
     }
     for (const std::string& note : r.warnings)
       add("<p class=\"note\">" + escaped(note) + "</p>");
-    add("<p><a href=\"" + href(stem + ".report.txt") + "\">report</a> &middot; <a href=\"" +
-        href(stem + ".stats.txt") + "\">statistics</a></p>");
+    const std::string report = link(record, Output::report, "report");
+    const std::string stats = link(record, Output::stats, "statistics");
+    if (!report.empty() || !stats.empty())
+      add("<p>" + report + (report.empty() || stats.empty() ? "" : " &middot; ") + stats + "</p>");
     add("</div>");
     add("</div>");
     if (compare && r.comparison) {
@@ -203,15 +214,15 @@ std::string index_html(const std::vector<Input>& inputs, const std::vector<FileR
           "<th>&Delta;AICc</th><th>Weight</th><th>F test p</th><th>Runs p</th></tr></thead>"
           "<tbody>");
       for (int rank = 0; rank <= static_cast<int>(r.comparison->candidates.size()); ++rank) {
-        for (const Candidate& c : r.comparison->candidates) {
+        for (const file_analysis::Candidate& c : r.comparison->candidates) {
           if (c.rank != rank)
             continue;
           add("<tr><td class=\"num\">" + (rank > 0 ? std::to_string(rank) : "-") + "</td><td>" +
-              escaped(short_name(c.model)) + "</td><td class=\"num\">" + std::to_string(c.np) +
-              "</td><td class=\"num\">" + number(c.ssq()) + "</td><td class=\"num\">" +
-              number(c.aicc) + "</td><td class=\"num\">" + number(c.delta) +
-              "</td><td class=\"num\">" + number(c.weight) + "</td><td class=\"num\">" +
-              number(c.f_p) + "</td><td class=\"num\">" +
+              escaped(models::short_name(c.model)) + "</td><td class=\"num\">" +
+              std::to_string(c.np) + "</td><td class=\"num\">" + number(c.ssq()) +
+              "</td><td class=\"num\">" + number(c.aicc) + "</td><td class=\"num\">" +
+              number(c.delta) + "</td><td class=\"num\">" + number(c.weight) +
+              "</td><td class=\"num\">" + number(c.f_p) + "</td><td class=\"num\">" +
               number(c.standard.runs ? std::optional(c.standard.runs->p) : std::nullopt) +
               "</td></tr>");
         }
@@ -220,11 +231,12 @@ std::string index_html(const std::vector<Input>& inputs, const std::vector<FileR
       add("<p>" + escaped(r.comparison->verdict) + ".</p>");
       for (const std::string& caution : r.comparison->cautions)
         add("<p class=\"note\">Caution: " + escaped(caution) + ".</p>");
-      const std::string compare_svg = inline_svg(
-          output / textio::platform::path_from_narrow(stem + ".compare.svg"), id + "-c-");
+      const std::string compare_svg = picture(record, Output::comparison_picture, id + "-c-");
       if (!compare_svg.empty())
         add("<div class=\"plot\">" + compare_svg + "</div>");
-      add("<p><a href=\"" + href(stem + ".compare.txt") + "\">comparison</a></p>");
+      const std::string text = link(record, Output::comparison_text, "comparison");
+      if (!text.empty())
+        add("<p>" + text + "</p>");
       add("</div>");
     }
     add("</section>");
@@ -234,4 +246,4 @@ std::string index_html(const std::vector<Input>& inputs, const std::vector<FileR
   return page;
 }
 
-}  // namespace quillon::batch
+}  // namespace quillon::outputs

@@ -1,4 +1,4 @@
-#include "batch/stats_text.h"
+#include "outputs/stats_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 
 #include "textio/text_utils.h"
 
-namespace quillon::batch {
+namespace quillon::outputs {
 namespace {
 
 std::string format(const char* pattern, double v) {
@@ -94,4 +94,4 @@ std::string stats_text(const std::string& file, const std::string& model_name,
   return out;
 }
 
-}  // namespace quillon::batch
+}  // namespace quillon::outputs

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillon::batch {
+namespace quillon::textio {
 
 // The text as one field: quoted, with quotes doubled, when it holds a comma, a
 // quote or a line end.
@@ -14,4 +14,4 @@ std::string csv_field(std::string_view text);
 // double; "Inf", "-Inf" and "NaN" for the values that have no decimal.
 std::string csv_number(double v);
 
-}  // namespace quillon::batch
+}  // namespace quillon::textio

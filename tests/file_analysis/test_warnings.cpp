@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include "data_import/import_fixture.h"
+#include "file_analysis/warnings.h"
 
-#include "batch/warnings.h"
-
-namespace quillon::batch {
+namespace quillon::file_analysis {
 namespace {
 
 // A Michaelis-Menten fit with bounds [0, 100] and [0.01, 1000].
@@ -71,7 +70,9 @@ TEST(Warnings, ParametersOnABoundAndPoorlyDetermined) {
   }
 }
 
-TEST(Warnings, ObservationLinesWithMoreNumbersThanTheModelReads) {
+using ExtraValues = testing::ImportFolder;
+
+TEST_F(ExtraValues, ObservationLinesWithMoreNumbersThanTheModelReads) {
   const std::string header = "1\n2 10\n0 0.01\n100 1000\n";
   const struct {
     const char* name;
@@ -81,19 +82,18 @@ TEST(Warnings, ObservationLinesWithMoreNumbersThanTheModelReads) {
       {"two per line, remarks and a tab", "1 2 ! x 3\n2\t3\n4,5\n", {}},
       {"a decimal comma",
        "1 2\n2,5 3,5\n4 5\n",
-       {"line 6 holds 4 numbers but the model reads 2 per observation; the rest are ignored"}},
+       {"line 6 holds 4 numbers but the model reads 2 per observation: the rest are ignored"}},
       {"a third column on every line",
        "1 2 3\n2 3 4\n4 5 6\n",
-       {"line 5 holds 3 numbers but the model reads 2 per observation; the rest are ignored "
+       {"line 5 holds 3 numbers but the model reads 2 per observation: the rest are ignored "
         "(3 such lines)"}},
       {"lines after the observations are not looked at", "1 2\n2 3\n4 5\n\n7 8 9\n", {}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    std::istringstream file(header + row.body);
-    EXPECT_EQ(extra_value_warnings(mm_fit(), file), row.notes);
+    EXPECT_EQ(extra_value_warnings(accepted(header + row.body)), row.notes);
   }
 }
 
 }  // namespace
-}  // namespace quillon::batch
+}  // namespace quillon::file_analysis

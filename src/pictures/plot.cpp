@@ -1,4 +1,4 @@
-#include "batch/plot.h"
+#include "pictures/plot.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,11 +7,11 @@
 #include <optional>
 #include <sstream>
 
-#include "batch/svg.h"
 #include "models/model_evaluator.h"
+#include "pictures/svg.h"
 #include "textio/console.h"
 
-namespace quillon::batch {
+namespace quillon::pictures {
 namespace {
 
 // Okabe-Ito, yellow last: it is the palette's weakest on white.
@@ -454,4 +454,4 @@ std::string compare_plot(const std::string& title, const models::FitState& fit,
   return render_plot(plot);
 }
 
-}  // namespace quillon::batch
+}  // namespace quillon::pictures

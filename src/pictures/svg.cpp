@@ -1,8 +1,8 @@
-#include "batch/svg.h"
+#include "pictures/svg.h"
 
 #include <cstdio>
 
-namespace quillon::batch {
+namespace quillon::pictures {
 
 std::string svg_number(double v) {
   char buf[64];
@@ -112,4 +112,4 @@ std::string Svg::finish() {
   return std::move(out_);
 }
 
-}  // namespace quillon::batch
+}  // namespace quillon::pictures

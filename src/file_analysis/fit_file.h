@@ -1,5 +1,5 @@
-// One data file through the whole fit, as the interactive program fits it, with
-// what the summary table needs kept as numbers.
+// One data file through the whole fit, as the interactive program fits it, with its
+// results kept as numbers (and the report's text, which is the fit's own account).
 #pragma once
 
 #include <filesystem>
@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "analysis/standard_analysis.h"
-#include "batch/compare.h"
+#include "file_analysis/compare.h"
+#include "models/fit_state.h"
 #include "report/criteria.h"
 #include "report/uncertainty.h"
 
-namespace quillon::batch {
+namespace quillon::file_analysis {
 
-struct FileResult {
+struct FileFit {
   bool fitted = false;
   std::string message;  // why the file was refused: the import's own words
   int model = 0;
@@ -32,13 +33,12 @@ struct FileResult {
   std::vector<report::ParameterUncertainty> uncertainty;  // empty when too few samples
   std::string report;  // model block to the end of the uncertainty section, CR LF
   std::optional<analysis::StandardAnalysis> standard;  // of a fitted file
-  std::string stats;                                   // its table, CR LF
   std::optional<Comparison> comparison;                // with --compare
-  std::string compare_text;                            // its table, CR LF
-  std::string svg, compare_svg;                        // the pictures; compare_svg with --compare
+  models::FitState state;       // prepared and fitted: the pictures draw its curve
+  std::vector<double> plotted;  // the best fit drawn: polished where the analysis has one
 };
 
 // With `compare`, also every candidate model of the file's group, ranked.
-FileResult fit_file(const std::filesystem::path& file, bool compare = false);
+FileFit fit_file(const std::filesystem::path& file, bool compare = false);
 
-}  // namespace quillon::batch
+}  // namespace quillon::file_analysis

@@ -11,11 +11,13 @@
 #include "analysis/standard_analysis.h"
 #include "models/fit_state.h"
 
-namespace quillon::batch {
+namespace quillon::file_analysis {
 
 struct Candidate {
   int model = 0;
   int np = 0;
+  models::FitState state;               // prepared and fitted: the pictures draw its curve
+  std::vector<double> plotted;          // its best fit, polished where the analysis has one
   double report_ssq = 0.0;              // the report's SSQ0
   std::optional<double> aicc;           // as the report computes it
   analysis::StandardAnalysis standard;  // the polished sum of squares, the runs test
@@ -40,24 +42,11 @@ struct Comparison {
   std::vector<std::string> cautions;
 };
 
-// The models compared for a file of this model: 3, 4, 5, 6 or 1, 2.
-std::vector<int> candidate_models(int model);
-
-// The imported (unprepared) state of a file as if its data file named `model`:
-// Km and Vmax as the file gives them, the inhibition constants mapped through the
-// nesting of the models, Hill's n from 1 within [0.1, 10].
+// The imported (unprepared) state of a file as if its data file named `model`, a
+// model of its group: starts and bounds mapped through the nesting of the models.
 models::FitState candidate_state(const models::FitState& imported, int model);
 
-// "mixed (6)": a candidate as the tables name it.
-std::string short_name(int model);
+// Candidates in model order; `general` the group's most general model.
+Comparison rank_candidates(std::vector<Candidate> candidates, int general, int n);
 
-Comparison rank_candidates(std::vector<Candidate> candidates, int n);
-
-// The ranking table and the verdict, at 80 columns, CR LF.
-std::string compare_text(const std::string& file, const Comparison& comparison);
-
-std::string comparison_header();
-// One CSV row per candidate, each ending in CR LF.
-std::string comparison_rows(const std::string& shown, const Comparison& comparison);
-
-}  // namespace quillon::batch
+}  // namespace quillon::file_analysis

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "batch/compare.h"
-#include "batch/fit_file.h"
+#include "file_analysis/compare.h"
+#include "file_analysis/fit_file.h"
 #include "support/test_support.h"
 
-namespace quillon::batch {
+namespace quillon::file_analysis {
 namespace {
 
 TEST(Compare, CandidatesTakeTheFilesValuesThroughTheNesting) {
@@ -75,7 +75,7 @@ TEST(Compare, RanksByAiccWithWeightsAndFTests) {
     candidates[k].aicc = aicc[k];
     candidates[k].report_ssq = ssq[k];
   }
-  const Comparison c = rank_candidates(candidates, 20);
+  const Comparison c = rank_candidates(candidates, 6, 20);
   const double w0 = 1 / (1 + std::exp(-1.0) + std::exp(-5.0) + std::exp(-0.5));
   const struct {
     int rank;
@@ -202,4 +202,4 @@ TEST(Compare, TheGeneratingMechanismRanksFirst) {
 }
 
 }  // namespace
-}  // namespace quillon::batch
+}  // namespace quillon::file_analysis

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <limits>
 
-#include "batch/csv.h"
+#include "textio/csv.h"
 
-namespace quillon::batch {
+namespace quillon::textio {
 namespace {
 
 TEST(CsvField, QuotedOnlyWhenItMustBe) {
@@ -56,4 +56,4 @@ TEST(CsvNumber, ShortestFormThatReadsBack) {
 }
 
 }  // namespace
-}  // namespace quillon::batch
+}  // namespace quillon::textio

@@ -1,28 +1,24 @@
-#include "batch/fit_file.h"
+#include "file_analysis/fit_file.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
-#include <fstream>
+#include <cmath>
 #include <sstream>
 #include <variant>
 
 #include "analysis/standard_analysis.h"
-#include "batch/compare.h"
-#include "batch/plot.h"
-#include "batch/stats_text.h"
-#include "batch/warnings.h"
 #include "data_import/data_import.h"
+#include "file_analysis/compare.h"
+#include "file_analysis/warnings.h"
 #include "models/catalogue.h"
 #include "models/model_block.h"
 #include "models/model_evaluator.h"
 #include "optimise/tunnelling_search.h"
 #include "report/fit_report.h"
 #include "textio/console.h"
-#include "textio/platform.h"
 #include "textio/text_utils.h"
 
-namespace quillon::batch {
+namespace quillon::file_analysis {
 namespace {
 
 // The lines of a message as one line of text: each without its line end and the
@@ -71,16 +67,50 @@ FittedModel fit_prepared(models::FitState& fit, bool profiles) {
 }
 
 // The parameters drawn: the polished best fit where the analysis has one.
-const std::vector<double>& plotted(const analysis::StandardAnalysis& standard,
-                                   const std::vector<double>& search_best) {
+std::vector<double> plotted(const analysis::StandardAnalysis& standard,
+                            const std::vector<double>& search_best) {
   return standard.best.size() == search_best.size() ? standard.best : search_best;
+}
+
+// The candidates of the file's group, each fitted from the file's data with starts
+// and bounds mapped from the file's; the file's own model is the fit already made.
+Comparison compare_models(const FileFit& own, const models::FitState& imported,
+                          textio::Console& import_console) {
+  std::vector<Candidate> candidates;
+  for (const int model : models::group_of(own.model)) {
+    Candidate c;
+    c.model = model;
+    if (model == own.model) {
+      c.np = own.np;
+      c.report_ssq = own.ssq;
+      c.aicc = own.criteria ? std::optional(own.criteria->aicc) : std::nullopt;
+      c.standard = *own.standard;
+      c.report = own.report;
+      c.state = own.state;
+      c.plotted = own.plotted;
+    } else {
+      c.state = candidate_state(imported, model);
+      data_import::prepare_data(import_console, c.state);
+      FittedModel fitted = fit_prepared(c.state, false);
+      c.np = c.state.np;
+      c.report_ssq = fitted.account.ssq0;
+      c.aicc = fitted.account.uncertainty.criteria
+                   ? std::optional(fitted.account.uncertainty.criteria->aicc)
+                   : std::nullopt;
+      c.plotted = plotted(fitted.standard, fitted.search.pbest);
+      c.standard = std::move(fitted.standard);
+      c.report = std::move(fitted.report);
+    }
+    candidates.push_back(std::move(c));
+  }
+  return rank_candidates(std::move(candidates), models::find_model(own.model)->general, own.n);
 }
 
 }  // namespace
 
-FileResult fit_file(const std::filesystem::path& file, bool compare) {
+FileFit fit_file(const std::filesystem::path& file, bool compare) {
   const auto start = std::chrono::steady_clock::now();
-  FileResult result;
+  FileFit result;
   std::istringstream no_answers;
   // The import's account (path lines, reasons) is not part of the report.
   std::ostringstream import_account;
@@ -91,7 +121,7 @@ FileResult fit_file(const std::filesystem::path& file, bool compare) {
     return result;
   }
   models::FitState& fit = std::get<models::FitState>(imported);
-  const models::FitState imported_copy = compare ? fit : models::FitState{};
+  const models::FitState unprepared = compare ? fit : models::FitState{};
   result.model = fit.model;
   result.model_name = textio::trimmed(fit.model_name);
   result.n = fit.npoints;
@@ -102,17 +132,18 @@ FileResult fit_file(const std::filesystem::path& file, bool compare) {
     return result;
   }
   result.warnings = estimate_warnings(fit);
-  {
-    std::ifstream in(file, std::ios::binary);
-    append(result.warnings, extra_value_warnings(fit, in));
-  }
+  append(result.warnings, extra_value_warnings(fit));
 
-  models::FitState unprepared_copy;  // for the candidates of a comparison
-  if (compare)
-    unprepared_copy = imported_copy;
   FittedModel own = fit_prepared(fit, true);
   const optimise::SearchOutcome& search = own.search;
   const report::ReportResult& account = own.account;
+  if (!std::isfinite(account.ssq0) || !std::isfinite(search.best)) {
+    result.message =
+        "The sums of squares overflow: the rates or the model's values are beyond the range "
+        "of double precision (rescale the data).";
+    result.warnings.clear();
+    return result;
+  }
 
   result.fitted = true;
   result.ssq = account.ssq0;
@@ -125,62 +156,14 @@ FileResult fit_file(const std::filesystem::path& file, bool compare) {
   result.uncertainty = account.uncertainty.rows;
   append(result.warnings, result_warnings(fit, result.uncertainty));
   result.report = std::move(own.report);
-
   result.standard = std::move(own.standard);
   append(result.warnings, result.standard->warnings);
-  std::vector<std::string> names;
-  const models::Model* model = models::find_model(fit.model);
-  for (int k = 0; k < fit.np; ++k)
-    names.emplace_back(model->parameters[static_cast<std::size_t>(k)]);
-  const std::string shown = textio::platform::narrow_name(file.filename());
-  result.stats = stats_text(shown, result.model_name, names, fit.npoints, *result.standard,
-                            result.uncertainty);
-  const std::vector<double>& best = plotted(*result.standard, result.best);
-  result.svg = fit_plot(shown + ": " + result.model_name, fit, best,
-                        parameter_caption(names, best, &*result.standard));
-  if (compare) {
-    std::vector<Candidate> candidates;
-    std::vector<PlotCandidate> curves;  // in the candidates' order
-    for (const int model : candidate_models(fit.model)) {
-      Candidate c;
-      c.model = model;
-      if (model == fit.model) {
-        c.np = fit.np;
-        c.report_ssq = result.ssq;
-        c.aicc = result.criteria ? std::optional(result.criteria->aicc) : std::nullopt;
-        c.standard = *result.standard;
-        c.report = result.report;
-        curves.push_back({{}, fit, best});
-      } else {
-        models::FitState other = candidate_state(unprepared_copy, model);
-        data_import::prepare_data(import_console, other);
-        FittedModel fitted = fit_prepared(other, false);
-        curves.push_back({{}, other, plotted(fitted.standard, fitted.search.pbest)});
-        c.np = other.np;
-        c.report_ssq = fitted.account.ssq0;
-        c.aicc = fitted.account.uncertainty.criteria
-                     ? std::optional(fitted.account.uncertainty.criteria->aicc)
-                     : std::nullopt;
-        c.standard = std::move(fitted.standard);
-        c.report = std::move(fitted.report);
-      }
-      candidates.push_back(std::move(c));
-    }
-    result.comparison = rank_candidates(std::move(candidates), fit.npoints);
-    for (std::size_t k = 0; k < curves.size(); ++k) {
-      const Candidate& c = result.comparison->candidates[k];
-      char delta[32] = "n.d.";
-      if (c.delta)
-        std::snprintf(delta, sizeof delta, "%.1f", *c.delta);
-      curves[k].label = short_name(c.model) +
-                        ", \xCE\x94"
-                        "AICc " +
-                        delta;
-    }
-    result.compare_svg = compare_plot(shown + ": model comparison", fit, curves);
-  }
+  result.plotted = plotted(*result.standard, result.best);
+  result.state = std::move(fit);
+  if (compare)
+    result.comparison = compare_models(result, unprepared, import_console);
   result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return result;
 }
 
-}  // namespace quillon::batch
+}  // namespace quillon::file_analysis

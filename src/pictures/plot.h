@@ -10,7 +10,7 @@
 #include "analysis/standard_analysis.h"
 #include "models/fit_state.h"
 
-namespace quillon::batch {
+namespace quillon::pictures {
 
 struct Axis {
   double lo = 0.0, hi = 1.0;  // ends, at ticks
@@ -59,4 +59,4 @@ struct PlotCandidate {
 std::string compare_plot(const std::string& title, const models::FitState& fit,
                          const std::vector<PlotCandidate>& candidates);
 
-}  // namespace quillon::batch
+}  // namespace quillon::pictures

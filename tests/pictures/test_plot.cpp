@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "batch/plot.h"
-#include "batch/svg.h"
+#include "pictures/plot.h"
+#include "pictures/svg.h"
 
-namespace quillon::batch {
+namespace quillon::pictures {
 namespace {
 
 TEST(Plot, TicksAreRoundStepsThatHoldTheRange) {
@@ -79,4 +79,4 @@ TEST(Plot, TextAndNumbersAreWrittenForXml) {
 }
 
 }  // namespace
-}  // namespace quillon::batch
+}  // namespace quillon::pictures

@@ -1,10 +1,10 @@
-#include "batch/csv.h"
+#include "textio/csv.h"
 
 #include <charconv>
 #include <cmath>
 #include <system_error>
 
-namespace quillon::batch {
+namespace quillon::textio {
 
 std::string csv_field(std::string_view text) {
   if (text.find_first_of(",\"\r\n") == std::string_view::npos)
@@ -30,4 +30,4 @@ std::string csv_number(double v) {
   return ec == std::errc() ? std::string(buffer, end) : std::string();
 }
 
-}  // namespace quillon::batch
+}  // namespace quillon::textio

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <utility>
 
-namespace quillon::batch {
+namespace quillon::pictures {
 
 // "%.2f": coordinates in user units.
 std::string svg_number(double v);
@@ -33,4 +33,4 @@ class Svg {
   std::string out_;
 };
 
-}  // namespace quillon::batch
+}  // namespace quillon::pictures

@@ -1,0 +1,115 @@
+#include "outputs/comparison_table.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "models/catalogue.h"
+#include "textio/csv.h"
+#include "textio/text_utils.h"
+
+namespace quillon::outputs {
+namespace {
+
+using file_analysis::Candidate;
+using file_analysis::Comparison;
+using models::short_name;
+using textio::csv_field;
+using textio::csv_number;
+
+std::string format(const char* pattern, double v) {
+  char text[64];
+  std::snprintf(text, sizeof text, pattern, v);
+  return text;
+}
+
+std::string column(const std::string& text, std::size_t width) {
+  return std::string(text.size() + 1 < width ? width - text.size() : 1, ' ') + text;
+}
+
+std::string optional_text(const std::optional<double>& v, const char* pattern) {
+  return v ? format(pattern, *v) : std::string("-");
+}
+
+}  // namespace
+
+std::string compare_text(const std::string& file, const Comparison& c) {
+  std::string out;
+  const auto line = [&out](const std::string& text) { out += text + "\r\n"; };
+  line("Model comparison: " + file + ", " + std::to_string(c.n) + " observations");
+  line("");
+  line("Rank  Model" + std::string(16, ' ') + column("np", 3) + column("SSQ", 11) +
+       column("AICc", 9) + column("dAICc", 7) + column("Weight", 7) + column("F test p", 9) +
+       column("Runs p", 7));
+  std::vector<const Candidate*> order;
+  for (const Candidate& x : c.candidates)
+    order.push_back(&x);
+  std::stable_sort(order.begin(), order.end(), [](const Candidate* a, const Candidate* b) {
+    return (a->rank == 0 ? 99 : a->rank) < (b->rank == 0 ? 99 : b->rank);
+  });
+  for (const Candidate* x : order) {
+    std::string name = short_name(x->model);
+    name.resize(std::max<std::size_t>(name.size(), 20), ' ');
+    const auto runs = x->standard.runs ? std::optional(x->standard.runs->p) : std::nullopt;
+    line(column(x->rank > 0 ? std::to_string(x->rank) : "-", 4) + "  " + name +
+         column(std::to_string(x->np), 3) + column(format("%.6g", x->ssq()), 11) +
+         column(optional_text(x->aicc, "%.2f"), 9) + column(optional_text(x->delta, "%.2f"), 7) +
+         column(optional_text(x->weight, "%.3f"), 7) +
+         column(x->model == c.general ? "" : optional_text(x->f_p, "%.3g"), 9) +
+         column(optional_text(runs, "%.3g"), 7));
+  }
+  line("");
+  line("F tests against " + short_name(c.general) + ":");
+  for (const Candidate& x : c.candidates) {
+    if (x.model == c.general)
+      continue;
+    line("  " + short_name(x.model) + ": " +
+         (x.f ? "F(" + std::to_string(x.df1) + ", " + std::to_string(x.df2) +
+                    ") = " + format("%.4g", *x.f) + ", p = " + format("%.3g", *x.f_p)
+              : std::string("not computed (no degrees of freedom left)")));
+  }
+  line("");
+  for (const std::string& text : textio::wrapped("", c.verdict + ".", 79))
+    line(text);
+  for (const std::string& caution : c.cautions) {
+    for (const std::string& text : textio::wrapped("Caution: ", caution + ".", 79))
+      line(text);
+  }
+  return out;
+}
+
+std::string comparison_header() {
+  return "file,model,model_name,np,ssq,aicc,delta_aicc,weight,f,df1,df2,f_p,runs_test_p,rank";
+}
+
+std::string comparison_rows(const std::string& shown, const Comparison& c) {
+  std::string rows;
+  const auto number = [](const std::optional<double>& v) {
+    return v ? csv_number(*v) : std::string();
+  };
+  for (const Candidate& x : c.candidates) {
+    const models::Model* model = models::find_model(x.model);
+    const bool tested = x.f.has_value();
+    const std::vector<std::string> fields = {
+        csv_field(shown),
+        std::to_string(x.model),
+        csv_field(std::string(model->name)),
+        std::to_string(x.np),
+        csv_number(x.ssq()),
+        number(x.aicc),
+        number(x.delta),
+        number(x.weight),
+        number(x.f),
+        tested ? std::to_string(x.df1) : "",
+        tested ? std::to_string(x.df2) : "",
+        number(x.f_p),
+        number(x.standard.runs ? std::optional(x.standard.runs->p) : std::nullopt),
+        x.rank > 0 ? std::to_string(x.rank) : ""};
+    std::string row;
+    for (const std::string& field : fields)
+      row += (row.empty() ? "" : ",") + field;
+    rows += row + "\r\n";
+  }
+  return rows;
+}
+
+}  // namespace quillon::outputs

@@ -1,0 +1,42 @@
+// The one naming rule for every file a batch writes: an input's outputs are its stem
+// and a suffix per kind; the batch's own tables have fixed names. Stems are made
+// unique so that no two outputs of a run share a name, even where the file system
+// ignores letter case.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillon::outputs {
+
+enum class Output {
+  report,              // <stem>.report.txt
+  stats,               // <stem>.stats.txt
+  picture,             // <stem>.svg
+  comparison_text,     // <stem>.compare.txt
+  comparison_picture,  // <stem>.compare.svg
+  candidate_report,    // <stem>.m<model>.report.txt
+  document,            // <stem>.pdf
+  converted_data,      // <stem>.dat, in a folder of its own
+  summary,             // summary.csv
+  comparison_table,    // comparison.csv
+  page,                // index.html
+};
+
+// The file name of an output; `stem` for an input's outputs, `model` for a candidate's report.
+std::string output_name(Output kind, std::string_view stem = {}, int model = 0);
+
+// Every name a run may write for an input of this stem.
+std::vector<std::string> input_outputs(std::string_view stem, bool compare);
+
+// The longest stem kept, in bytes: with the longest suffix and a "_NNNN" it stays within
+// the 255 bytes a file name may have on common file systems.
+inline constexpr std::size_t longest_stem = 200;
+
+// Stems for inputs of these file stems, in order: each shortened to longest_stem (at a
+// character boundary) and, where one of its outputs would share a name (letter case
+// ignored) with an earlier input's or a table's, given "_2", "_3", ...
+std::vector<std::string> unique_stems(const std::vector<std::string>& file_stems, bool compare);
+
+}  // namespace quillon::outputs

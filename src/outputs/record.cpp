@@ -1,0 +1,72 @@
+#include "outputs/record.h"
+
+#include <cstdio>
+
+#include "models/catalogue.h"
+#include "outputs/comparison_table.h"
+#include "outputs/stats_text.h"
+#include "pictures/plot.h"
+
+namespace quillon::outputs {
+namespace {
+
+std::vector<std::string> parameter_names(int model, int np) {
+  std::vector<std::string> names;
+  for (int k = 0; k < np; ++k)
+    names.push_back(models::parameter_name(model, k));
+  return names;
+}
+
+std::string comparison_picture(const std::string& title, const file_analysis::FileFit& fit) {
+  std::vector<pictures::PlotCandidate> curves;
+  for (const file_analysis::Candidate& c : fit.comparison->candidates) {
+    char delta[32] = "n.d.";
+    if (c.delta)
+      std::snprintf(delta, sizeof delta, "%.1f", *c.delta);
+    curves.push_back({models::short_name(c.model) +
+                          ", \xCE\x94"
+                          "AICc " +
+                          delta,
+                      c.state, c.plotted});
+  }
+  return pictures::compare_plot(title, fit.state, curves);
+}
+
+}  // namespace
+
+const Rendered* FileRecord::output(Output kind, int model) const {
+  for (const Rendered& r : outputs) {
+    if (r.kind == kind && r.model == model)
+      return &r;
+  }
+  return nullptr;
+}
+
+void render(FileRecord& record) {
+  file_analysis::FileFit& fit = record.fit;
+  if (!fit.fitted)
+    return;
+  const std::string& shown = record.name;
+  const std::vector<std::string> names = parameter_names(fit.model, fit.np);
+  auto& out = record.outputs;
+  out.push_back({Output::report, 0, std::move(fit.report)});
+  out.push_back({Output::stats, 0,
+                 stats_text(shown, fit.model_name, names, fit.n, *fit.standard, fit.uncertainty)});
+  out.push_back(
+      {Output::picture, 0,
+       pictures::fit_plot(shown + ": " + fit.model_name, fit.state, fit.plotted,
+                          pictures::parameter_caption(names, fit.plotted, &*fit.standard))});
+  if (fit.comparison) {
+    out.push_back({Output::comparison_text, 0, compare_text(shown, *fit.comparison)});
+    out.push_back(
+        {Output::comparison_picture, 0, comparison_picture(shown + ": model comparison", fit)});
+    for (file_analysis::Candidate& c : fit.comparison->candidates) {
+      out.push_back({Output::candidate_report, c.model, std::move(c.report)});
+      c.state = {};
+    }
+  }
+  fit.report.clear();
+  fit.state = {};
+}
+
+}  // namespace quillon::outputs

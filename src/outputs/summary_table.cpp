@@ -1,0 +1,108 @@
+#include "outputs/summary_table.h"
+
+#include <cmath>
+
+#include "models/catalogue.h"
+#include "textio/csv.h"
+
+namespace quillon::outputs {
+namespace {
+
+using textio::csv_field;
+using textio::csv_number;
+
+constexpr std::size_t parameter_columns = models::most_parameters();
+
+std::string number_or_empty(bool present, double v) {
+  return present ? csv_number(v) : std::string();
+}
+
+}  // namespace
+
+std::string summary_row(const std::string& shown, const file_analysis::FileFit& r) {
+  std::vector<std::string> f;
+  f.push_back(csv_field(one_line_name(shown)));
+  f.push_back(r.fitted ? "fitted" : "rejected");
+  f.push_back(csv_field(r.message));
+  const bool known = r.model != 0;
+  f.push_back(known ? std::to_string(r.model) : "");
+  f.push_back(csv_field(r.model_name));
+  f.push_back(known ? std::to_string(r.n) : "");
+  f.push_back(known ? std::to_string(r.np) : "");
+  f.push_back(number_or_empty(r.fitted, r.ssq));
+  const bool criteria = r.criteria.has_value();
+  f.push_back(number_or_empty(criteria, criteria ? r.criteria->aic : 0.0));
+  f.push_back(number_or_empty(criteria, criteria ? r.criteria->aicc : 0.0));
+  f.push_back(number_or_empty(criteria, criteria ? r.criteria->msc : 0.0));
+  f.push_back(r.fitted ? std::to_string(r.samples) : "");
+  f.push_back(r.fitted ? std::to_string(r.runs) : "");
+  f.push_back(r.fitted ? std::to_string(r.passes) : "");
+  // Milliseconds are all a wall time can tell.
+  f.push_back(number_or_empty(r.fitted, std::round(r.seconds * 1000.0) / 1000.0));
+  std::string warnings;
+  for (const std::string& note : r.warnings)
+    warnings += (warnings.empty() ? "" : "; ") + note;
+  f.push_back(csv_field(warnings));
+
+  const auto parameter_present = [&](std::size_t k) {
+    return r.fitted && models::find_model(r.model) != nullptr && k < static_cast<std::size_t>(r.np);
+  };
+  for (std::size_t k = 0; k < parameter_columns; ++k) {
+    const bool parameter = parameter_present(k);
+    const bool row = parameter && k < r.uncertainty.size();
+    f.push_back(parameter ? models::parameter_name(r.model, static_cast<int>(k)) : "");
+    f.push_back(number_or_empty(parameter && k < r.best.size(), parameter ? r.best[k] : 0.0));
+    f.push_back(number_or_empty(row, row ? r.uncertainty[k].mean : 0.0));
+    f.push_back(number_or_empty(row, row ? r.uncertainty[k].std_error : 0.0));
+    f.push_back(number_or_empty(row, row ? r.uncertainty[k].cv : 0.0));
+    f.push_back(number_or_empty(row, row ? r.uncertainty[k].half_width : 0.0));
+  }
+  const bool standard = r.standard.has_value() && r.standard->available;
+  const auto optional_number = [](const std::optional<double>& v) {
+    return v ? csv_number(*v) : std::string();
+  };
+  for (std::size_t k = 0; k < parameter_columns; ++k) {
+    if (!standard || !parameter_present(k) || k >= r.standard->parameters.size()) {
+      f.insert(f.end(), 5, std::string());
+      continue;
+    }
+    const analysis::ParameterStats& p = r.standard->parameters[k];
+    for (const auto* v : {&p.se, &p.wald_lo, &p.wald_hi, &p.profile_lo, &p.profile_hi})
+      f.push_back(optional_number(*v));
+  }
+  f.push_back(number_or_empty(standard, standard ? r.standard->sigma : 0.0));
+  f.push_back(standard ? std::to_string(r.standard->df) : "");
+  const bool runs = standard && r.standard->runs.has_value();
+  f.push_back(number_or_empty(runs, runs ? r.standard->runs->p : 0.0));
+  std::string line;
+  for (const std::string& field : f)
+    line += (line.empty() ? "" : ",") + field;
+  return line;
+}
+
+std::string summary_header() {
+  std::string header =
+      "file,status,message,model,model_name,n,np,ssq,aic,aicc,msc,samples,runs,passes,seconds,"
+      "warnings";
+  for (std::size_t k = 1; k <= parameter_columns; ++k) {
+    const std::string p = ",p" + std::to_string(k);
+    header += p + "_name" + p + "_best" + p + "_mean" + p + "_se" + p + "_cv" + p + "_ci95";
+  }
+  for (std::size_t k = 1; k <= parameter_columns; ++k) {
+    const std::string p = ",p" + std::to_string(k);
+    header +=
+        p + "_wald_se" + p + "_wald_lo" + p + "_wald_hi" + p + "_profile_lo" + p + "_profile_hi";
+  }
+  return header + ",sigma,df,runs_test_p";
+}
+
+std::string one_line_name(std::string_view name) {
+  std::string out(name);
+  for (char& ch : out) {
+    if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F)
+      ch = '?';
+  }
+  return out;
+}
+
+}  // namespace quillon::outputs

@@ -1,0 +1,3 @@
+quillon_add_test(test_warnings file_analysis/test_warnings.cpp)
+quillon_add_test(test_compare file_analysis/test_compare.cpp)
+target_compile_definitions(test_compare PRIVATE QUILLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -1,0 +1,1 @@
+quillon_add_test(test_output_names outputs/test_output_names.cpp)

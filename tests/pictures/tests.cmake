@@ -1,0 +1,1 @@
+quillon_add_test(test_plot pictures/test_plot.cpp)
