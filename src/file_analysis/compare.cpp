@@ -41,16 +41,27 @@ Comparison rank_candidates(std::vector<Candidate> candidates, int general_model,
   c.candidates = std::move(candidates);
   auto& all = c.candidates;
 
-  const bool ranked = std::all_of(all.begin(), all.end(), [](const Candidate& x) {
-    return x.aicc.has_value() && std::isfinite(*x.aicc);
-  });
+  // AICc where every candidate has it, else AIC (AICc is infinite at n = np + 1).
+  const auto all_have = [&all](std::optional<double> Candidate::*member) {
+    return std::all_of(all.begin(), all.end(), [member](const Candidate& x) {
+      return (x.*member).has_value() && std::isfinite(*(x.*member));
+    });
+  };
+  std::optional<double> Candidate::*criterion = nullptr;
+  if (all_have(&Candidate::aicc)) {
+    criterion = &Candidate::aicc;
+  } else if (all_have(&Candidate::aic)) {
+    criterion = &Candidate::aic;
+    c.by_aic = true;
+  }
+  const bool ranked = criterion != nullptr;
   if (ranked) {
     double least = HUGE_VAL;
     for (const Candidate& x : all)
-      least = std::min(least, *x.aicc);
+      least = std::min(least, *(x.*criterion));
     double total = 0.0;
     for (Candidate& x : all) {
-      x.delta = *x.aicc - least;
+      x.delta = *(x.*criterion) - least;
       total += numerics::exact_math::exp(-0.5 * *x.delta);
     }
     for (Candidate& x : all)
@@ -59,7 +70,9 @@ Comparison rank_candidates(std::vector<Candidate> candidates, int general_model,
     for (Candidate& x : all)
       order.push_back(&x);
     std::stable_sort(order.begin(), order.end(),
-                     [](const Candidate* a, const Candidate* b) { return *a->aicc < *b->aicc; });
+                     [criterion](const Candidate* a, const Candidate* b) {
+                       return *(a->*criterion) < *(b->*criterion);
+                     });
     for (std::size_t k = 0; k < order.size(); ++k)
       order[k]->rank = static_cast<int>(k) + 1;
   }
@@ -81,9 +94,10 @@ Comparison rank_candidates(std::vector<Candidate> candidates, int general_model,
   }
 
   if (!ranked) {
-    c.verdict = "too few observations for AICc: the models are not ranked";
+    c.verdict = "too few observations for AICc or AIC: the models are not ranked";
     return c;
   }
+  const std::string delta_name = c.by_aic ? " delta AIC " : " delta AICc ";
   const auto at = [&](int rank) {
     return *std::find_if(all.begin(), all.end(),
                          [&](const Candidate& x) { return x.rank == rank; });
@@ -91,7 +105,7 @@ Comparison rank_candidates(std::vector<Candidate> candidates, int general_model,
   const Candidate& best = at(1);
   const Candidate& second = at(2);
   c.verdict = short_name(best.model) + " preferred: Akaike weight " + format("%.3g", *best.weight) +
-              "; " + short_name(second.model) + " delta AICc " + format("%.1f", *second.delta);
+              "; " + short_name(second.model) + delta_name + format("%.1f", *second.delta);
   if (second.f_p) {
     c.verdict +=
         ", F test against " + short_name(c.general) + " p = " + format("%.2g", *second.f_p);
@@ -101,8 +115,16 @@ Comparison rank_candidates(std::vector<Candidate> candidates, int general_model,
   }
   if (*second.delta < 2.0) {
     c.cautions.push_back("the data do not distinguish " + short_name(best.model) + " from " +
-                         short_name(second.model) + " (delta AICc " +
+                         short_name(second.model) + " (" + delta_name.substr(1) +
                          format("%.1f", *second.delta) + " < 2)");
+  }
+  if (c.by_aic) {
+    for (const Candidate& x : all) {
+      if (!x.aicc || !std::isfinite(*x.aicc))
+        c.cautions.push_back(short_name(x.model) + ": AICc is not defined with " +
+                             std::to_string(n) + " observations and " + std::to_string(x.np) +
+                             " parameters, so the models are ranked by AIC");
+    }
   }
   for (const Candidate& x : all) {
     if (x.standard.available && x.standard.correlation.empty())

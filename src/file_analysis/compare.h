@@ -16,14 +16,17 @@ namespace quillon::file_analysis {
 struct Candidate {
   int model = 0;
   int np = 0;
-  models::FitState state;               // prepared and fitted: the pictures draw its curve
-  std::vector<double> plotted;          // its best fit, polished where the analysis has one
-  double report_ssq = 0.0;              // the report's SSQ0
-  std::optional<double> aicc;           // as the report computes it
+  models::FitState state;       // prepared and fitted: the pictures draw its curve
+  std::vector<double> plotted;  // its best fit, polished where the analysis has one
+  double report_ssq = 0.0;      // the report's SSQ0
+  // As the report computes them, from the polished sum of squares (ssq()); absent
+  // where not finite.
+  std::optional<double> aic;
+  std::optional<double> aicc;
   analysis::StandardAnalysis standard;  // the polished sum of squares, the runs test
   std::string report;                   // the report text
   // From the ranking:
-  std::optional<double> delta;   // AICc above the smallest
+  std::optional<double> delta;   // AICc (or AIC) above the smallest
   std::optional<double> weight;  // Akaike weight
   std::optional<double> f;       // against the general model (not for itself)
   std::optional<double> f_p;
@@ -36,6 +39,7 @@ struct Candidate {
 
 struct Comparison {
   int general = 0;                    // the group's most general model: 6, or 2
+  bool by_aic = false;                // ranked by AIC: some AICc is not finite
   int n = 0;                          // observations
   std::vector<Candidate> candidates;  // in model order
   std::string verdict;

@@ -14,6 +14,7 @@
 #include "models/model_block.h"
 #include "models/model_evaluator.h"
 #include "optimise/tunnelling_search.h"
+#include "report/criteria.h"
 #include "report/fit_report.h"
 #include "textio/console.h"
 #include "textio/text_utils.h"
@@ -83,7 +84,6 @@ Comparison compare_models(const FileFit& own, const models::FitState& imported,
     if (model == own.model) {
       c.np = own.np;
       c.report_ssq = own.ssq;
-      c.aicc = own.criteria ? std::optional(own.criteria->aicc) : std::nullopt;
       c.standard = *own.standard;
       c.report = own.report;
       c.state = own.state;
@@ -94,13 +94,19 @@ Comparison compare_models(const FileFit& own, const models::FitState& imported,
       FittedModel fitted = fit_prepared(c.state, false);
       c.np = c.state.np;
       c.report_ssq = fitted.account.ssq0;
-      c.aicc = fitted.account.uncertainty.criteria
-                   ? std::optional(fitted.account.uncertainty.criteria->aicc)
-                   : std::nullopt;
       c.plotted = plotted(fitted.standard, fitted.search.pbest);
       c.standard = std::move(fitted.standard);
       c.report = std::move(fitted.report);
     }
+    // Ranked on the polished sums, as the F test is: a search that stopped short would
+    // otherwise rank against the test.
+    const report::InformationCriteria ic =
+        report::information_criteria(c.state.npoints, c.np, c.ssq(), c.state.y1);
+    const auto finite = [](double v) { return std::isfinite(v) ? std::optional(v) : std::nullopt; };
+    c.aic = c.state.npoints > c.np ? finite(ic.aic) : std::nullopt;
+    // AIC needs residual degrees of freedom, and AICc's correction n > np + 1; below,
+    // they are finite but say nothing.
+    c.aicc = c.state.npoints > c.np + 1 ? finite(ic.aicc) : std::nullopt;
     candidates.push_back(std::move(c));
   }
   return rank_candidates(std::move(candidates), models::find_model(own.model)->general, own.n);

@@ -1,6 +1,7 @@
 #include "outputs/comparison_table.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "models/catalogue.h"
@@ -38,8 +39,8 @@ std::string compare_text(const std::string& file, const Comparison& c) {
   line("Model comparison: " + file + ", " + std::to_string(c.n) + " observations");
   line("");
   line("Rank  Model" + std::string(16, ' ') + column("np", 3) + column("SSQ", 11) +
-       column("AICc", 9) + column("dAICc", 7) + column("Weight", 7) + column("F test p", 9) +
-       column("Runs p", 7));
+       column(c.by_aic ? "AIC" : "AICc", 9) + column(c.by_aic ? "dAIC" : "dAICc", 7) +
+       column("Weight", 7) + column("F test p", 9) + column("Runs p", 7));
   std::vector<const Candidate*> order;
   for (const Candidate& x : c.candidates)
     order.push_back(&x);
@@ -52,8 +53,8 @@ std::string compare_text(const std::string& file, const Comparison& c) {
     const auto runs = x->standard.runs ? std::optional(x->standard.runs->p) : std::nullopt;
     line(column(x->rank > 0 ? std::to_string(x->rank) : "-", 4) + "  " + name +
          column(std::to_string(x->np), 3) + column(format("%.6g", x->ssq()), 11) +
-         column(optional_text(x->aicc, "%.2f"), 9) + column(optional_text(x->delta, "%.2f"), 7) +
-         column(optional_text(x->weight, "%.3f"), 7) +
+         column(optional_text(c.by_aic ? x->aic : x->aicc, "%.2f"), 9) +
+         column(optional_text(x->delta, "%.2f"), 7) + column(optional_text(x->weight, "%.3f"), 7) +
          column(x->model == c.general ? "" : optional_text(x->f_p, "%.3g"), 9) +
          column(optional_text(runs, "%.3g"), 7));
   }
@@ -84,7 +85,7 @@ std::string comparison_header() {
 std::string comparison_rows(const std::string& shown, const Comparison& c) {
   std::string rows;
   const auto number = [](const std::optional<double>& v) {
-    return v ? csv_number(*v) : std::string();
+    return v && std::isfinite(*v) ? csv_number(*v) : std::string();
   };
   for (const Candidate& x : c.candidates) {
     const models::Model* model = models::find_model(x.model);
@@ -94,7 +95,7 @@ std::string comparison_rows(const std::string& shown, const Comparison& c) {
         std::to_string(x.model),
         csv_field(std::string(model->name)),
         std::to_string(x.np),
-        csv_number(x.ssq()),
+        number(x.ssq()),
         number(x.aicc),
         number(x.delta),
         number(x.weight),

@@ -1,5 +1,6 @@
 #include "outputs/html_page.h"
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
@@ -40,6 +41,8 @@ std::string href(std::string_view name) {
 }
 
 std::string number(double v) {
+  if (!std::isfinite(v))
+    return {};
   char text[32];
   std::snprintf(text, sizeof text, "%.6g", v);
   return text;

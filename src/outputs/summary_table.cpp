@@ -13,8 +13,9 @@ using textio::csv_number;
 
 constexpr std::size_t parameter_columns = models::most_parameters();
 
+// A table cell holds a number or nothing: an infinite AICc (n = np + 1), say, is empty.
 std::string number_or_empty(bool present, double v) {
-  return present ? csv_number(v) : std::string();
+  return present && std::isfinite(v) ? csv_number(v) : std::string();
 }
 
 }  // namespace
@@ -59,7 +60,7 @@ std::string summary_row(const std::string& shown, const file_analysis::FileFit& 
   }
   const bool standard = r.standard.has_value() && r.standard->available;
   const auto optional_number = [](const std::optional<double>& v) {
-    return v ? csv_number(*v) : std::string();
+    return number_or_empty(v.has_value(), v.value_or(0.0));
   };
   for (std::size_t k = 0; k < parameter_columns; ++k) {
     if (!standard || !parameter_present(k) || k >= r.standard->parameters.size()) {

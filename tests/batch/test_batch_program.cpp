@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,6 +28,80 @@ const std::string batch_data = QUILLON_SOURCE_DIR "/tests/batch/data";
 const std::vector<std::string> example_stems = {
     "competitive_inhibition", "help_example_m4",  "hill_sigmoidal",
     "michaelis_menten",       "mixed_inhibition", "uncompetitive_inhibition"};
+
+// The fields of one CSV row, quotes removed.
+std::vector<std::string> csv_fields(const std::string& row) {
+  std::vector<std::string> fields(1);
+  bool quoted = false;
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    const char ch = row[i];
+    if (ch == '"' && quoted && i + 1 < row.size() && row[i + 1] == '"')
+      fields.back() += row[++i];
+    else if (ch == '"')
+      quoted = !quoted;
+    else if (ch == ',' && !quoted)
+      fields.emplace_back();
+    else
+      fields.back() += ch;
+  }
+  return fields;
+}
+
+// Every warning of a summary: the column split at ';' as the README tells users to.
+std::vector<std::string> split_warnings(const std::string& summary) {
+  std::vector<std::string> warnings;
+  const std::vector<std::string> rows = testing::split_crlf(summary);
+  for (std::size_t r = 1; r < rows.size(); ++r) {
+    std::string cell = csv_fields(rows[r]).at(15);
+    for (std::size_t at = 0; !cell.empty(); cell.erase(0, at == std::string::npos ? at : at + 2)) {
+      at = cell.find("; ");
+      warnings.push_back(cell.substr(0, at));
+    }
+  }
+  return warnings;
+}
+
+// Each warning a whole one of the forms the README lists.
+void expect_known_warnings(const std::string& summary) {
+  static const std::regex forms(
+      "initial \\w+ \\S+ outside its bounds \\[\\S+, \\S+\\]|"
+      "line \\d+ holds \\d+ numbers but the model reads \\d+ per observation: the rest are "
+      "ignored( \\(\\d+ such lines\\))?|"
+      "\\w+ at its (lower|upper) bound \\S+|\\w+ poorly determined: CV [^;]+|"
+      "the search stopped short of the optimum: [^;]+|"
+      "\\w+: (lower|upper) 95 % limit not determined within its bounds|"
+      "the Jacobian is singular at the best fit: [^;]+|runs test: [^;]+|"
+      "no residual degrees of freedom: [^;]+|the fit is exact [^;]+|"
+      "profiling found a lower sum of squares [^;]+");
+  for (const std::string& warning : split_warnings(summary))
+    EXPECT_TRUE(std::regex_match(warning, forms)) << warning;
+}
+
+bool well_formed_utf8(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t n = lead < 0x80                   ? 1
+                          : lead >= 0xC2 && lead < 0xE0 ? 2
+                          : lead >= 0xE0 && lead < 0xF0 ? 3
+                          : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                        : 0;
+    if (n == 0 || i + n > text.size())
+      return false;
+    unsigned code = n == 1 ? lead : lead & (0x3Fu >> (n - 1));
+    for (std::size_t k = 1; k < n; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80)
+        return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    const unsigned least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < least[n] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000) || code == 0xFFFE ||
+        code == 0xFFFF)
+      return false;
+    i += n;
+  }
+  return true;
+}
 
 class BatchProgram : public ::testing::Test {
  protected:
@@ -194,6 +270,7 @@ TEST_F(BatchProgram, RejectedFilesAreRowsWithTheirReasonsAndSetStatusOne) {
       rows[5].starts_with("in/e_many.dat,rejected,The data file holds 1005 "
                           "observations; a fit takes at most 1004.,1,"))
       << rows[5];
+  expect_known_warnings(read("out/summary.csv"));
   EXPECT_TRUE(fs::exists(dir_ / "out/a_good.report.txt"));
   EXPECT_FALSE(fs::exists(dir_ / "out/b_model7.report.txt"));
   EXPECT_NE(err_.find("rejected in/b_model7.dat: Data file model number error!"),
@@ -270,6 +347,77 @@ TEST_F(BatchProgram, InterruptWritesTheRowsDoneAndExits130) {
   EXPECT_LT(rows.size(), 5u);  // not every file
   EXPECT_TRUE(rows[1].starts_with("in/big1.dat,fitted,")) << rows[1];
   EXPECT_FALSE(fs::exists(dir_ / "out/summary.csv.partial"));
+}
+
+// Files made to break a batch: each finishes as a row of finite numbers or empty
+// cells, with well-formed pictures and page.
+TEST_F(BatchProgram, DISABLED_HostileFilesFinishWithFiniteNumbersAndWellFormedOutputs) {
+  const std::string mm = testing::read_file(examples + "/michaelis_menten.dat");
+  const std::string mm_head = "1\n2 10\n0.01 0.01\n100 1000\n";
+  const struct {
+    std::string file;
+    std::string content;
+    const char* status;  // of its summary row
+    const char* expect;  // in its row
+  } rows[] = {
+      {"n_np1.dat",
+       "6\n1 10 1 1\n0.01 0.01 0.01 0.01\n100 1000 100 100\n1 0 5\n2 0 7\n4 1 6\n"
+       "8 2 6\n16 4 7\n",
+       "fitted", ""},
+      {"overflow.dat", mm_head + "1 1e300\n2 2e300\n4 3e300\n8 4e300\n", "rejected",
+       "The sums of squares overflow"},
+      {"huge_rates.dat", mm_head + "1 1e308\n2 -1e308\n4 1e308\n8 -1e308\n", "rejected",
+       "The sums of squares overflow"},
+      {"extreme_x.dat", mm_head + "1e-320 0.1\n1e-5 1\n1 5\n1e5 9\n1e300 10\n", "fitted", ""},
+      {"zero_width.dat", "1\n2 10\n2 10\n2 10\n1 1.5\n2 3\n4 5\n8 7\n", "fitted",
+       ",Km,2,,,,,Vmax,10,"},
+      {"new\nline.dat", mm, "fitted", "in/new?line.dat,"},
+      {std::string(250, 'l') + ".dat", mm, "fitted", "in/llllllll"},
+      {"surrogate\xED\xA0\x80.dat", mm, "fitted", "in/surrogate"},
+      {"nonchar\xEF\xBF\xBE.dat", mm, "fitted", "in/nonchar"},
+  };
+  for (const auto& row : rows)
+    write("in/" + row.file, row.content);
+  ASSERT_EQ(run("-q --compare -o out in"), 1) << err_;
+  const std::string summary = read("out/summary.csv");
+  const std::vector<std::string> lines = testing::split_crlf(summary);
+  ASSERT_EQ(lines.size(), std::size(rows) + 1);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    const auto line = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) {
+      return l.find(row.expect) != std::string::npos && csv_fields(l).at(1) == row.status &&
+             l.starts_with("in/" + row.file.substr(0, 3));
+    });
+    EXPECT_NE(line, lines.end()) << summary;
+  }
+  for (const std::string& table : {summary, read("out/comparison.csv")}) {
+    for (const std::string& line : testing::split_crlf(table)) {
+      for (const std::string& field : csv_fields(line)) {
+        char* end = nullptr;
+        const double v = std::strtod(field.c_str(), &end);
+        if (!field.empty() && end == field.c_str() + field.size()) {
+          EXPECT_TRUE(std::isfinite(v)) << line;
+        }
+      }
+    }
+  }
+  expect_known_warnings(summary);
+  const bool xmllint = std::system("xmllint --version >/dev/null 2>&1") == 0;
+  for (const auto& entry : fs::directory_iterator(dir_ / "out")) {
+    if (entry.path().extension() != ".svg" && entry.path().extension() != ".html")
+      continue;
+    const std::string text = read("out" / entry.path().filename());
+    EXPECT_TRUE(well_formed_utf8(text)) << entry.path();
+    if (entry.path().extension() == ".html")
+      continue;
+    EXPECT_EQ(text.find("nan"), std::string::npos) << entry.path();
+    EXPECT_EQ(text.find("inf"), std::string::npos) << entry.path();
+    if (xmllint) {
+      EXPECT_EQ(std::system(("xmllint --noout '" + entry.path().string() + "'").c_str()), 0);
+    }
+  }
+  // The n = np + 1 file: no AICc; its candidates ranked by AIC.
+  EXPECT_NE(read("out/n_np1.compare.txt").find("ranked by AIC"), std::string::npos);
 }
 
 }  // namespace
