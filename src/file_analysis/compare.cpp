@@ -8,15 +8,10 @@
 #include "models/catalogue.h"
 #include "numerics/distributions.h"
 #include "numerics/exact_math.h"
+#include "textio/text_utils.h"
 
 namespace quillon::file_analysis {
 namespace {
-
-std::string format(const char* pattern, double v) {
-  char text[64];
-  std::snprintf(text, sizeof text, pattern, v);
-  return text;
-}
 
 using models::short_name;
 
@@ -104,19 +99,20 @@ Comparison rank_candidates(std::vector<Candidate> candidates, int general_model,
   };
   const Candidate& best = at(1);
   const Candidate& second = at(2);
-  c.verdict = short_name(best.model) + " preferred: Akaike weight " + format("%.3g", *best.weight) +
-              "; " + short_name(second.model) + delta_name + format("%.1f", *second.delta);
+  c.verdict = short_name(best.model) + " preferred: Akaike weight " +
+              textio::formatted("%.3g", *best.weight) + "; " + short_name(second.model) +
+              delta_name + textio::formatted("%.1f", *second.delta);
   if (second.f_p) {
-    c.verdict +=
-        ", F test against " + short_name(c.general) + " p = " + format("%.2g", *second.f_p);
+    c.verdict += ", F test against " + short_name(c.general) +
+                 " p = " + textio::formatted("%.2g", *second.f_p);
   } else if (best.f_p) {
     c.verdict += "; F test of " + short_name(best.model) + " against " + short_name(c.general) +
-                 " p = " + format("%.2g", *best.f_p);
+                 " p = " + textio::formatted("%.2g", *best.f_p);
   }
   if (*second.delta < 2.0) {
     c.cautions.push_back("the data do not distinguish " + short_name(best.model) + " from " +
                          short_name(second.model) + " (" + delta_name.substr(1) +
-                         format("%.1f", *second.delta) + " < 2)");
+                         textio::formatted("%.1f", *second.delta) + " < 2)");
   }
   if (c.by_aic) {
     for (const Candidate& x : all) {

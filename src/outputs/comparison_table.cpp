@@ -17,18 +17,8 @@ using models::short_name;
 using textio::csv_field;
 using textio::csv_number;
 
-std::string format(const char* pattern, double v) {
-  char text[64];
-  std::snprintf(text, sizeof text, pattern, v);
-  return text;
-}
-
-std::string column(const std::string& text, std::size_t width) {
-  return std::string(text.size() + 1 < width ? width - text.size() : 1, ' ') + text;
-}
-
 std::string optional_text(const std::optional<double>& v, const char* pattern) {
-  return v ? format(pattern, *v) : std::string("-");
+  return v ? textio::formatted(pattern, *v) : std::string("-");
 }
 
 }  // namespace
@@ -38,9 +28,10 @@ std::string compare_text(const std::string& file, const Comparison& c) {
   const auto line = [&out](const std::string& text) { out += text + "\r\n"; };
   line("Model comparison: " + file + ", " + std::to_string(c.n) + " observations");
   line("");
-  line("Rank  Model" + std::string(16, ' ') + column("np", 3) + column("SSQ", 11) +
-       column(c.by_aic ? "AIC" : "AICc", 9) + column(c.by_aic ? "dAIC" : "dAICc", 7) +
-       column("Weight", 7) + column("F test p", 9) + column("Runs p", 7));
+  line("Rank  Model" + std::string(16, ' ') + textio::right_aligned("np", 3) +
+       textio::right_aligned("SSQ", 11) + textio::right_aligned(c.by_aic ? "AIC" : "AICc", 9) +
+       textio::right_aligned(c.by_aic ? "dAIC" : "dAICc", 7) + textio::right_aligned("Weight", 7) +
+       textio::right_aligned("F test p", 9) + textio::right_aligned("Runs p", 7));
   std::vector<const Candidate*> order;
   for (const Candidate& x : c.candidates)
     order.push_back(&x);
@@ -51,12 +42,14 @@ std::string compare_text(const std::string& file, const Comparison& c) {
     std::string name = short_name(x->model);
     name.resize(std::max<std::size_t>(name.size(), 20), ' ');
     const auto runs = x->standard.runs ? std::optional(x->standard.runs->p) : std::nullopt;
-    line(column(x->rank > 0 ? std::to_string(x->rank) : "-", 4) + "  " + name +
-         column(std::to_string(x->np), 3) + column(format("%.6g", x->ssq()), 11) +
-         column(optional_text(c.by_aic ? x->aic : x->aicc, "%.2f"), 9) +
-         column(optional_text(x->delta, "%.2f"), 7) + column(optional_text(x->weight, "%.3f"), 7) +
-         column(x->model == c.general ? "" : optional_text(x->f_p, "%.3g"), 9) +
-         column(optional_text(runs, "%.3g"), 7));
+    line(textio::right_aligned(x->rank > 0 ? std::to_string(x->rank) : "-", 4) + "  " + name +
+         textio::right_aligned(std::to_string(x->np), 3) +
+         textio::right_aligned(textio::formatted("%.6g", x->ssq()), 11) +
+         textio::right_aligned(optional_text(c.by_aic ? x->aic : x->aicc, "%.2f"), 9) +
+         textio::right_aligned(optional_text(x->delta, "%.2f"), 7) +
+         textio::right_aligned(optional_text(x->weight, "%.3f"), 7) +
+         textio::right_aligned(x->model == c.general ? "" : optional_text(x->f_p, "%.3g"), 9) +
+         textio::right_aligned(optional_text(runs, "%.3g"), 7));
   }
   line("");
   line("F tests against " + short_name(c.general) + ":");
@@ -64,8 +57,8 @@ std::string compare_text(const std::string& file, const Comparison& c) {
     if (x.model == c.general)
       continue;
     line("  " + short_name(x.model) + ": " +
-         (x.f ? "F(" + std::to_string(x.df1) + ", " + std::to_string(x.df2) +
-                    ") = " + format("%.4g", *x.f) + ", p = " + format("%.3g", *x.f_p)
+         (x.f ? "F(" + std::to_string(x.df1) + ", " + std::to_string(x.df2) + ") = " +
+                    textio::formatted("%.4g", *x.f) + ", p = " + textio::formatted("%.3g", *x.f_p)
               : std::string("not computed (no degrees of freedom left)")));
   }
   line("");

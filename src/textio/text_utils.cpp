@@ -1,6 +1,7 @@
 #include "textio/text_utils.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace quillon::textio {
 
@@ -86,6 +87,16 @@ std::vector<std::string> wrapped(std::string_view first, std::string_view text, 
   }
   lines.push_back(line);
   return lines;
+}
+
+std::string formatted(const char* pattern, double v) {
+  char text[64];
+  std::snprintf(text, sizeof text, pattern, v);
+  return text;
+}
+
+std::string right_aligned(const std::string& text, std::size_t width) {
+  return std::string(text.size() + 1 < width ? width - text.size() : 1, ' ') + text;
 }
 
 }  // namespace quillon::textio

@@ -25,6 +25,11 @@ void s_whitespace_blank(std::string& s);            // codes 9..13 to blanks in 
 
 // The text broken at blanks into lines of at most `width` characters (a longer word
 // stands alone), the first starting with `first`, the others indented to its width.
+// One value through a printf pattern ("%.3g"), for the tables' fixed layouts.
+std::string formatted(const char* pattern, double v);
+// Text right-aligned in a column of `width`, after at least one blank.
+std::string right_aligned(const std::string& text, std::size_t width);
+
 std::vector<std::string> wrapped(std::string_view first, std::string_view text, std::size_t width);
 
 }  // namespace quillon::textio
