@@ -150,8 +150,23 @@ double ModelEvaluator::evaluate(int i, int nc, int np, int nx, std::span<const d
   return fsave_->evaluate_real64(std::span<const double>(work.data(), nvars));
 }
 
-bool ModelEvaluator::all_rows(int nc, int np, int nx, std::span<const double> p,
-                              std::span<const double* const> x, std::span<const double> c,
+std::span<feq_parser::detail::RowValues> ModelEvaluator::row_values(
+    int nc, int np, int nx, std::span<const double> p, std::span<const double* const> x,
+    std::span<const double> c) {
+  // After observation 1 a constant counts only when the last constant's name was found.
+  const bool constants = nc == 0 || flag3_ == 1;
+  auto& values = row_values_;  // a member: a local array would be cleared at every call
+  int k = 0;
+  for (int j = 0; j < np; ++j)
+    values[k++] = {nullptr, p[j]};
+  for (int j = 0; j < nx; ++j)
+    values[k++] = {x[j], 0.0};
+  for (int j = 0; j < nc; ++j)
+    values[k++] = {nullptr, constants ? c[j] : 0.0};
+  return std::span(values.data(), static_cast<std::size_t>(k));
+}
+
+bool ModelEvaluator::all_rows(int nc, std::span<const feq_parser::detail::RowValues> values,
                               std::size_t n, double* out, bool same_columns) {
   if (!parser_built_)
     throw std::logic_error("func: no equation has been built");
@@ -164,38 +179,17 @@ bool ModelEvaluator::all_rows(int nc, int np, int nx, std::span<const double> p,
   }
   if (!fsave_->postfix.has_array())
     return false;
-  auto& values = row_values_;  // a member: a local array would be cleared at every call
-  int k = 0;
-  for (int j = 0; j < np; ++j)
-    values[k++] = {nullptr, p[j]};
-  for (int j = 0; j < nx; ++j)
-    values[k++] = {x[j], 0.0};
-  for (int j = 0; j < nc; ++j)
-    values[k++] = {nullptr, later ? c[j] : 0.0};
   // The program is the last call's when the parser has not been built since.
   const bool same_program = rows_parser_change_ == parser_changes_;
   rows_parser_change_ = parser_changes_;
-  return fsave_->evaluate_real64_rows(std::span(values.data(), static_cast<std::size_t>(k)), n, out,
-                                      cache_, same_columns && same_program);
+  return fsave_->evaluate_real64_rows(values, n, out, cache_, same_columns && same_program);
 }
 
-bool ModelEvaluator::func_rows(int nc, int np, int nx, std::span<const double> p,
-                               std::span<const double* const> x, std::span<const double> c,
-                               std::size_t n, double* out) const {
+bool ModelEvaluator::func_rows(std::span<const feq_parser::detail::RowValues> values, std::size_t n,
+                               double* out) const {
   if (!parser_built_)
     throw std::logic_error("func: no equation has been built");
-  // After observation 1 a constant counts only when the last constant's name was found.
-  const bool constants = nc == 0 || flag3_ == 1;
-  std::array<feq_parser::detail::RowValues, max_names> values;
-  int k = 0;
-  for (int j = 0; j < np; ++j)
-    values[k++] = {nullptr, p[j]};
-  for (int j = 0; j < nx; ++j)
-    values[k++] = {x[j], 0.0};
-  for (int j = 0; j < nc; ++j)
-    values[k++] = {nullptr, constants ? c[j] : 0.0};
-  return fsave_->evaluate_real64_rows(std::span(values.data(), static_cast<std::size_t>(k)), n,
-                                      out);
+  return fsave_->evaluate_real64_rows(values, n, out);
 }
 
 const std::string& ModelEvaluator::eqnsinglecharglobal() const {
@@ -205,6 +199,19 @@ const std::string& ModelEvaluator::eqnsinglecharglobal() const {
   }
   return global_;
 }
+
+namespace {
+
+// s plus the squared residuals of rows from to to-1, added in row order.
+double add_squares(double s, const double* yc, const double* yo, std::size_t from, std::size_t to) {
+  for (std::size_t i = from; i < to; ++i) {
+    const double r = yc[i] - yo[i];
+    s = s + r * r;
+  }
+  return s;
+}
+
+}  // namespace
 
 double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p,
                   const SsqOptions& options) {
@@ -217,80 +224,71 @@ double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p,
   }
   if (fit.ycalc.size() < n)
     fit.ycalc.resize(n, 0.0);
+  if (n == 0)
+    return 0.0;
 
+  // The values vector: the parameters and constants once, X1..Xnx at each row.
+  // Element by element: p may be a view of var itself.
+  for (int k = 0; k < np; ++k)
+    fit.var[k] = p[k];
+  for (int k = 0; k < nc; ++k)
+    fit.var[np + nx + k] = fit.c[k];
+  const std::array<const std::vector<double>*, max_indep> columns = {&fit.x1, &fit.x2, &fit.x3};
   auto set_row = [&](std::size_t i) {
-    // Element by element: p may be a view of var itself.
-    for (int k = 0; k < np; ++k)
-      fit.var[k] = p[k];
-    if (nx >= 1)
-      fit.var[np] = fit.x1[i];
-    if (nx >= 2)
-      fit.var[np + 1] = fit.x2[i];
-    if (nx == 3)
-      fit.var[np + 2] = fit.x3[i];
-    for (int k = 0; k < nc; ++k)
-      fit.var[np + nx + k] = fit.c[k];
-  };
-
-  const std::vector<double>* columns[max_indep] = {&fit.x1, &fit.x2, &fit.x3};
-  const std::span<const double> pv(fit.var.data(), static_cast<std::size_t>(np));
-  const std::span<const double> cv(fit.c.data(), static_cast<std::size_t>(nc));
-  std::array<const double*, max_indep> x{};
-  auto columns_from = [&](std::size_t row) {
     for (int k = 0; k < nx; ++k)
-      x[k] = columns[k]->data() + row;
-    return std::span<const double* const>(x.data(), static_cast<std::size_t>(nx));
+      fit.var[np + k] = (*columns[k])[i];
   };
+  set_row(0);
 
+  // Observation 1 rebuilds the parser.
+  ev.begin_pass(nc, np, nx, fit.eq);
+  std::array<const double*, max_indep> x{};
+  for (int k = 0; k < nx; ++k)
+    x[k] = columns[k]->data();
+  const std::span<feq_parser::detail::RowValues> values = ev.row_values(
+      nc, np, nx, std::span<const double>(fit.var.data(), static_cast<std::size_t>(np)),
+      std::span<const double* const>(x.data(), static_cast<std::size_t>(nx)),
+      std::span<const double>(fit.c.data(), static_cast<std::size_t>(nc)));
+
+  double* yc = fit.ycalc.data();
+  const double* yo = fit.y1.data();
   double s = 0.0;
   std::size_t i = 0;
-  if (n >= 1) {
-    // Observation 1 rebuilds the parser.
-    set_row(0);
-    ev.begin_pass(nc, np, nx, fit.eq);
-    if (ev.all_rows(nc, np, nx, pv, columns_from(0), cv, n, fit.ycalc.data(),
-                    options.same_observations)) {
-      set_row(n - 1);  // as the last observation's call leaves it
-      // A partial sum never falls again: once it reaches the bound, so has the sum.
-      constexpr std::size_t check_every = 16;
-      const double* yc = fit.ycalc.data();
-      const double* yo = fit.y1.data();
-      while (i < n) {
-        for (const std::size_t end = std::min(i + check_every, n); i < end; ++i) {
-          const double r = yc[i] - yo[i];
-          s = s + r * r;
-        }
-        if (s >= options.bound)
-          break;
-      }
-      return s;
+  if (ev.all_rows(nc, values, n, yc, options.same_observations)) {
+    // A partial sum never falls again: once it reaches the bound, so has the sum.
+    constexpr std::size_t check_every = 16;
+    while (i < n) {
+      const std::size_t end = std::min(i + check_every, n);
+      s = add_squares(s, yc, yo, i, end);
+      i = end;
+      if (s >= options.bound)
+        break;
     }
-    fit.ycalc[0] = ev.evaluate(1, nc, np, nx, fit.var);
-    const double r = fit.ycalc[0] - fit.y1[0];
-    s = s + r * r;
+  } else {
+    yc[0] = ev.evaluate(1, nc, np, nx, fit.var);
+    s = add_squares(s, yc, yo, 0, 1);
     i = 1;
     // The others a run of rows at a time, each run summed in its order as soon as it
-    // is made (the sum's chain of additions then overlaps the next run's work); var
-    // is left as the last observation's call leaves it.
+    // is made (the sum's chain of additions then overlaps the next run's work).
     constexpr std::size_t rows_per_run = 256;
+    for (int k = 0; k < nx; ++k)
+      values[np + k].column = x[k] + i;
     while (i < n) {
       const std::size_t m = std::min(rows_per_run, n - i);
-      if (!ev.func_rows(nc, np, nx, pv, columns_from(i), cv, m, fit.ycalc.data() + i))
+      if (!ev.func_rows(values, m, yc + i))
         break;  // one observation at a time below
-      for (const std::size_t end = i + m; i < end; ++i) {
-        const double r = fit.ycalc[i] - fit.y1[i];
-        s = s + r * r;
-      }
+      s = add_squares(s, yc, yo, i, i + m);
+      i += m;
+      for (int k = 0; k < nx; ++k)
+        values[np + k].column += m;
     }
-    if (i == n && n >= 2)
-      set_row(n - 1);
+    for (; i < n; ++i) {
+      set_row(i);
+      yc[i] = ev.evaluate(static_cast<int>(i) + 1, nc, np, nx, fit.var);
+      s = add_squares(s, yc, yo, i, i + 1);
+    }
   }
-  for (; i < n; ++i) {
-    set_row(i);
-    fit.ycalc[i] = ev.func(static_cast<int>(i) + 1, nc, np, nx, fit.eq, fit.var);
-    const double r = fit.ycalc[i] - fit.y1[i];
-    s = s + r * r;
-  }
+  set_row(n - 1);  // as the last observation's call leaves it
   return s;
 }
 

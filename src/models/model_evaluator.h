@@ -35,21 +35,30 @@ class ModelEvaluator {
   // func(i, ...) after that, without the build.
   double evaluate(int i, int nc, int np, int nx, std::span<const double> var);
 
-  // Every observation of the pass that begin_pass began, 1 to n, in one go through the
-  // store of subexpressions kept from earlier passes (see feq_parser::detail::RowCache):
-  // the same bits that func would return. False, with nothing done, when the pass must
-  // go one observation at a time or observation 1 sees other constants than the rest.
-  // same_columns: the caller's word that x holds the values of the last call.
-  bool all_rows(int nc, int np, int nx, std::span<const double> p, std::span<const double* const> x,
-                std::span<const double> c, std::size_t n, double* out, bool same_columns = false);
+  // The values vector of the pass that begin_pass began in the engine's row form, as
+  // observations 2 to n read it: X1..Xnx are the columns x (row r of column k at
+  // x[k][r]), P1..Pnp the parameters p and the constants c (0.0 unless the last
+  // constant's name was found) the same in every row. all_rows and func_rows take it;
+  // a caller moves the columns along to the rows it wants. Valid until the next call.
+  std::span<feq_parser::detail::RowValues> row_values(int nc, int np, int nx,
+                                                      std::span<const double> p,
+                                                      std::span<const double* const> x,
+                                                      std::span<const double> c);
 
-  // func at n further observations (from observation 2 on) of the pass that
-  // observation 1 began, for the same counts: X1..Xnx of row r are x[0..nx)[r], the parameters p
-  // and the constants c are those of every row. Writes the n values to out, the same bits that n
-  // calls of func would return. Returns false, with nothing done, when the equation must go one
-  // observation at a time (then func prints its warnings).
-  bool func_rows(int nc, int np, int nx, std::span<const double> p,
-                 std::span<const double* const> x, std::span<const double> c, std::size_t n,
+  // Every observation of the pass, 1 to n, for the row_values of its first row, in one
+  // go through the store of subexpressions kept from earlier passes (see
+  // feq_parser::detail::RowCache): the same bits that func would return. False, with
+  // nothing done, when the pass must go one observation at a time or observation 1
+  // sees other constants than the rest. same_columns: the caller's word that the
+  // columns hold the values of the last call.
+  bool all_rows(int nc, std::span<const feq_parser::detail::RowValues> values, std::size_t n,
+                double* out, bool same_columns = false);
+
+  // func at n further observations (from observation 2 on) of the pass that observation 1
+  // began, for the row_values of the first of them. Writes the n values to out, the same
+  // bits that n calls of func would return. Returns false, with nothing done, when the
+  // equation must go one observation at a time (then func prints its warnings).
+  bool func_rows(std::span<const feq_parser::detail::RowValues> values, std::size_t n,
                  double* out) const;
 
   // The variable-encoded text of the last build, blank-padded to 512 characters.

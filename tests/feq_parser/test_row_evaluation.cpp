@@ -140,6 +140,39 @@ TEST(RowEvaluation, CachedRowsHaveTheBitsOfAFreshEvaluation) {
   }
 }
 
+// An accepted trial makes its rows the base's; the root's were written straight to
+// the caller, so the cache holds none for it and must make them again when a
+// parameter the equation leaves out moves next.
+TEST(RowEvaluation, CachedRowsAfterATrialIsAcceptedOnAParameterRead) {
+  const struct {
+    const char* equation;  // parameters a, b, c; column d = 1, 2, 3, 4
+    std::vector<std::vector<double>> steps;
+  } cases[] = {
+      // Base, a trial on b taken as the new base, then c moves.
+      {"Y=a+b*d", {{1, 1, 1}, {1, 2, 1}, {1, 2, 2}}},
+      // The same with a left out, and a repeated point.
+      {"Y=b*d+c", {{5, 1, 1}, {5, 2, 1}, {5, 2, 1}, {9, 2, 1}}},
+  };
+  const std::vector<double> column = {1, 2, 3, 4};
+  for (const auto& c : cases) {
+    const EquationParser parser = quiet_parser(c.equation, "abcd");
+    detail::RowCache cache;
+    std::vector<double> cached;
+    for (std::size_t step = 0; step < c.steps.size(); ++step) {
+      SCOPED_TRACE(::testing::Message() << c.equation << " step " << step);
+      const std::vector<double>& p = c.steps[step];
+      const std::vector<detail::RowValues> values = {
+          {nullptr, p[0]}, {nullptr, p[1]}, {nullptr, p[2]}, {column.data(), 0.0}};
+      cached.assign(column.size(), -1.0);
+      std::vector<double> fresh(column.size(), -2.0);
+      ASSERT_TRUE(parser.evaluate_real64_rows(values, column.size(), cached.data(), cache, false));
+      ASSERT_TRUE(parser.evaluate_real64_rows(values, column.size(), fresh.data()));
+      EXPECT_EQ(cached, fresh);
+    }
+    EXPECT_EQ(cached, (std::vector<double>{3, 5, 7, 9})) << c.equation;
+  }
+}
+
 TEST(RowEvaluation, EquationsThatMayWarnAndFailedParsers) {
   const std::vector<detail::RowValues> values(3, detail::RowValues{nullptr, 2.0});
   std::vector<double> out(5, -1.0);

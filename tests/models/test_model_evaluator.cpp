@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,61 @@ TEST(SsqObjfun, ZeroAtTheGeneratingVectorAndLeavesTheLastPoint) {
   }
   EXPECT_NEAR(ssq_objfun(fit, ev, q), expected, 1e-12);
   EXPECT_EQ(fit.eq, equation(4));
+}
+
+// Whichever way a pass goes (all rows at once, runs of rows from observation 2 on when
+// observation 1 reads other constants than the rest), it gives the sum and fitted values
+// of one func call per observation, writes nothing past row n and leaves var as the
+// last observation's call does. Runs are 256 rows long, so 258 and 300 end on a short one.
+TEST(SsqObjfun, EveryPathMatchesOneObservationAtATime) {
+  const struct {
+    const char* eq;
+    int nc;
+    int n;
+  } cases[] = {
+      {"Y=P1*X1+P2+C1", 1, 300},  // all rows at once
+      {"Y=P1*X1+P2+C1", 2, 258},  // reads C1 but not the last constant: runs
+      {"Y=P1*X1+P2+C1", 2, 300},
+      {"Y=P1*X1+P2*C2", 2, 300},  // reads the last constant only: runs
+  };
+  constexpr int pad = 256;  // room past row n, so an overlong run shows here, not in the heap
+  constexpr double untouched = -7.0;
+  const std::vector<double> p = {2.0, 0.5};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.eq << " nc " << c.nc << " n " << c.n);
+    FitState fit;
+    fit.np = 2;
+    fit.nx = 1;
+    fit.nc = c.nc;
+    fit.npoints = c.n;
+    fit.eq = c.eq;
+    fit.c.assign(constant_values.begin(), constant_values.begin() + c.nc);
+    for (int i = 0; i < c.n + pad; ++i) {
+      fit.x1.push_back(0.5 + 0.01 * i);
+      fit.y1.push_back(2.0 * fit.x1.back() + (i % 5) * 0.1);
+    }
+    fit.ycalc.assign(static_cast<std::size_t>(c.n + pad), untouched);
+
+    testing::StringConsole sc;
+    ModelEvaluator one(sc.console);
+    std::vector<double> ycalc;
+    std::vector<double> var;
+    double expected = 0.0;
+    for (int i = 0; i < c.n; ++i) {
+      var = {p[0], p[1], fit.x1[i]};
+      var.insert(var.end(), fit.c.begin(), fit.c.end());
+      ycalc.push_back(one.func(i + 1, c.nc, 2, 1, fit.eq, var));
+      const double r = ycalc.back() - fit.y1[i];
+      expected = expected + r * r;
+    }
+
+    ModelEvaluator ev(sc.console);
+    EXPECT_EQ(ssq_objfun(fit, ev, p), expected);
+    EXPECT_EQ(std::vector<double>(fit.ycalc.begin(), fit.ycalc.begin() + c.n), ycalc);
+    EXPECT_EQ(std::count(fit.ycalc.begin() + c.n, fit.ycalc.end(), untouched), pad);
+    EXPECT_EQ(fit.var, var);
+    EXPECT_EQ(sc.output(), "");
+  }
 }
 
 TEST(SsqObjfun, PassesAllocateNothing) {
