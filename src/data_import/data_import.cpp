@@ -317,7 +317,7 @@ ImportResult data_import(textio::Console& console, const std::filesystem::path& 
   // Beyond max_points nothing is stored: preparing the data refuses such a file.
   const int stored = std::min(s.npoints, models::max_points);
   const int nx = s.nx;
-  std::array<double, 4> row{};
+  std::array<double, models::max_indep + 1> row{};
   const auto row_values = std::span(row).first(static_cast<std::size_t>(nx + 1));
   for (int i = 0; i < stored; ++i) {
     const textio::ReadStatus read = reader.read(row_values);

@@ -6,6 +6,8 @@
 #include <span>
 #include <type_traits>
 
+#include "models/catalogue.h"
+
 namespace quillon::optimise::mod_steepest {
 
 // The strategy's constants, in one place.
@@ -22,8 +24,8 @@ inline constexpr double recovery_below = 1.0e-08;     // alpha that triggers the
 inline constexpr int recovery_tries = 100;
 inline constexpr double recovery_halving = 0.5;
 inline constexpr double recovery_slope = 1.0e-04;
-inline constexpr double recovery_floor = 0.01;  // alpha * 10 * max(t/2, this)
-inline constexpr int max_n = 8;                 // parameters P1..P8
+inline constexpr double recovery_floor = 0.01;    // alpha * 10 * max(t/2, this)
+inline constexpr int max_n = models::max_params;  // parameters P1..P8
 }  // namespace constants
 
 // Borrowed reference to an objective f(x); never owns or allocates.
