@@ -7,6 +7,7 @@
 
 #include "pictures/plot.h"
 #include "pictures/svg.h"
+#include "textio/text_utils.h"
 
 namespace quillon::pictures {
 namespace {
@@ -69,11 +70,24 @@ TEST(Plot, CaptionRoundsEachValueToItsStandardError) {
 }
 
 TEST(Plot, TextAndNumbersAreWrittenForXml) {
-  EXPECT_EQ(xml_escaped("a<b & \"c\" 'd'>"), "a&lt;b &amp; &quot;c&quot; &apos;d&apos;&gt;");
-  EXPECT_EQ(xml_escaped("\xCE\x94"
-                        "AICc \xFF\x01 \xC3"),
-            "\xCE\x94"
-            "AICc ?? ?");  // bad UTF-8
+  // Names are file names: any bytes. Only XML characters may reach a picture or the page.
+  const std::pair<std::string, std::string> cases[] = {
+      {"a<b & \"c\" 'd'>", "a&lt;b &amp; &quot;c&quot; &apos;d&apos;&gt;"},
+      {"\xCE\x94 \xE2\x82\xAC \xF0\x9F\x98\x80 \xF4\x8F\xBF\xBD",
+       "\xCE\x94 \xE2\x82\xAC \xF0\x9F\x98\x80 \xF4\x8F\xBF\xBD"},  // valid UTF-8 kept
+      {"\xEF\xBF\xBD\xEE\x80\x80", "\xEF\xBF\xBD\xEE\x80\x80"},     // U+FFFD, U+E000
+      {"AICc \xFF\x01 \xC3", "AICc ?? ?"},                          // no UTF-8; cut short
+      {"a\x80\xBF.", "a??."},                                       // stray continuations
+      {"[\xED\xA0\x80][\xED\xBF\xBF]", "[?][?]"},                   // surrogates
+      {"[\xEF\xBF\xBE][\xEF\xBF\xBF]", "[?][?]"},                   // U+FFFE, U+FFFF
+      {"[\xC0\xAF][\xC1\xBF][\xE0\x80\xAF][\xF0\x80\x80\xAF]", "[?][?][?][?]"},  // overlong
+      {"[\xF4\x90\x80\x80][\xF7\xBF\xBF\xBF][\xF8\x88]", "[?][?][??]"},          // above U+10FFFF
+      {"t\tn\nr\rz\x7F\xC2\x85.\x1B", "t\tn\nr?z??.?"},                          // controls
+      {std::string("nul\0x", 5), "nul?x"},
+  };
+  for (const auto& [text, expected] : cases)
+    EXPECT_EQ(textio::markup_escaped(text, true), expected) << testing::PrintToString(text);
+  EXPECT_EQ(textio::markup_escaped("it's", false), "it's");  // the page's attributes use "
   EXPECT_EQ(svg_number(-0.001), "0.00");
   EXPECT_EQ(svg_number(1.005e3), "1005.00");
 }
