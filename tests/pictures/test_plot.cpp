@@ -2,6 +2,8 @@
 // logarithmic, and the caption's rounding of values to their standard errors.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,86 @@ TEST(Plot, TicksAreRoundStepsThatHoldTheRange) {
       EXPECT_NEAR(a.ticks[k], c.ticks[k], 1e-12 * (1 + std::abs(c.ticks[k])));
     EXPECT_LE(a.lo, c.lo);
     EXPECT_GE(a.hi, c.hi);
+  }
+}
+
+TEST(Plot, ExtremeRangesGiveFewFiniteTicksThatHoldThem) {
+  constexpr double big = std::numeric_limits<double>::max();
+  constexpr double tiny = std::numeric_limits<double>::denorm_min();
+  const struct {
+    double lo, hi;
+    bool log;
+  } cases[] = {
+      {0.3, 0.30000000000000004, false},  // a step of an ulp: the tick count never grew
+      {1e15, std::nextafter(1e15, 2e15), false},
+      {-1e-300, -1e-300, false},
+      {-1e308, 1e308, false},  // the width overflows
+      {-big, big, false},
+      {big, big, false},
+      {-big, -big, false},
+      {0, 1e-320, false},
+      {tiny, tiny, false},
+      {-tiny, tiny, false},
+      {1e-320, 1e300, true},
+      {tiny, big, true},
+      {1e-310, 1e-310, true},
+      {big, big, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.lo << ".." << c.hi << (c.log ? " log" : ""));
+    const Axis a = make_axis(c.lo, c.hi, c.log);
+    EXPECT_GE(a.ticks.size(), 2u);
+    EXPECT_LE(a.ticks.size(), 12u);
+    EXPECT_TRUE(std::isfinite(a.lo) && std::isfinite(a.hi));
+    EXPECT_LE(a.lo, c.lo);
+    EXPECT_GE(a.hi, c.hi);
+    EXPECT_LT(a.lo, a.hi);
+    for (std::size_t k = 0; k < a.ticks.size(); ++k) {
+      EXPECT_TRUE(std::isfinite(a.ticks[k]));
+      EXPECT_TRUE(k == 0 || a.ticks[k] > a.ticks[k - 1]) << k;
+    }
+  }
+}
+
+TEST(Plot, EveryCoordinateIsFiniteAndEveryFinitePointDrawn) {
+  constexpr double big = std::numeric_limits<double>::max();
+  constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    const char* name;
+    std::vector<double> x, y;
+    bool log;
+    int drawn;  // finite observations
+  } cases[] = {
+      {"rates of +-1e308", {1, 2, 3}, {1e308, -1e308, 5}, false, 3},
+      {"rates at the limits", {1, 2}, {big, -big}, false, 2},
+      {"X over 620 decades", {1e-320, 1e-5, 1, 1e300}, {1, 3, 5, 7}, true, 4},
+      {"X at the limits", {-big, 0, big}, {1, 2, 3}, false, 3},
+      {"X a few ulps apart", {0.3, 0.30000000000000004, 0.3}, {5, 5.1, 5.2}, false, 3},
+      {"values not finite", {1, 2, nan, 4, 5}, {1, inf, 3, nan, 5}, false, 2},
+      {"not positive on a log axis", {0, -1, 1, 1000}, {1, 2, 3, 4}, true, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    PlotData plot;
+    plot.title = c.name;
+    plot.log_x = c.log;
+    plot.residual_panel = true;
+    PlotSeries s;
+    s.x = c.x;
+    s.y = c.y;
+    s.residual = c.y;
+    s.curve_x = {c.x, c.x};
+    s.curve_y = {c.y, {big, nan, -inf, -big, big}};
+    plot.series.push_back(s);
+    const std::string svg = render_plot(plot);
+    for (const char* bad : {"nan", "NAN", "inf", "INF"})
+      EXPECT_EQ(svg.find(bad), std::string::npos) << bad;
+    std::size_t circles = 0;
+    for (std::size_t at = svg.find("<circle"); at != std::string::npos;
+         at = svg.find("<circle", at + 1))
+      ++circles;
+    EXPECT_EQ(circles, 2u * c.drawn);  // and as many residuals
   }
 }
 
