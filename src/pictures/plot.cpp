@@ -240,6 +240,27 @@ std::string note_of(const Grid& g) {
          " with [S] <= 0 not shown on the log axis";
 }
 
+// The palette tells eight levels apart. Past that, eight spread over the levels keep
+// their own colours, curves and legend entries and the others' observations go grey
+// into one series without curves: a picture that stays readable and small.
+std::vector<bool> own_styles(std::size_t levels) {
+  constexpr std::size_t n = std::size(colours);
+  std::vector<bool> own(levels, levels <= n);
+  if (levels > n)
+    for (std::size_t j = 0; j < n; ++j)
+      own[(j * (levels - 1) + (n - 1) / 2) / (n - 1)] = true;
+  return own;
+}
+
+PlotSeries others(const std::vector<bool>& own) {
+  PlotSeries s;
+  s.grey = true;
+  const auto count = std::count(own.begin(), own.end(), false);
+  if (count > 0)
+    s.label = "other [I]: " + std::to_string(count) + " levels";
+  return s;
+}
+
 }  // namespace
 
 bool wants_log_axis(std::span<const double> x) {
@@ -361,29 +382,35 @@ std::string render_plot(const PlotData& plot) {
   if (plot.residual_panel)
     y_label("residual", 445);
 
-  for (const PlotSeries& s : plot.series) {
-    const std::string colour = colours[s.style % std::size(colours)];
-    svg.open("g", {{"clip-path", "url(#main)"}});
-    for (std::size_t k = 0; k < s.curve_x.size(); ++k)
-      polyline(svg, main, s.curve_x[k], s.curve_y[k], colour, s.style);
-    for (std::size_t i = 0; i < s.x.size(); ++i)
-      if (const auto at = main.place(s.x[i], s.y[i]))
-        marker(svg, s.style, at->first, at->second, s.black ? "#000000" : colour);
-    svg.close("g");
-    if (plot.residual_panel) {
-      svg.open("g", {{"clip-path", "url(#residuals)"}});
-      for (std::size_t i = 0; i < s.residual.size(); ++i)
-        if (const auto at = res.place(s.x[i], s.residual[i]))
-          marker(svg, s.style, at->first, at->second, colour);
+  const auto colour_of = [](const PlotSeries& s) -> std::string {
+    return s.grey ? "#999999" : colours[s.style % std::size(colours)];
+  };
+  for (const bool grey : {true, false})  // grey series first, beneath the others
+    for (const PlotSeries& s : plot.series) {
+      if (s.grey != grey)
+        continue;
+      const std::string colour = colour_of(s);
+      svg.open("g", {{"clip-path", "url(#main)"}});
+      for (std::size_t k = 0; k < s.curve_x.size(); ++k)
+        polyline(svg, main, s.curve_x[k], s.curve_y[k], colour, s.style);
+      for (std::size_t i = 0; i < s.x.size(); ++i)
+        if (const auto at = main.place(s.x[i], s.y[i]))
+          marker(svg, s.style, at->first, at->second, s.black ? "#000000" : colour);
       svg.close("g");
+      if (plot.residual_panel) {
+        svg.open("g", {{"clip-path", "url(#residuals)"}});
+        for (std::size_t i = 0; i < s.residual.size(); ++i)
+          if (const auto at = res.place(s.x[i], s.residual[i]))
+            marker(svg, s.style, at->first, at->second, colour);
+        svg.close("g");
+      }
     }
-  }
 
   double ly = top + 10;
   for (const PlotSeries& s : plot.series) {
     if (s.label.empty())
       continue;
-    const std::string colour = colours[s.style % std::size(colours)];
+    const std::string colour = colour_of(s);
     if (!s.curve_x.empty())
       svg.element("line", {{"x1", svg_number(legend_x)},
                            {"y1", svg_number(ly)},
@@ -442,21 +469,29 @@ std::string fit_plot(const std::string& title, const models::FitState& fit,
   plot.log_x = grid.log;
   plot.residual_panel = true;
   const std::vector<double> levels = levels_of(fit);
+  const std::vector<bool> own = own_styles(levels.size());
+  PlotSeries rest = others(own);
+  int style = 0;
   for (std::size_t k = 0; k < levels.size(); ++k) {
     PlotSeries s;
-    s.style = static_cast<int>(k);
-    if (fit.nx >= 2)
-      s.label = "[I] = " + format("%g", levels[k]);
+    PlotSeries& into = own[k] ? s : rest;
     for (std::size_t i = 0; i < n; ++i)
       if (x2[i] == levels[k] && !(grid.log && x1[i] <= 0)) {
-        s.x.push_back(x1[i]);
-        s.y.push_back(fit.y1[i]);
-        s.residual.push_back(fit.y1[i] - fitted[i]);
+        into.x.push_back(x1[i]);
+        into.y.push_back(fit.y1[i]);
+        into.residual.push_back(fit.y1[i] - fitted[i]);
       }
+    if (!own[k])
+      continue;
+    s.style = style++;
+    if (fit.nx >= 2)
+      s.label = "[I] = " + format("%g", levels[k]);
     s.curve_x.push_back(grid.x);
     s.curve_y.push_back(evaluate(fit, p, grid.x, std::vector<double>(grid.x.size(), levels[k])));
     plot.series.push_back(std::move(s));
   }
+  if (!rest.label.empty())
+    plot.series.push_back(std::move(rest));
   return render_plot(plot);
 }
 
@@ -468,23 +503,34 @@ std::string compare_plot(const std::string& title, const models::FitState& fit,
   plot.note = note_of(grid);
   plot.log_x = grid.log;
   const std::vector<double> levels = levels_of(fit);
+  const std::vector<bool> own = own_styles(levels.size());
+  PlotSeries rest = others(own);
+  int style = 0;
   for (std::size_t k = 0; k < levels.size(); ++k) {
     PlotSeries s;
-    s.style = static_cast<int>(k);
-    s.black = true;
-    s.label = fit.nx >= 2 ? "[I] = " + format("%g", levels[k]) : "observed";
+    PlotSeries& into = own[k] ? s : rest;
     for (int i = 0; i < fit.npoints; ++i)
       if ((fit.nx < 2 || fit.x2[i] == levels[k]) && !(grid.log && fit.x1[i] <= 0)) {
-        s.x.push_back(fit.x1[i]);
-        s.y.push_back(fit.y1[i]);
+        into.x.push_back(fit.x1[i]);
+        into.y.push_back(fit.y1[i]);
       }
+    if (!own[k])
+      continue;
+    s.style = style++;
+    s.black = true;
+    s.label = fit.nx >= 2 ? "[I] = " + format("%g", levels[k]) : "observed";
     plot.series.push_back(std::move(s));
   }
+  if (!rest.label.empty())
+    plot.series.push_back(std::move(rest));
   for (std::size_t c = 0; c < candidates.size(); ++c) {
     PlotSeries s;
     s.style = static_cast<int>(c);
     s.label = candidates[c].label;
-    for (const double level : levels) {
+    for (std::size_t k = 0; k < levels.size(); ++k) {
+      if (!own[k])
+        continue;
+      const double level = levels[k];
       s.curve_x.push_back(grid.x);
       s.curve_y.push_back(evaluate(candidates[c].fit, candidates[c].p, grid.x,
                                    std::vector<double>(grid.x.size(), level)));

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "pictures/plot.h"
 #include "pictures/svg.h"
+#include "support/test_support.h"
 #include "textio/text_utils.h"
 
 namespace quillon::pictures {
@@ -33,7 +35,7 @@ TEST(Plot, TicksAreRoundStepsThatHoldTheRange) {
       {2, 5, true, {1, 10}},  // within a decade: still two ticks
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.lo << ".." << c.hi << (c.log ? " log" : ""));
+    SCOPED_TRACE(::testing::Message() << c.lo << ".." << c.hi << (c.log ? " log" : ""));
     const Axis a = make_axis(c.lo, c.hi, c.log);
     ASSERT_EQ(a.ticks.size(), c.ticks.size());
     for (std::size_t k = 0; k < c.ticks.size(); ++k)
@@ -66,7 +68,7 @@ TEST(Plot, ExtremeRangesGiveFewFiniteTicksThatHoldThem) {
       {big, big, true},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.lo << ".." << c.hi << (c.log ? " log" : ""));
+    SCOPED_TRACE(::testing::Message() << c.lo << ".." << c.hi << (c.log ? " log" : ""));
     const Axis a = make_axis(c.lo, c.hi, c.log);
     EXPECT_GE(a.ticks.size(), 2u);
     EXPECT_LE(a.ticks.size(), 12u);
@@ -123,6 +125,42 @@ TEST(Plot, EveryCoordinateIsFiniteAndEveryFinitePointDrawn) {
   }
 }
 
+TEST(Plot, LevelsPastThePaletteGoGreyWithoutCurves) {
+  // Every observation stays; only eight levels get curves and legend entries.
+  const struct {
+    int levels, own;
+    std::size_t most_bytes;
+  } cases[] = {{8, 8, 60'000}, {9, 8, 60'000}, {1004, 8, 250'000}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.levels);
+    const std::string path = ::testing::TempDir() + "levels.dat";
+    std::ofstream file(path);
+    file << "3\n1 40 10\n0.01 0.01 0.01\n100 1000 1000\n";
+    for (int k = 0; k < c.levels; ++k)
+      file << 1 + k % 6 << ' ' << k << ' ' << 50.0 * (1 + k % 6) / (2 + k + (1 + k % 6)) << '\n';
+    file.close();
+    quillon::testing::StringConsole sc;
+    const models::FitState fit = quillon::testing::prepared_fit(sc.console, path);
+    const std::vector<double> p = {2, 50, 5};
+    const std::string pictures[] = {fit_plot("levels", fit, p, ""),
+                                    compare_plot("levels", fit, {{"competitive", fit, p}})};
+    for (const std::string& svg : pictures) {
+      EXPECT_LT(svg.size(), c.most_bytes);
+      const auto count = [&svg](std::string_view what) {
+        std::size_t n = 0;
+        for (std::size_t at = svg.find(what); at != std::string::npos; at = svg.find(what, at + 1))
+          ++n;
+        return n;
+      };
+      const int grey = c.levels - c.own;
+      const bool residuals = &svg == &pictures[0];
+      EXPECT_EQ(count(">[I] = "), static_cast<std::size_t>(c.own));
+      EXPECT_EQ(count("#999999"), grey == 0 ? 0u : (residuals ? 2u : 1u) * grey + 1);  // + legend
+      EXPECT_EQ(count("<polyline"), static_cast<std::size_t>(c.own));
+    }
+  }
+}
+
 TEST(Plot, LogAxisOnlyWhenPositiveValuesSpanMoreThanTwoDecades) {
   const std::vector<std::pair<std::vector<double>, bool>> cases = {
       {{0.1, 0.5, 1, 10, 100}, true},
@@ -135,7 +173,7 @@ TEST(Plot, LogAxisOnlyWhenPositiveValuesSpanMoreThanTwoDecades) {
       {{7}, false},
   };
   for (const auto& [x, log] : cases)
-    EXPECT_EQ(wants_log_axis(x), log) << testing::PrintToString(x);
+    EXPECT_EQ(wants_log_axis(x), log) << ::testing::PrintToString(x);
 }
 
 TEST(Plot, CaptionRoundsEachValueToItsStandardError) {
@@ -168,7 +206,7 @@ TEST(Plot, TextAndNumbersAreWrittenForXml) {
       {std::string("nul\0x", 5), "nul?x"},
   };
   for (const auto& [text, expected] : cases)
-    EXPECT_EQ(textio::markup_escaped(text, true), expected) << testing::PrintToString(text);
+    EXPECT_EQ(textio::markup_escaped(text, true), expected) << ::testing::PrintToString(text);
   EXPECT_EQ(textio::markup_escaped("it's", false), "it's");  // the page's attributes use "
   EXPECT_EQ(svg_number(-0.001), "0.00");
   EXPECT_EQ(svg_number(1.005e3), "1005.00");
