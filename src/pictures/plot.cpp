@@ -286,9 +286,9 @@ Axis make_axis(double lo, double hi, bool log) {
     // power of ten above zero in double precision.
     const int k0 = static_cast<int>(std::clamp(std::floor(std::log10(lo) + 1e-9), -323.0, 307.0));
     const int k1 = static_cast<int>(std::clamp(std::ceil(std::log10(hi) - 1e-9), k0 + 1.0, 308.0));
-    // Beyond ten decades a tick every few, so that labels stay apart; the upper end
-    // always, without a tick too close below it.
-    const int decades = k1 - k0, stride = (decades + 9) / 10;
+    // Beyond ten decades six or seven ticks, a few decades apart, so that the labels
+    // stay apart; the upper end always, without a tick too close below it.
+    const int decades = k1 - k0, stride = decades <= 10 ? 1 : (decades + 5) / 6;
     for (int k = k0; k < k1; k += stride)
       if (k == k0 || k1 - k >= (stride + 1) / 2)
         a.ticks.push_back(std::pow(10.0, k));

@@ -71,7 +71,7 @@ TEST(Plot, ExtremeRangesGiveFewFiniteTicksThatHoldThem) {
     SCOPED_TRACE(::testing::Message() << c.lo << ".." << c.hi << (c.log ? " log" : ""));
     const Axis a = make_axis(c.lo, c.hi, c.log);
     EXPECT_GE(a.ticks.size(), 2u);
-    EXPECT_LE(a.ticks.size(), 12u);
+    EXPECT_LE(a.ticks.size(), 8u);  // room for their labels
     EXPECT_TRUE(std::isfinite(a.lo) && std::isfinite(a.hi));
     EXPECT_LE(a.lo, c.lo);
     EXPECT_GE(a.hi, c.hi);
