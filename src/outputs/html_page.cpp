@@ -5,22 +5,14 @@
 #include <optional>
 
 #include "models/catalogue.h"
+#include "textio/text_utils.h"
 
 namespace quillon::outputs {
 namespace {
 
+// Names are file names, which may hold any bytes: only XML characters reach the page.
 std::string escaped(std::string_view text) {
-  std::string out;
-  for (const char ch : text) {
-    switch (ch) {
-    case '&': out += "&amp;"; break;
-    case '<': out += "&lt;"; break;
-    case '>': out += "&gt;"; break;
-    case '"': out += "&quot;"; break;
-    default: out += ch;
-    }
-  }
-  return out;
+  return textio::markup_escaped(text, false);
 }
 
 // A relative link to an output: every byte outside the unreserved set percent-encoded.
@@ -179,7 +171,8 @@ std::string index_html(const std::vector<FileRecord>& records, bool compare) {
     add("<table><thead><tr><th>Parameter</th><th>Best</th><th>SE</th><th>Wald 95 %</th>"
         "<th>Profile 95 %</th><th>Sampling CV %</th></tr></thead><tbody>");
     for (std::size_t k = 0; k < r.best.size(); ++k) {
-      std::string row = "<tr><td>" + models::parameter_name(r.model, static_cast<int>(k)) + "</td>";
+      std::string row =
+          "<tr><td>" + escaped(models::parameter_name(r.model, static_cast<int>(k))) + "</td>";
       const analysis::ParameterStats* p =
           r.standard && k < r.standard->parameters.size() ? &r.standard->parameters[k] : nullptr;
       row += "<td class=\"num\">" +

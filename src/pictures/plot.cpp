@@ -34,14 +34,23 @@ constexpr double legend_x = 556;
 struct Frame {
   Axis axis_x, axis_y;
   double x0, x1, y0, y1;  // panel corners: y0 top
-  double px(double v) const { return x0 + (x1 - x0) * at(axis_x, v); }
-  double py(double v) const {
-    // Far-off curve values would only make huge numbers; the clip hides them anyway.
-    return std::clamp(y1 - (y1 - y0) * at(axis_y, v), -1.0e4, 1.0e4);
+  // Far-off values would only make huge numbers; the clip hides them anyway.
+  double px(double v) const { return std::clamp(x0 + (x1 - x0) * at(axis_x, v), -1.0e4, 1.0e4); }
+  double py(double v) const { return std::clamp(y1 - (y1 - y0) * at(axis_y, v), -1.0e4, 1.0e4); }
+  // Where a point goes; nothing when a value is not finite or the axis cannot place it
+  // (not positive on a log axis).
+  std::optional<std::pair<double, double>> place(double x, double y) const {
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(at(axis_x, x)) ||
+        !std::isfinite(at(axis_y, y)))
+      return std::nullopt;
+    return std::pair(px(x), py(y));
   }
   static double at(const Axis& a, double v) {
-    return a.log ? (std::log10(v) - std::log10(a.lo)) / (std::log10(a.hi) - std::log10(a.lo))
-                 : (v - a.lo) / (a.hi - a.lo);
+    if (a.log)
+      return (std::log10(v) - std::log10(a.lo)) / (std::log10(a.hi) - std::log10(a.lo));
+    // Halves where the width overflows: ends near -/+DBL_MAX.
+    const double span = a.hi - a.lo;
+    return std::isfinite(span) ? (v - a.lo) / span : (v / 2 - a.lo / 2) / (a.hi / 2 - a.lo / 2);
   }
 };
 
@@ -100,11 +109,12 @@ void polyline(Svg& svg, const Frame& f, const std::vector<double>& x, const std:
     points.clear();
   };
   for (std::size_t i = 0; i < x.size(); ++i) {
-    if (!std::isfinite(y[i])) {
+    const auto at = f.place(x[i], y[i]);
+    if (!at) {
       flush();
       continue;
     }
-    point(points, f.px(x[i]), f.py(y[i]));
+    point(points, at->first, at->second);
   }
   flush();
 }
@@ -212,7 +222,13 @@ Grid grid_of(const models::FitState& fit) {
   constexpr int steps = 300;
   for (int i = 0; i <= steps; ++i) {
     const double t = static_cast<double>(i) / steps;
-    g.x.push_back(g.log ? lo * std::pow(hi / lo, t) : lo + (hi - lo) * t);
+    // The other forms where hi / lo or hi - lo overflows: extreme but finite data.
+    if (g.log)
+      g.x.push_back(std::isfinite(hi / lo)
+                        ? lo * std::pow(hi / lo, t)
+                        : std::pow(10.0, std::lerp(std::log10(lo), std::log10(hi), t)));
+    else
+      g.x.push_back(std::isfinite(hi - lo) ? lo + (hi - lo) * t : lo * (1 - t) + hi * t);
   }
   return g;
 }
@@ -222,6 +238,27 @@ std::string note_of(const Grid& g) {
     return {};
   return std::to_string(g.left_out) + (g.left_out == 1 ? " point" : " points") +
          " with [S] <= 0 not shown on the log axis";
+}
+
+// The palette tells eight levels apart. Past that, eight spread over the levels keep
+// their own colours, curves and legend entries and the others' observations go grey
+// into one series without curves: a picture that stays readable and small.
+std::vector<bool> own_styles(std::size_t levels) {
+  constexpr std::size_t n = std::size(colours);
+  std::vector<bool> own(levels, levels <= n);
+  if (levels > n)
+    for (std::size_t j = 0; j < n; ++j)
+      own[(j * (levels - 1) + (n - 1) / 2) / (n - 1)] = true;
+  return own;
+}
+
+PlotSeries others(const std::vector<bool>& own) {
+  PlotSeries s;
+  s.grey = true;
+  const auto count = std::count(own.begin(), own.end(), false);
+  if (count > 0)
+    s.label = "other [I]: " + std::to_string(count) + " levels";
+  return s;
 }
 
 }  // namespace
@@ -237,36 +274,58 @@ bool wants_log_axis(std::span<const double> x) {
 }
 
 Axis make_axis(double lo, double hi, bool log) {
+  constexpr double big = std::numeric_limits<double>::max();
   Axis a;
   a.log = log;
   if (log) {
-    // Decade ends; a range within one decade still gets two ticks.
-    const int k0 = static_cast<int>(std::floor(std::log10(lo) + 1e-9));
-    int k1 = static_cast<int>(std::ceil(std::log10(hi) - 1e-9));
-    k1 = std::max(k1, k0 + 1);
-    for (int k = k0; k <= k1; ++k)
-      a.ticks.push_back(std::pow(10.0, k));
-  } else {
-    if (!(hi > lo)) {
-      const double pad = lo == 0 ? 1.0 : std::abs(lo) * 0.1;
-      lo -= pad;
-      hi += pad;
-    }
-    const double raw = (hi - lo) / 5;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    const double f = raw / magnitude;
-    const double step = (f <= 1 + 1e-9   ? 1
-                         : f <= 2 + 1e-9 ? 2
-                         : f <= 5 + 1e-9 ? 5
-                                         : 10) *
-                        magnitude;
-    // Ticks as whole multiples of the step: no drift from repeated sums.
-    const double k0 = std::floor(lo / step + 1e-9), k1 = std::ceil(hi / step - 1e-9);
-    for (double k = k0; k <= k1; ++k)
-      a.ticks.push_back(k == 0 ? 0.0 : k * step);
+    if (!(lo > 0 && lo <= big))
+      lo = 1;
+    if (!(hi >= lo && hi <= big))
+      hi = lo;
+    // Decade ends; a range within one decade still gets two ticks. 10^-323 is the least
+    // power of ten above zero in double precision.
+    const int k0 = static_cast<int>(std::clamp(std::floor(std::log10(lo) + 1e-9), -323.0, 307.0));
+    const int k1 = static_cast<int>(std::clamp(std::ceil(std::log10(hi) - 1e-9), k0 + 1.0, 308.0));
+    // Beyond ten decades six or seven ticks, a few decades apart, so that the labels
+    // stay apart; the upper end always, without a tick too close below it.
+    const int decades = k1 - k0, stride = decades <= 10 ? 1 : (decades + 5) / 6;
+    for (int k = k0; k < k1; k += stride)
+      if (k == k0 || k1 - k >= (stride + 1) / 2)
+        a.ticks.push_back(std::pow(10.0, k));
+    a.ticks.push_back(std::pow(10.0, k1));
+    // Past the least or largest power of ten the end has no tick.
+    a.lo = k0 == -323 ? std::min(a.ticks.front(), lo) : a.ticks.front();
+    a.hi = k1 == 308 ? std::max(a.ticks.back(), hi) : a.ticks.back();
+    return a;
   }
-  a.lo = a.ticks.front();
-  a.hi = a.ticks.back();
+  if (!std::isfinite(lo) || !std::isfinite(hi))
+    lo = hi = 0;
+  // One value, or values a few ulps apart (their step would be too small to count
+  // ticks by): a range around the value. Half widths, as hi - lo may overflow.
+  const double half = hi / 2 - lo / 2;
+  if (!(half >= 5e-10 * std::max(std::abs(lo), std::abs(hi))) ||
+      !(half >= std::numeric_limits<double>::min())) {
+    const double pad =
+        std::abs(lo) >= std::numeric_limits<double>::min() ? std::abs(lo) * 0.1 : 1.0;
+    hi = std::min(lo + pad, big);
+    lo = std::max(lo - pad, -big);
+  }
+  const double raw = std::isfinite(hi - lo) ? (hi - lo) / 5 : hi / 5 - lo / 5;
+  const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+  const double f = raw / magnitude;
+  const double step = (f <= 1 + 1e-9 ? 1 : f <= 2 + 1e-9 ? 2 : f <= 5 + 1e-9 ? 5 : 10) * magnitude;
+  // Ticks as whole multiples of the step: no drift from repeated sums. The range is at
+  // least 1e-9 of the values, so k stays below 1e10 and counts exactly; a few steps
+  // span it.
+  const double k0 = std::floor(lo / step + 1e-9), k1 = std::ceil(hi / step - 1e-9);
+  const auto tick = [step](double k) { return k == 0 ? 0.0 : k * step; };
+  const int n = k1 - k0 < 100 ? static_cast<int>(k1 - k0) : 100;
+  for (int j = 0; j <= n; ++j)
+    if (const double t = tick(k0 + j); std::abs(t) <= big)
+      a.ticks.push_back(t);
+  // An end past the largest double: the data still fit, the end has no tick.
+  a.lo = std::max(tick(k0), -big);
+  a.hi = std::min(tick(k1), big);
   return a;
 }
 
@@ -323,27 +382,35 @@ std::string render_plot(const PlotData& plot) {
   if (plot.residual_panel)
     y_label("residual", 445);
 
-  for (const PlotSeries& s : plot.series) {
-    const std::string colour = colours[s.style % std::size(colours)];
-    svg.open("g", {{"clip-path", "url(#main)"}});
-    for (std::size_t k = 0; k < s.curve_x.size(); ++k)
-      polyline(svg, main, s.curve_x[k], s.curve_y[k], colour, s.style);
-    for (std::size_t i = 0; i < s.x.size(); ++i)
-      marker(svg, s.style, main.px(s.x[i]), main.py(s.y[i]), s.black ? "#000000" : colour);
-    svg.close("g");
-    if (plot.residual_panel) {
-      svg.open("g", {{"clip-path", "url(#residuals)"}});
-      for (std::size_t i = 0; i < s.residual.size(); ++i)
-        marker(svg, s.style, res.px(s.x[i]), res.py(s.residual[i]), colour);
+  const auto colour_of = [](const PlotSeries& s) -> std::string {
+    return s.grey ? "#999999" : colours[s.style % std::size(colours)];
+  };
+  for (const bool grey : {true, false})  // grey series first, beneath the others
+    for (const PlotSeries& s : plot.series) {
+      if (s.grey != grey)
+        continue;
+      const std::string colour = colour_of(s);
+      svg.open("g", {{"clip-path", "url(#main)"}});
+      for (std::size_t k = 0; k < s.curve_x.size(); ++k)
+        polyline(svg, main, s.curve_x[k], s.curve_y[k], colour, s.style);
+      for (std::size_t i = 0; i < s.x.size(); ++i)
+        if (const auto at = main.place(s.x[i], s.y[i]))
+          marker(svg, s.style, at->first, at->second, s.black ? "#000000" : colour);
       svg.close("g");
+      if (plot.residual_panel) {
+        svg.open("g", {{"clip-path", "url(#residuals)"}});
+        for (std::size_t i = 0; i < s.residual.size(); ++i)
+          if (const auto at = res.place(s.x[i], s.residual[i]))
+            marker(svg, s.style, at->first, at->second, colour);
+        svg.close("g");
+      }
     }
-  }
 
   double ly = top + 10;
   for (const PlotSeries& s : plot.series) {
     if (s.label.empty())
       continue;
-    const std::string colour = colours[s.style % std::size(colours)];
+    const std::string colour = colour_of(s);
     if (!s.curve_x.empty())
       svg.element("line", {{"x1", svg_number(legend_x)},
                            {"y1", svg_number(ly)},
@@ -402,21 +469,29 @@ std::string fit_plot(const std::string& title, const models::FitState& fit,
   plot.log_x = grid.log;
   plot.residual_panel = true;
   const std::vector<double> levels = levels_of(fit);
+  const std::vector<bool> own = own_styles(levels.size());
+  PlotSeries rest = others(own);
+  int style = 0;
   for (std::size_t k = 0; k < levels.size(); ++k) {
     PlotSeries s;
-    s.style = static_cast<int>(k);
-    if (fit.nx >= 2)
-      s.label = "[I] = " + format("%g", levels[k]);
+    PlotSeries& into = own[k] ? s : rest;
     for (std::size_t i = 0; i < n; ++i)
       if (x2[i] == levels[k] && !(grid.log && x1[i] <= 0)) {
-        s.x.push_back(x1[i]);
-        s.y.push_back(fit.y1[i]);
-        s.residual.push_back(fit.y1[i] - fitted[i]);
+        into.x.push_back(x1[i]);
+        into.y.push_back(fit.y1[i]);
+        into.residual.push_back(fit.y1[i] - fitted[i]);
       }
+    if (!own[k])
+      continue;
+    s.style = style++;
+    if (fit.nx >= 2)
+      s.label = "[I] = " + format("%g", levels[k]);
     s.curve_x.push_back(grid.x);
     s.curve_y.push_back(evaluate(fit, p, grid.x, std::vector<double>(grid.x.size(), levels[k])));
     plot.series.push_back(std::move(s));
   }
+  if (!rest.label.empty())
+    plot.series.push_back(std::move(rest));
   return render_plot(plot);
 }
 
@@ -428,23 +503,34 @@ std::string compare_plot(const std::string& title, const models::FitState& fit,
   plot.note = note_of(grid);
   plot.log_x = grid.log;
   const std::vector<double> levels = levels_of(fit);
+  const std::vector<bool> own = own_styles(levels.size());
+  PlotSeries rest = others(own);
+  int style = 0;
   for (std::size_t k = 0; k < levels.size(); ++k) {
     PlotSeries s;
-    s.style = static_cast<int>(k);
-    s.black = true;
-    s.label = fit.nx >= 2 ? "[I] = " + format("%g", levels[k]) : "observed";
+    PlotSeries& into = own[k] ? s : rest;
     for (int i = 0; i < fit.npoints; ++i)
       if ((fit.nx < 2 || fit.x2[i] == levels[k]) && !(grid.log && fit.x1[i] <= 0)) {
-        s.x.push_back(fit.x1[i]);
-        s.y.push_back(fit.y1[i]);
+        into.x.push_back(fit.x1[i]);
+        into.y.push_back(fit.y1[i]);
       }
+    if (!own[k])
+      continue;
+    s.style = style++;
+    s.black = true;
+    s.label = fit.nx >= 2 ? "[I] = " + format("%g", levels[k]) : "observed";
     plot.series.push_back(std::move(s));
   }
+  if (!rest.label.empty())
+    plot.series.push_back(std::move(rest));
   for (std::size_t c = 0; c < candidates.size(); ++c) {
     PlotSeries s;
     s.style = static_cast<int>(c);
     s.label = candidates[c].label;
-    for (const double level : levels) {
+    for (std::size_t k = 0; k < levels.size(); ++k) {
+      if (!own[k])
+        continue;
+      const double level = levels[k];
       s.curve_x.push_back(grid.x);
       s.curve_y.push_back(evaluate(candidates[c].fit, candidates[c].p, grid.x,
                                    std::vector<double>(grid.x.size(), level)));

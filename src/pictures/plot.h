@@ -27,6 +27,7 @@ struct PlotSeries {
   std::string label;                                  // legend text; no entry when empty
   int style = 0;                                      // colour, marker and dash
   bool black = false;                                 // points whose colours are left to the curves
+  bool grey = false;                                  // levels past the palette's: behind the rest
   std::vector<double> x, y, residual;                 // observations (residual may be empty)
   std::vector<std::vector<double>> curve_x, curve_y;  // polylines
 };

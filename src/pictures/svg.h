@@ -1,6 +1,6 @@
 // A minimal SVG 1.1 writer: elements appended in order, attribute values and text
-// escaped for XML, numbers at fixed precision so the same drawing gives the same bytes
-// on every platform.
+// escaped for XML (textio::markup_escaped), numbers at fixed precision so the same
+// drawing gives the same bytes on every platform.
 #pragma once
 
 #include <initializer_list>
@@ -12,7 +12,6 @@ namespace quillon::pictures {
 
 // "%.2f": coordinates in user units.
 std::string svg_number(double v);
-std::string xml_escaped(std::string_view text);
 
 class Svg {
  public:

@@ -4,6 +4,47 @@
 #include <cstdio>
 
 namespace quillon::textio {
+namespace {
+
+struct Decoded {
+  char32_t code = 0;
+  std::size_t length = 0;  // 0: the bytes spell no character
+};
+
+// The character at the front of a UTF-8 text, read by the sequence's shape alone:
+// overlong forms, surrogates and values above U+10FFFF come back for the caller to refuse.
+Decoded decode_utf8(std::string_view text) {
+  const auto lead = static_cast<unsigned char>(text.front());
+  const std::size_t n = lead < 0x80   ? 1
+                        : lead < 0xC0 ? 0
+                        : lead < 0xE0 ? 2
+                        : lead < 0xF0 ? 3
+                        : lead < 0xF8 ? 4
+                                      : 0;
+  if (n == 0 || n > text.size())
+    return {};
+  char32_t code = n == 1 ? lead : lead & (0x7Fu >> n);
+  for (std::size_t k = 1; k < n; ++k) {
+    const auto next = static_cast<unsigned char>(text[k]);
+    if ((next & 0xC0) != 0x80)
+      return {};
+    code = code << 6 | (next & 0x3Fu);
+  }
+  return {code, n};
+}
+
+bool xml_character(Decoded d) {
+  constexpr char32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};  // least value of each length
+  const char32_t c = d.code;
+  if (c < shortest[d.length])
+    return false;
+  if (c < 0x20)
+    return c == '\t' || c == '\n';
+  return !(c >= 0x7F && c < 0xA0) && !(c >= 0xD800 && c < 0xE000) && c != 0xFFFE && c != 0xFFFF &&
+         c <= 0x10FFFF;
+}
+
+}  // namespace
 
 std::string fixed_text(std::string_view s, std::size_t length) {
   std::string out(s.substr(0, std::min(s.size(), length)));
@@ -97,6 +138,29 @@ std::string formatted(const char* pattern, double v) {
 
 std::string right_aligned(const std::string& text, std::size_t width) {
   return std::string(text.size() + 1 < width ? width - text.size() : 1, ' ') + text;
+}
+
+std::string markup_escaped(std::string_view text, bool apostrophe) {
+  std::string out;
+  out.reserve(text.size());
+  while (!text.empty()) {
+    const Decoded d = decode_utf8(text);
+    if (d.length == 0 || !xml_character(d)) {
+      out += '?';
+      text.remove_prefix(std::max<std::size_t>(d.length, 1));
+      continue;
+    }
+    switch (d.code) {
+    case '&': out += "&amp;"; break;
+    case '<': out += "&lt;"; break;
+    case '>': out += "&gt;"; break;
+    case '"': out += "&quot;"; break;
+    case '\'': out += apostrophe ? "&apos;" : "'"; break;
+    default: out += text.substr(0, d.length);
+    }
+    text.remove_prefix(d.length);
+  }
+  return out;
 }
 
 }  // namespace quillon::textio

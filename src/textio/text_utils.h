@@ -32,4 +32,10 @@ std::string right_aligned(const std::string& text, std::size_t width);
 
 std::vector<std::string> wrapped(std::string_view first, std::string_view text, std::size_t width);
 
+// The text for XML or HTML: & < > " (and ' when `apostrophe`) as entities, and every
+// byte sequence that is no XML character as '?': bytes that are no UTF-8, overlong
+// forms, surrogates, U+FFFE, U+FFFF, values above U+10FFFF and controls other than
+// tab and newline. A file name may hold any bytes; the document must still parse.
+std::string markup_escaped(std::string_view text, bool apostrophe);
+
 }  // namespace quillon::textio
