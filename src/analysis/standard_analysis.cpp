@@ -36,6 +36,8 @@ class Model {
   int np() const { return fit_.np; }
   double lower(int k) const { return fit_.plower[static_cast<std::size_t>(k)]; }
   double upper(int k) const { return fit_.pupper[static_cast<std::size_t>(k)]; }
+  // Held by equal bounds: a constant of the fit, not an estimate.
+  bool fixed(int k) const { return lower(k) == upper(k); }
 
   double ssq(const Params& p) {
     const double s = models::ssq_objfun(fit_, evaluator_, p);
@@ -140,8 +142,9 @@ struct FreeParameters : Eigen::DenseFunctor<double> {
 };
 
 // Minimises the sum of squares from p within the bounds, over the parameters not
-// held: Levenberg-Marquardt on the free ones; a parameter that reaches a bound is
-// held there until the slope pulls it back inside. Returns the sum of squares at p.
+// held (nor fixed): Levenberg-Marquardt on the free ones; a parameter that reaches a
+// bound is held there until the slope pulls it back inside. Returns the sum of
+// squares at p.
 double polish(Model& model, Params& p, int held_parameter = -1) {
   const int np = model.np();
   for (int k = 0; k < np; ++k)
@@ -152,7 +155,7 @@ double polish(Model& model, Params& p, int held_parameter = -1) {
   for (int round = 0; round < 2 * np + 2; ++round) {
     std::vector<int> free;
     for (int k = 0; k < np; ++k)
-      if (k != held_parameter && !on_bound[static_cast<std::size_t>(k)])
+      if (k != held_parameter && !model.fixed(k) && !on_bound[static_cast<std::size_t>(k)])
         free.push_back(k);
     if (!free.empty()) {
       FreeParameters functor(model, p, free);
@@ -212,37 +215,50 @@ std::string parameter_name(const models::FitState& fit, int k) {
 
 // Wald standard errors and correlations from s^2 (J'J)^-1, through the singular
 // values of J with its columns scaled to unit length (so that the parameters' units
-// do not decide what counts as singular).
-void wald(Model& model, StandardAnalysis& a) {
+// do not decide what counts as singular). J has a column for each parameter not
+// fixed; a fixed one has no error and correlates with none. Returns the note that
+// says why they are not determined, or nullptr.
+const char* wald(Model& model, StandardAnalysis& a) {
+  static constexpr const char* singular =
+      "the Jacobian is singular at the best fit: standard errors not determined";
   const int n = model.n();
   const int np = model.np();
-  MatrixXd j(n, np);
+  std::vector<int> free;
   for (int k = 0; k < np; ++k)
-    model.jacobian_column(a.best, k, j.col(k).data());
-  VectorXd norms = j.colwise().norm().transpose();
+    if (!model.fixed(k))
+      free.push_back(k);
+  const auto m = static_cast<Eigen::Index>(free.size());
+  if (m == 0)
+    return nullptr;  // nothing to estimate
+  MatrixXd j(n, m);
+  for (Eigen::Index c = 0; c < m; ++c)
+    model.jacobian_column(a.best, free[static_cast<std::size_t>(c)], j.col(c).data());
+  const VectorXd norms = j.colwise().norm().transpose();
   if (!j.allFinite() || (norms.array() == 0.0).any())
-    return;
+    return singular;
   const MatrixXd scaled = j * norms.cwiseInverse().asDiagonal();
   const Eigen::JacobiSVD<MatrixXd> svd(scaled, Eigen::ComputeThinV);
   const VectorXd& sv = svd.singularValues();
-  if (!(sv(np - 1) > 1e-8 * sv(0)))
-    return;  // singular or nearly: no standard error means anything
+  if (!(sv(m - 1) > 1e-8 * sv(0)))
+    return singular;  // or nearly: no standard error means anything
   const MatrixXd v = svd.matrixV() * sv.cwiseInverse().asDiagonal();
   const MatrixXd unscaled = norms.cwiseInverse().asDiagonal() * v;
   const MatrixXd cov = a.sigma * a.sigma * (unscaled * unscaled.transpose());
-  for (int k = 0; k < np; ++k) {
-    const double se = std::sqrt(cov(k, k));
-    auto& row = a.parameters[static_cast<std::size_t>(k)];
-    row.se = se;
-    row.wald_lo = a.best[static_cast<std::size_t>(k)] - a.t * se;
-    row.wald_hi = a.best[static_cast<std::size_t>(k)] + a.t * se;
-  }
   a.correlation.assign(static_cast<std::size_t>(np),
-                       std::vector<double>(static_cast<std::size_t>(np)));
-  for (int r = 0; r < np; ++r)
-    for (int c = 0; c < np; ++c)
-      a.correlation[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] =
+                       std::vector<double>(static_cast<std::size_t>(np), 0.0));
+  for (int k = 0; k < np; ++k)
+    a.correlation[static_cast<std::size_t>(k)][static_cast<std::size_t>(k)] = 1.0;
+  for (Eigen::Index r = 0; r < m; ++r) {
+    const auto u = static_cast<std::size_t>(free[static_cast<std::size_t>(r)]);
+    const double se = std::sqrt(cov(r, r));
+    a.parameters[u].se = se;
+    a.parameters[u].wald_lo = a.best[u] - a.t * se;
+    a.parameters[u].wald_hi = a.best[u] + a.t * se;
+    for (Eigen::Index c = 0; c < m; ++c)
+      a.correlation[u][static_cast<std::size_t>(free[static_cast<std::size_t>(c)])] =
           cov(r, c) / std::sqrt(cov(r, r) * cov(c, c));
+  }
+  return nullptr;
 }
 
 // One end of the profile-likelihood interval of parameter k: where the statistic
@@ -365,6 +381,15 @@ StandardAnalysis standard_analysis(const models::FitState& fit, bool profiles) {
   a.sigma = std::sqrt(a.ssq / a.df);
   a.t = numerics::t975(a.df);
   a.parameters.resize(static_cast<std::size_t>(np));
+  for (int k = 0; k < np; ++k) {
+    if (model.fixed(k)) {
+      a.parameters[static_cast<std::size_t>(k)].fixed = true;
+      char value[32];
+      std::snprintf(value, sizeof value, "%.6g", a.best[static_cast<std::size_t>(k)]);
+      a.warnings.push_back(parameter_name(fit, k) + ": fixed at " + value +
+                           " by equal bounds: no standard error or interval");
+    }
+  }
 
   std::vector<double> r(static_cast<std::size_t>(fit.npoints));
   model.residuals(a.best, r.data());
@@ -383,13 +408,13 @@ StandardAnalysis standard_analysis(const models::FitState& fit, bool profiles) {
         "the fit is exact (no residual variance): no standard errors or intervals");
     return a;
   }
-  wald(model, a);
-  if (a.correlation.empty())
-    a.warnings.push_back(
-        "the Jacobian is singular at the best fit: standard errors not determined");
+  if (const char* note = wald(model, a))
+    a.warnings.push_back(note);
 
   bool lower_found = false;
   for (int k = 0; k < np && profiles; ++k) {
+    if (model.fixed(k))
+      continue;
     auto& row = a.parameters[static_cast<std::size_t>(k)];
     row.profile_lo = profile_end(model, a, k, -1.0, lower_found);
     row.profile_hi = profile_end(model, a, k, 1.0, lower_found);

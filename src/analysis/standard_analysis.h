@@ -12,12 +12,15 @@
 
 namespace quillon::analysis {
 
+// A parameter held by equal bounds is a constant of the fit: it has no standard
+// error or interval.
 struct ParameterStats {
   std::optional<double> se;       // Wald standard error; empty: not determined
   std::optional<double> wald_lo;  // best -/+ t(0.975; df) se
   std::optional<double> wald_hi;
   std::optional<double> profile_lo;  // empty: not reached within the bounds
   std::optional<double> profile_hi;
+  bool fixed = false;  // held by equal bounds
 };
 
 struct StandardAnalysis {
@@ -30,8 +33,10 @@ struct StandardAnalysis {
   double sigma = 0.0;        // sqrt(ssq / df)
   double t = 0.0;            // t(0.975; df)
   std::vector<ParameterStats> parameters;
-  std::vector<std::vector<double>> correlation;  // empty when not determined
-  std::optional<RunsTest> runs;                  // residual signs in ascending X1
+  // Empty when not determined; a fixed parameter's row and column are 0 but for the
+  // 1 on the diagonal.
+  std::vector<std::vector<double>> correlation;
+  std::optional<RunsTest> runs;  // residual signs in ascending X1
   std::vector<std::string> warnings;
 };
 
