@@ -45,17 +45,17 @@ class Model {
   }
 
   void residuals(const Params& p, double* r) {
-    models::ssq_objfun(fit_, evaluator_, p);
-    for (int i = 0; i < n(); ++i) {
-      const auto u = static_cast<std::size_t>(i);
-      const double v = fit_.ycalc[u] - fit_.y1[u];
-      r[i] = std::isfinite(v) ? v : huge_residual;
-    }
+    raw_residuals(p, r);
+    for (int i = 0; i < n(); ++i)
+      r[i] = std::isfinite(r[i]) ? r[i] : huge_residual;
   }
 
   // Column k of the Jacobian of the residuals at p: central differences with a step
   // scaled to the parameter, one-sided ones where a central step would leave the bounds.
-  void jacobian_column(const Params& p, int k, double* column) {
+  // With `stand_ins`, from the residuals as the minimiser sees them (a slope out of a
+  // region where the model overflows); without, an entry whose differences meet a
+  // residual that is not finite is not finite either.
+  void jacobian_column(const Params& p, int k, double* column, bool stand_ins) {
     const auto u = static_cast<std::size_t>(k);
     const double lo = lower(k);
     const double hi = upper(k);
@@ -67,7 +67,10 @@ class Model {
     const auto at = [&](double x, std::vector<double>& r) {
       q[u] = x;
       r.resize(static_cast<std::size_t>(n()));
-      residuals(q, r.data());
+      if (stand_ins)
+        residuals(q, r.data());
+      else
+        raw_residuals(q, r.data());
     };
     int direction = 0;  // 0 central, +1 forward, -1 backward
     if (p[u] - h0 < lo && p[u] + 2 * h0 <= hi)
@@ -95,6 +98,14 @@ class Model {
   const models::FitState& fit() const { return fit_; }
 
  private:
+  void raw_residuals(const Params& p, double* r) {
+    models::ssq_objfun(fit_, evaluator_, p);
+    for (int i = 0; i < n(); ++i) {
+      const auto u = static_cast<std::size_t>(i);
+      r[i] = fit_.ycalc[u] - fit_.y1[u];
+    }
+  }
+
   models::FitState fit_;
   std::istream no_input_{nullptr};
   std::ostream no_output_{nullptr};  // the evaluation's warnings have no reader here
@@ -132,7 +143,7 @@ struct FreeParameters : Eigen::DenseFunctor<double> {
   int df(const VectorXd& x, MatrixXd& fjac) {
     const Params p = full(x);
     for (std::size_t j = 0; j < free.size(); ++j)
-      model.jacobian_column(p, free[j], fjac.col(static_cast<Eigen::Index>(j)).data());
+      model.jacobian_column(p, free[j], fjac.col(static_cast<Eigen::Index>(j)).data(), true);
     return 0;
   }
 
@@ -216,11 +227,15 @@ std::string parameter_name(const models::FitState& fit, int k) {
 // Wald standard errors and correlations from s^2 (J'J)^-1, through the singular
 // values of J with its columns scaled to unit length (so that the parameters' units
 // do not decide what counts as singular). J has a column for each parameter not
-// fixed; a fixed one has no error and correlates with none. Returns the note that
-// says why they are not determined, or nullptr.
+// fixed; a fixed one has no error and correlates with none. Any intermediate that is
+// not a finite number leaves them all undetermined, as a singular J does. Returns the
+// note that says why they are not determined, or nullptr.
 const char* wald(Model& model, StandardAnalysis& a) {
   static constexpr const char* singular =
       "the Jacobian is singular at the best fit: standard errors not determined";
+  static constexpr const char* out_of_range =
+      "the Jacobian or the covariance at the best fit is not a finite number: standard "
+      "errors not determined";
   const int n = model.n();
   const int np = model.np();
   std::vector<int> free;
@@ -232,32 +247,54 @@ const char* wald(Model& model, StandardAnalysis& a) {
     return nullptr;  // nothing to estimate
   MatrixXd j(n, m);
   for (Eigen::Index c = 0; c < m; ++c)
-    model.jacobian_column(a.best, free[static_cast<std::size_t>(c)], j.col(c).data());
+    model.jacobian_column(a.best, free[static_cast<std::size_t>(c)], j.col(c).data(), false);
+  if (!j.allFinite())
+    return out_of_range;
   const VectorXd norms = j.colwise().norm().transpose();
-  if (!j.allFinite() || (norms.array() == 0.0).any())
+  if (!norms.allFinite())
+    return out_of_range;
+  if ((norms.array() == 0.0).any())
     return singular;
   const MatrixXd scaled = j * norms.cwiseInverse().asDiagonal();
   const Eigen::JacobiSVD<MatrixXd> svd(scaled, Eigen::ComputeThinV);
   const VectorXd& sv = svd.singularValues();
+  if (!sv.allFinite())
+    return out_of_range;
   if (!(sv(m - 1) > 1e-8 * sv(0)))
     return singular;  // or nearly: no standard error means anything
   const MatrixXd v = svd.matrixV() * sv.cwiseInverse().asDiagonal();
   const MatrixXd unscaled = norms.cwiseInverse().asDiagonal() * v;
   const MatrixXd cov = a.sigma * a.sigma * (unscaled * unscaled.transpose());
+  MatrixXd correlation(m, m);
+  for (Eigen::Index r = 0; r < m; ++r)
+    for (Eigen::Index c = 0; c < m; ++c)
+      correlation(r, c) = cov(r, c) / std::sqrt(cov(r, r) * cov(c, c));
+  if (!cov.allFinite() || !correlation.allFinite())
+    return out_of_range;
+  std::vector<ParameterStats> rows(static_cast<std::size_t>(np));
+  for (Eigen::Index c = 0; c < m; ++c) {
+    const auto u = static_cast<std::size_t>(free[static_cast<std::size_t>(c)]);
+    const double se = std::sqrt(cov(c, c));
+    rows[u].se = se;
+    rows[u].wald_lo = a.best[u] - a.t * se;
+    rows[u].wald_hi = a.best[u] + a.t * se;
+    if (!std::isfinite(*rows[u].wald_lo) || !std::isfinite(*rows[u].wald_hi))
+      return out_of_range;
+  }
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    a.parameters[k].se = rows[k].se;
+    a.parameters[k].wald_lo = rows[k].wald_lo;
+    a.parameters[k].wald_hi = rows[k].wald_hi;
+  }
   a.correlation.assign(static_cast<std::size_t>(np),
                        std::vector<double>(static_cast<std::size_t>(np), 0.0));
   for (int k = 0; k < np; ++k)
     a.correlation[static_cast<std::size_t>(k)][static_cast<std::size_t>(k)] = 1.0;
-  for (Eigen::Index r = 0; r < m; ++r) {
-    const auto u = static_cast<std::size_t>(free[static_cast<std::size_t>(r)]);
-    const double se = std::sqrt(cov(r, r));
-    a.parameters[u].se = se;
-    a.parameters[u].wald_lo = a.best[u] - a.t * se;
-    a.parameters[u].wald_hi = a.best[u] + a.t * se;
+  for (Eigen::Index r = 0; r < m; ++r)
     for (Eigen::Index c = 0; c < m; ++c)
-      a.correlation[u][static_cast<std::size_t>(free[static_cast<std::size_t>(c)])] =
-          cov(r, c) / std::sqrt(cov(r, r) * cov(c, c));
-  }
+      a.correlation[static_cast<std::size_t>(free[static_cast<std::size_t>(r)])]
+                   [static_cast<std::size_t>(free[static_cast<std::size_t>(c)])] =
+          correlation(r, c);
   return nullptr;
 }
 
@@ -356,26 +393,35 @@ StandardAnalysis standard_analysis(const models::FitState& fit, bool profiles) {
   }
   Model model(fit);
   const Params search_best(fit.pbest.begin(), fit.pbest.begin() + np);
-  a.search_ssq = model.ssq(search_best);
+  const double search_ssq = model.ssq(search_best);
   a.best = search_best;
-  a.ssq = polish(model, a.best);
+  const double ssq = polish(model, a.best);
+  if (!std::isfinite(ssq)) {
+    a.warnings.push_back("the sum of squares is not finite at the best fit: no standard analysis");
+    return a;
+  }
+  a.ssq = ssq;
   // A sum of squares at the rounding level of the data (an exact fit) has nothing
   // left for a polish to find.
   double data_level = 0.0;
   for (int i = 0; i < fit.npoints; ++i)
     data_level += fit.y1[static_cast<std::size_t>(i)] * fit.y1[static_cast<std::size_t>(i)];
   data_level *= 1e-20;
-  if (a.ssq < a.search_ssq * (1.0 - 1e-9) && a.search_ssq > data_level) {
+  if (!std::isfinite(search_ssq)) {
     a.polished = true;
     a.warnings.push_back(
-        "the search stopped short of the optimum: a local polish lowers the sum of "
-        "squares by " +
-        percent((a.search_ssq - a.ssq) / a.search_ssq) +
-        "; the standard analysis uses the polished fit");
-  }
-  if (!std::isfinite(a.ssq)) {
-    a.warnings.push_back("the sum of squares is not finite at the best fit: no standard analysis");
-    return a;
+        "the sum of squares is not finite at the search's best fit: the standard analysis "
+        "uses a local polish of it");
+  } else {
+    a.search_ssq = search_ssq;
+    if (a.ssq < search_ssq * (1.0 - 1e-9) && search_ssq > data_level) {
+      a.polished = true;
+      a.warnings.push_back(
+          "the search stopped short of the optimum: a local polish lowers the sum of "
+          "squares by " +
+          percent((search_ssq - a.ssq) / search_ssq) +
+          "; the standard analysis uses the polished fit");
+    }
   }
   a.available = true;
   a.sigma = std::sqrt(a.ssq / a.df);

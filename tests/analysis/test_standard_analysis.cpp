@@ -175,7 +175,8 @@ TEST(StandardAnalysis, SaysWhatTheDataDoNotDetermine) {
 }
 
 // Data the analysis must come through with every number finite (or empty): held
-// parameters.
+// parameters, a model that overflows beside the best fit, a sum of squares that
+// overflows.
 TEST(StandardAnalysis, ReturnsOnlyFiniteNumbers) {
   const struct {
     const char* name;
@@ -201,6 +202,31 @@ TEST(StandardAnalysis, ReturnsOnlyFiniteNumbers) {
        {true, true},
        false,
        "Vmax: fixed at 12 by equal bounds"},
+      // X1^n overflows at X1 = 1e300 for n above 1.0275: the fit ends on that edge.
+      {"hill_overflow_edge",
+       "2\n1 10 1\n0.01 0.01 0.1\n100 1000 10\n1e-320 0\n1e-10 1.02e-14\n0.1 0.3156\n"
+       "0.3 1.447\n1 5.041\n2 7.293\n3 8.156\n5 8.916\n10 9.542\n30 9.989\n1e10 10.23\n"
+       "1e300 10.3\n",
+       {},
+       true,
+       {false, false, false},
+       false,
+       "the Jacobian or the covariance at the best fit is not a finite number"},
+      {"hill_search_beyond_edge",
+       "2\n1 10 1\n0.01 0.01 0.1\n100 1000 10\n0.1 0.8581\n0.3 2.294\n1 5.149\n2 6.877\n"
+       "3 7.618\n5 8.286\n10 8.891\n30 9.428\n1e10 9.844\n1e300 10.05\n",
+       {1.0, 10.0, 1.02752},
+       true,
+       {false, false, false},
+       true,
+       "the sum of squares is not finite at the search's best fit"},
+      {"rates_1e300",
+       "1\n2 10\n0.01 0.01\n100 1000\n0.5 1e300\n1 1.5e300\n2 1.7e300\n4 1e300\n8 1.2e300\n",
+       {},
+       false,
+       {false, false},
+       false,
+       "the sum of squares is not finite at the best fit"},
   };
   const auto folder =
       std::filesystem::temp_directory_path() / ("quillon analysis " + std::to_string(::getpid()));
@@ -213,7 +239,7 @@ TEST(StandardAnalysis, ReturnsOnlyFiniteNumbers) {
     EXPECT_EQ(a.available, row.available);
 
     std::vector<double> numbers = a.best;
-    numbers.insert(numbers.end(), {a.ssq, a.sigma, a.t, a.search_ssq});
+    numbers.insert(numbers.end(), {a.ssq, a.sigma, a.t, a.search_ssq.value_or(0.0)});
     for (const ParameterStats& p : a.parameters) {
       for (const auto* v : {&p.se, &p.wald_lo, &p.wald_hi, &p.profile_lo, &p.profile_hi})
         numbers.push_back(v->value_or(0.0));
