@@ -301,7 +301,8 @@ const char* wald(Model& model, StandardAnalysis& a) {
 // One end of the profile-likelihood interval of parameter k: where the statistic
 // sqrt((S(theta) - S_min) / s^2), S re-minimised over the other parameters, reaches
 // t(0.975; df). Steps out from the best fit (doubling), then closes in on the
-// crossing by regula falsi (Illinois); empty when the bound comes first.
+// crossing by regula falsi (Illinois); empty when the bound comes first, or when
+// either search runs out of steps.
 std::optional<double> profile_end(Model& model, const StandardAnalysis& a, int k, double direction,
                                   bool& lower_found) {
   const auto u = static_cast<std::size_t>(k);
@@ -323,32 +324,36 @@ std::optional<double> profile_end(Model& model, const StandardAnalysis& a, int k
       se && *se > 0.0 ? *se : 0.1 * std::max(std::fabs(best), 1e-6 * std::fabs(bound - best));
   double inside = best;
   double g_inside = -a.t;
-  double outside = 0.0;
+  std::optional<double> outside;
   double g_outside = 0.0;
-  for (int tries = 0;; ++tries) {
+  for (int tries = 0; tries <= 200 && !outside; ++tries) {
     const double theta =
         direction > 0 ? std::min(inside + step, bound) : std::max(inside - step, bound);
     const double g = excess(theta);
-    if (g >= 0.0) {
+    if (!std::isfinite(g)) {
+      step *= 1e-4;  // the sum of squares overflowed: no crossing to interpolate
+    } else if (g >= 0.0) {
       outside = theta;
       g_outside = g;
-      break;
-    }
-    if (theta == bound || tries == 200)
+    } else if (theta == bound) {
       return std::nullopt;
-    inside = theta;
-    g_inside = g;
-    step *= 2.0;
+    } else {
+      inside = theta;
+      g_inside = g;
+      step *= 2.0;
+    }
   }
+  if (!outside)
+    return std::nullopt;
 
   int side = 0;  // which end moved last, for the Illinois halving
   for (int iteration = 0; iteration < 200; ++iteration) {
-    const double width = std::fabs(outside - inside);
-    if (width <= 1e-12 * std::max(std::fabs(inside), std::fabs(outside)))
-      break;
-    double theta = inside - g_inside * (outside - inside) / (g_outside - g_inside);
-    if (!(theta > std::min(inside, outside) && theta < std::max(inside, outside)))
-      theta = 0.5 * (inside + outside);
+    const double width = std::fabs(*outside - inside);
+    double theta = inside - g_inside * (*outside - inside) / (g_outside - g_inside);
+    if (width <= 1e-12 * std::max(std::fabs(inside), std::fabs(*outside)))
+      return std::isfinite(theta) ? theta : inside;
+    if (!(theta > std::min(inside, *outside) && theta < std::max(inside, *outside)))
+      theta = 0.5 * (inside + *outside);
     warm = a.best;  // from the inside end's neighbourhood, not a far solution
     warm[u] = inside;
     polish(model, warm, k);
@@ -369,7 +374,7 @@ std::optional<double> profile_end(Model& model, const StandardAnalysis& a, int k
       side = 1;
     }
   }
-  return inside - g_inside * (outside - inside) / (g_outside - g_inside);
+  return std::nullopt;  // the bracket never closed: an end would be a guess
 }
 
 std::string percent(double fraction) {

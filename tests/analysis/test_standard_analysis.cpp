@@ -175,8 +175,8 @@ TEST(StandardAnalysis, SaysWhatTheDataDoNotDetermine) {
 }
 
 // Data the analysis must come through with every number finite (or empty): held
-// parameters, a model that overflows beside the best fit, a sum of squares that
-// overflows.
+// parameters, a model that overflows beside the best fit, sums of squares that
+// overflow.
 TEST(StandardAnalysis, ReturnsOnlyFiniteNumbers) {
   const struct {
     const char* name;
@@ -220,6 +220,16 @@ TEST(StandardAnalysis, ReturnsOnlyFiniteNumbers) {
        {false, false, false},
        true,
        "the sum of squares is not finite at the search's best fit"},
+      // Steps scaled to the bounds overflow: no Jacobian, and a first profile step far
+      // into a sum of squares that overflows.
+      {"bounds_1e308",
+       "1\n2 10\n-1e308 -1e308\n1e308 1e308\n0.25 1.066\n0.5 1.997\n1 3.353\n2 5.307\n"
+       "3 6.490\n5 8.152\n",
+       {},
+       true,
+       {false, false},
+       false,
+       "the Jacobian or the covariance at the best fit is not a finite number"},
       {"rates_1e300",
        "1\n2 10\n0.01 0.01\n100 1000\n0.5 1e300\n1 1.5e300\n2 1.7e300\n4 1e300\n8 1.2e300\n",
        {},
@@ -265,6 +275,8 @@ TEST(StandardAnalysis, ReturnsOnlyFiniteNumbers) {
       EXPECT_EQ(p.se.has_value(), expected) << k;
       EXPECT_EQ(p.wald_lo.has_value() && p.wald_hi.has_value(), expected) << k;
       EXPECT_FALSE(row.fixed[k] && (p.profile_lo || p.profile_hi)) << k;
+      EXPECT_LT(p.profile_lo.value_or(-HUGE_VAL), a.best[k]) << k;  // the best fit is inside
+      EXPECT_GT(p.profile_hi.value_or(HUGE_VAL), a.best[k]) << k;
     }
   }
   std::filesystem::remove_all(folder);
