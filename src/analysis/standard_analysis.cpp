@@ -36,6 +36,8 @@ class Model {
   int np() const { return fit_.np; }
   double lower(int k) const { return fit_.plower[static_cast<std::size_t>(k)]; }
   double upper(int k) const { return fit_.pupper[static_cast<std::size_t>(k)]; }
+  // Held by equal bounds: a constant of the fit, not an estimate.
+  bool fixed(int k) const { return lower(k) == upper(k); }
 
   double ssq(const Params& p) {
     const double s = models::ssq_objfun(fit_, evaluator_, p);
@@ -43,17 +45,17 @@ class Model {
   }
 
   void residuals(const Params& p, double* r) {
-    models::ssq_objfun(fit_, evaluator_, p);
-    for (int i = 0; i < n(); ++i) {
-      const auto u = static_cast<std::size_t>(i);
-      const double v = fit_.ycalc[u] - fit_.y1[u];
-      r[i] = std::isfinite(v) ? v : huge_residual;
-    }
+    raw_residuals(p, r);
+    for (int i = 0; i < n(); ++i)
+      r[i] = std::isfinite(r[i]) ? r[i] : huge_residual;
   }
 
   // Column k of the Jacobian of the residuals at p: central differences with a step
   // scaled to the parameter, one-sided ones where a central step would leave the bounds.
-  void jacobian_column(const Params& p, int k, double* column) {
+  // With `stand_ins`, from the residuals as the minimiser sees them (a slope out of a
+  // region where the model overflows); without, an entry whose differences meet a
+  // residual that is not finite is not finite either.
+  void jacobian_column(const Params& p, int k, double* column, bool stand_ins) {
     const auto u = static_cast<std::size_t>(k);
     const double lo = lower(k);
     const double hi = upper(k);
@@ -65,7 +67,10 @@ class Model {
     const auto at = [&](double x, std::vector<double>& r) {
       q[u] = x;
       r.resize(static_cast<std::size_t>(n()));
-      residuals(q, r.data());
+      if (stand_ins)
+        residuals(q, r.data());
+      else
+        raw_residuals(q, r.data());
     };
     int direction = 0;  // 0 central, +1 forward, -1 backward
     if (p[u] - h0 < lo && p[u] + 2 * h0 <= hi)
@@ -93,6 +98,14 @@ class Model {
   const models::FitState& fit() const { return fit_; }
 
  private:
+  void raw_residuals(const Params& p, double* r) {
+    models::ssq_objfun(fit_, evaluator_, p);
+    for (int i = 0; i < n(); ++i) {
+      const auto u = static_cast<std::size_t>(i);
+      r[i] = fit_.ycalc[u] - fit_.y1[u];
+    }
+  }
+
   models::FitState fit_;
   std::istream no_input_{nullptr};
   std::ostream no_output_{nullptr};  // the evaluation's warnings have no reader here
@@ -130,7 +143,7 @@ struct FreeParameters : Eigen::DenseFunctor<double> {
   int df(const VectorXd& x, MatrixXd& fjac) {
     const Params p = full(x);
     for (std::size_t j = 0; j < free.size(); ++j)
-      model.jacobian_column(p, free[j], fjac.col(static_cast<Eigen::Index>(j)).data());
+      model.jacobian_column(p, free[j], fjac.col(static_cast<Eigen::Index>(j)).data(), true);
     return 0;
   }
 
@@ -140,8 +153,9 @@ struct FreeParameters : Eigen::DenseFunctor<double> {
 };
 
 // Minimises the sum of squares from p within the bounds, over the parameters not
-// held: Levenberg-Marquardt on the free ones; a parameter that reaches a bound is
-// held there until the slope pulls it back inside. Returns the sum of squares at p.
+// held (nor fixed): Levenberg-Marquardt on the free ones; a parameter that reaches a
+// bound is held there until the slope pulls it back inside. Returns the sum of
+// squares at p.
 double polish(Model& model, Params& p, int held_parameter = -1) {
   const int np = model.np();
   for (int k = 0; k < np; ++k)
@@ -152,7 +166,7 @@ double polish(Model& model, Params& p, int held_parameter = -1) {
   for (int round = 0; round < 2 * np + 2; ++round) {
     std::vector<int> free;
     for (int k = 0; k < np; ++k)
-      if (k != held_parameter && !on_bound[static_cast<std::size_t>(k)])
+      if (k != held_parameter && !model.fixed(k) && !on_bound[static_cast<std::size_t>(k)])
         free.push_back(k);
     if (!free.empty()) {
       FreeParameters functor(model, p, free);
@@ -203,43 +217,83 @@ double polish(Model& model, Params& p, int held_parameter = -1) {
 
 // Wald standard errors and correlations from s^2 (J'J)^-1, through the singular
 // values of J with its columns scaled to unit length (so that the parameters' units
-// do not decide what counts as singular).
-void wald(Model& model, StandardAnalysis& a) {
+// do not decide what counts as singular). J has a column for each parameter not
+// fixed; a fixed one has no error and correlates with none. Any intermediate that is
+// not a finite number leaves them all undetermined, as a singular J does. Returns the
+// note that says why they are not determined, or nullptr.
+const char* wald(Model& model, StandardAnalysis& a) {
+  static constexpr const char* singular =
+      "the Jacobian is singular at the best fit: standard errors not determined";
+  static constexpr const char* out_of_range =
+      "the Jacobian or the covariance at the best fit is not a finite number: standard "
+      "errors not determined";
   const int n = model.n();
   const int np = model.np();
-  MatrixXd j(n, np);
+  std::vector<int> free;
   for (int k = 0; k < np; ++k)
-    model.jacobian_column(a.best, k, j.col(k).data());
-  VectorXd norms = j.colwise().norm().transpose();
-  if (!j.allFinite() || (norms.array() == 0.0).any())
-    return;
+    if (!model.fixed(k))
+      free.push_back(k);
+  const auto m = static_cast<Eigen::Index>(free.size());
+  if (m == 0)
+    return nullptr;  // nothing to estimate
+  MatrixXd j(n, m);
+  for (Eigen::Index c = 0; c < m; ++c)
+    model.jacobian_column(a.best, free[static_cast<std::size_t>(c)], j.col(c).data(), false);
+  if (!j.allFinite())
+    return out_of_range;
+  const VectorXd norms = j.colwise().norm().transpose();
+  if (!norms.allFinite())
+    return out_of_range;
+  if ((norms.array() == 0.0).any())
+    return singular;
   const MatrixXd scaled = j * norms.cwiseInverse().asDiagonal();
   const Eigen::JacobiSVD<MatrixXd> svd(scaled, Eigen::ComputeThinV);
   const VectorXd& sv = svd.singularValues();
-  if (!(sv(np - 1) > 1e-8 * sv(0)))
-    return;  // singular or nearly: no standard error means anything
+  if (!sv.allFinite())
+    return out_of_range;
+  if (!(sv(m - 1) > 1e-8 * sv(0)))
+    return singular;  // or nearly: no standard error means anything
   const MatrixXd v = svd.matrixV() * sv.cwiseInverse().asDiagonal();
   const MatrixXd unscaled = norms.cwiseInverse().asDiagonal() * v;
   const MatrixXd cov = a.sigma * a.sigma * (unscaled * unscaled.transpose());
-  for (int k = 0; k < np; ++k) {
-    const double se = std::sqrt(cov(k, k));
-    auto& row = a.parameters[static_cast<std::size_t>(k)];
-    row.se = se;
-    row.wald_lo = a.best[static_cast<std::size_t>(k)] - a.t * se;
-    row.wald_hi = a.best[static_cast<std::size_t>(k)] + a.t * se;
+  MatrixXd correlation(m, m);
+  for (Eigen::Index r = 0; r < m; ++r)
+    for (Eigen::Index c = 0; c < m; ++c)
+      correlation(r, c) = cov(r, c) / std::sqrt(cov(r, r) * cov(c, c));
+  if (!cov.allFinite() || !correlation.allFinite())
+    return out_of_range;
+  std::vector<ParameterStats> rows(static_cast<std::size_t>(np));
+  for (Eigen::Index c = 0; c < m; ++c) {
+    const auto u = static_cast<std::size_t>(free[static_cast<std::size_t>(c)]);
+    const double se = std::sqrt(cov(c, c));
+    rows[u].se = se;
+    rows[u].wald_lo = a.best[u] - a.t * se;
+    rows[u].wald_hi = a.best[u] + a.t * se;
+    if (!std::isfinite(*rows[u].wald_lo) || !std::isfinite(*rows[u].wald_hi))
+      return out_of_range;
+  }
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    a.parameters[k].se = rows[k].se;
+    a.parameters[k].wald_lo = rows[k].wald_lo;
+    a.parameters[k].wald_hi = rows[k].wald_hi;
   }
   a.correlation.assign(static_cast<std::size_t>(np),
-                       std::vector<double>(static_cast<std::size_t>(np)));
-  for (int r = 0; r < np; ++r)
-    for (int c = 0; c < np; ++c)
-      a.correlation[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] =
-          cov(r, c) / std::sqrt(cov(r, r) * cov(c, c));
+                       std::vector<double>(static_cast<std::size_t>(np), 0.0));
+  for (int k = 0; k < np; ++k)
+    a.correlation[static_cast<std::size_t>(k)][static_cast<std::size_t>(k)] = 1.0;
+  for (Eigen::Index r = 0; r < m; ++r)
+    for (Eigen::Index c = 0; c < m; ++c)
+      a.correlation[static_cast<std::size_t>(free[static_cast<std::size_t>(r)])]
+                   [static_cast<std::size_t>(free[static_cast<std::size_t>(c)])] =
+          correlation(r, c);
+  return nullptr;
 }
 
 // One end of the profile-likelihood interval of parameter k: where the statistic
 // sqrt((S(theta) - S_min) / s^2), S re-minimised over the other parameters, reaches
 // t(0.975; df). Steps out from the best fit (doubling), then closes in on the
-// crossing by regula falsi (Illinois); empty when the bound comes first.
+// crossing by regula falsi (Illinois); empty when the bound comes first, or when
+// either search runs out of steps.
 std::optional<double> profile_end(Model& model, const StandardAnalysis& a, int k, double direction,
                                   bool& lower_found) {
   const auto u = static_cast<std::size_t>(k);
@@ -261,32 +315,36 @@ std::optional<double> profile_end(Model& model, const StandardAnalysis& a, int k
       se && *se > 0.0 ? *se : 0.1 * std::max(std::fabs(best), 1e-6 * std::fabs(bound - best));
   double inside = best;
   double g_inside = -a.t;
-  double outside = 0.0;
+  std::optional<double> outside;
   double g_outside = 0.0;
-  for (int tries = 0;; ++tries) {
+  for (int tries = 0; tries <= 200 && !outside; ++tries) {
     const double theta =
         direction > 0 ? std::min(inside + step, bound) : std::max(inside - step, bound);
     const double g = excess(theta);
-    if (g >= 0.0) {
+    if (!std::isfinite(g)) {
+      step *= 1e-4;  // the sum of squares overflowed: no crossing to interpolate
+    } else if (g >= 0.0) {
       outside = theta;
       g_outside = g;
-      break;
-    }
-    if (theta == bound || tries == 200)
+    } else if (theta == bound) {
       return std::nullopt;
-    inside = theta;
-    g_inside = g;
-    step *= 2.0;
+    } else {
+      inside = theta;
+      g_inside = g;
+      step *= 2.0;
+    }
   }
+  if (!outside)
+    return std::nullopt;
 
   int side = 0;  // which end moved last, for the Illinois halving
   for (int iteration = 0; iteration < 200; ++iteration) {
-    const double width = std::fabs(outside - inside);
-    if (width <= 1e-12 * std::max(std::fabs(inside), std::fabs(outside)))
-      break;
-    double theta = inside - g_inside * (outside - inside) / (g_outside - g_inside);
-    if (!(theta > std::min(inside, outside) && theta < std::max(inside, outside)))
-      theta = 0.5 * (inside + outside);
+    const double width = std::fabs(*outside - inside);
+    double theta = inside - g_inside * (*outside - inside) / (g_outside - g_inside);
+    if (width <= 1e-12 * std::max(std::fabs(inside), std::fabs(*outside)))
+      return std::isfinite(theta) ? theta : inside;
+    if (!(theta > std::min(inside, *outside) && theta < std::max(inside, *outside)))
+      theta = 0.5 * (inside + *outside);
     warm = a.best;  // from the inside end's neighbourhood, not a far solution
     warm[u] = inside;
     polish(model, warm, k);
@@ -307,7 +365,7 @@ std::optional<double> profile_end(Model& model, const StandardAnalysis& a, int k
       side = 1;
     }
   }
-  return inside - g_inside * (outside - inside) / (g_outside - g_inside);
+  return std::nullopt;  // the bracket never closed: an end would be a guess
 }
 
 std::string percent(double fraction) {
@@ -331,31 +389,49 @@ StandardAnalysis standard_analysis(const models::FitState& fit, bool profiles) {
   }
   Model model(fit);
   const Params search_best(fit.pbest.begin(), fit.pbest.begin() + np);
-  a.search_ssq = model.ssq(search_best);
+  const double search_ssq = model.ssq(search_best);
   a.best = search_best;
-  a.ssq = polish(model, a.best);
+  const double ssq = polish(model, a.best);
+  if (!std::isfinite(ssq)) {
+    a.warnings.push_back("the sum of squares is not finite at the best fit: no standard analysis");
+    return a;
+  }
+  a.ssq = ssq;
   // A sum of squares at the rounding level of the data (an exact fit) has nothing
   // left for a polish to find.
   double data_level = 0.0;
   for (int i = 0; i < fit.npoints; ++i)
     data_level += fit.y1[static_cast<std::size_t>(i)] * fit.y1[static_cast<std::size_t>(i)];
   data_level *= 1e-20;
-  if (a.ssq < a.search_ssq * (1.0 - 1e-9) && a.search_ssq > data_level) {
+  if (!std::isfinite(search_ssq)) {
     a.polished = true;
     a.warnings.push_back(
-        "the search stopped short of the optimum: a local polish lowers the sum of "
-        "squares by " +
-        percent((a.search_ssq - a.ssq) / a.search_ssq) +
-        " (the standard analysis uses the polished fit)");
-  }
-  if (!std::isfinite(a.ssq)) {
-    a.warnings.push_back("the sum of squares is not finite at the best fit: no standard analysis");
-    return a;
+        "the sum of squares is not finite at the search's best fit: the standard analysis "
+        "uses a local polish of it");
+  } else {
+    a.search_ssq = search_ssq;
+    if (a.ssq < search_ssq * (1.0 - 1e-9) && search_ssq > data_level) {
+      a.polished = true;
+      a.warnings.push_back(
+          "the search stopped short of the optimum: a local polish lowers the sum of "
+          "squares by " +
+          percent((search_ssq - a.ssq) / search_ssq) +
+          " (the standard analysis uses the polished fit)");
+    }
   }
   a.available = true;
   a.sigma = std::sqrt(a.ssq / a.df);
   a.t = numerics::t975(a.df);
   a.parameters.resize(static_cast<std::size_t>(np));
+  for (int k = 0; k < np; ++k) {
+    if (model.fixed(k)) {
+      a.parameters[static_cast<std::size_t>(k)].fixed = true;
+      char value[32];
+      std::snprintf(value, sizeof value, "%.6g", a.best[static_cast<std::size_t>(k)]);
+      a.warnings.push_back(models::parameter_name(fit.model, k) + ": fixed at " + value +
+                           " by equal bounds: no standard error or interval");
+    }
+  }
 
   std::vector<double> r(static_cast<std::size_t>(fit.npoints));
   model.residuals(a.best, r.data());
@@ -374,13 +450,13 @@ StandardAnalysis standard_analysis(const models::FitState& fit, bool profiles) {
         "the fit is exact (no residual variance): no standard errors or intervals");
     return a;
   }
-  wald(model, a);
-  if (a.correlation.empty())
-    a.warnings.push_back(
-        "the Jacobian is singular at the best fit: standard errors not determined");
+  if (const char* note = wald(model, a))
+    a.warnings.push_back(note);
 
   bool lower_found = false;
   for (int k = 0; k < np && profiles; ++k) {
+    if (model.fixed(k))
+      continue;
     auto& row = a.parameters[static_cast<std::size_t>(k)];
     row.profile_lo = profile_end(model, a, k, -1.0, lower_found);
     row.profile_hi = profile_end(model, a, k, 1.0, lower_found);

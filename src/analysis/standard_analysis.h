@@ -12,26 +12,31 @@
 
 namespace quillon::analysis {
 
+// Every number here is finite; what cannot be had as one is empty. A parameter held
+// by equal bounds is a constant of the fit: it has no standard error or interval.
 struct ParameterStats {
   std::optional<double> se;       // Wald standard error; empty: not determined
   std::optional<double> wald_lo;  // best -/+ t(0.975; df) se
   std::optional<double> wald_hi;
   std::optional<double> profile_lo;  // empty: not reached within the bounds
   std::optional<double> profile_hi;
+  bool fixed = false;  // held by equal bounds
 };
 
 struct StandardAnalysis {
-  bool available = false;    // false when there are no residual degrees of freedom
-  std::vector<double> best;  // the search's best fit, or its polish
-  double ssq = 0.0;          // the sum of squares there
-  double search_ssq = 0.0;   // at the search's best fit
-  bool polished = false;     // the polish lowered the sum of squares by more than 1e-9
-  int df = 0;                // n - p
-  double sigma = 0.0;        // sqrt(ssq / df)
-  double t = 0.0;            // t(0.975; df)
+  bool available = false;            // false without residual degrees of freedom or a finite fit
+  std::vector<double> best;          // the search's best fit, or its polish
+  double ssq = 0.0;                  // the sum of squares there (when available)
+  std::optional<double> search_ssq;  // at the search's best fit, when finite
+  bool polished = false;             // the polish lowered the sum of squares by more than 1e-9
+  int df = 0;                        // n - p
+  double sigma = 0.0;                // sqrt(ssq / df)
+  double t = 0.0;                    // t(0.975; df)
   std::vector<ParameterStats> parameters;
-  std::vector<std::vector<double>> correlation;  // empty when not determined
-  std::optional<RunsTest> runs;                  // residual signs in ascending X1
+  // Empty when not determined; a fixed parameter's row and column are 0 but for the
+  // 1 on the diagonal.
+  std::vector<std::vector<double>> correlation;
+  std::optional<RunsTest> runs;  // residual signs in ascending X1
   std::vector<std::string> warnings;
 };
 

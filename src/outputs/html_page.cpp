@@ -178,11 +178,13 @@ std::string index_html(const std::vector<FileRecord>& records, bool compare) {
       row += "<td class=\"num\">" +
              number(r.standard && r.standard->available ? r.standard->best[k] : r.best[k]) +
              "</td>";
-      row += "<td class=\"num\">" + (p ? number(p->se, "n.d.") : "") + "</td>";
+      const char* not_determined = p && p->fixed ? "fixed" : "n.d.";
+      const char* open = p && p->fixed ? "fixed" : "open";
+      row += "<td class=\"num\">" + (p ? number(p->se, not_determined) : "") + "</td>";
       row += "<td class=\"num\">" +
              (p && p->se ? number(p->wald_lo) + " to " + number(p->wald_hi) : "") + "</td>";
       row += "<td class=\"num\">" +
-             (p ? number(p->profile_lo, "open") + " to " + number(p->profile_hi, "open") : "") +
+             (p ? number(p->profile_lo, open) + " to " + number(p->profile_hi, open) : "") +
              "</td>";
       row += "<td class=\"num\">" +
              (k < r.uncertainty.size() ? number(r.uncertainty[k].cv) : std::string()) +

@@ -47,19 +47,26 @@ std::string stats_text(const std::string& file, const std::string& model_name,
          textio::right_aligned("lower", 11) + textio::right_aligned("upper", 11) +
          textio::right_aligned("CV %", 9));
     bool absent = false;
+    bool fixed = false;
     for (int k = 0; k < np; ++k) {
       const auto u = static_cast<std::size_t>(k);
       const analysis::ParameterStats& p = a.parameters[u];
-      absent = absent || !p.se || !p.profile_lo || !p.profile_hi;
+      fixed = fixed || p.fixed;
+      absent = absent || (!p.fixed && (!p.se || !p.profile_lo || !p.profile_hi));
+      const char* not_determined = p.fixed ? "fixed" : "n.d.";
+      const char* open = p.fixed ? "fixed" : "open";
       line(padded(names[u], 6) + textio::right_aligned(textio::formatted("%.6g", a.best[u]), 10) +
-           cell(p.se, 10, "n.d.") + cell(p.wald_lo, 11, "n.d.") + cell(p.wald_hi, 11, "n.d.") +
-           cell(p.profile_lo, 11, "open") + cell(p.profile_hi, 11, "open") +
+           cell(p.se, 10, not_determined) + cell(p.wald_lo, 11, not_determined) +
+           cell(p.wald_hi, 11, not_determined) + cell(p.profile_lo, 11, open) +
+           cell(p.profile_hi, 11, open) +
            (u < sampling.size()
                 ? textio::right_aligned(textio::formatted("%.1f", sampling[u].cv), 9)
                 : std::string()));
     }
     if (absent)
       line("n.d.: not determined (singular Jacobian); open: not reached within the bounds.");
+    if (fixed)
+      line("fixed: held by equal bounds, so no standard error or interval.");
     if (!a.correlation.empty()) {
       line("");
       line("Correlation");

@@ -2,10 +2,12 @@
 // profile ends by root finding with re-minimisation at every trial value;
 // tests/analysis/make_expected.R), on the example files and made data sets.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
@@ -78,6 +80,8 @@ const Expected expected[] = {
 // clang-format on
 
 std::string path_of(const std::string& file) {
+  if (std::filesystem::path(file).is_absolute())
+    return file;
   const std::string example = QUILLON_SOURCE_DIR "/examples/" + file;
   return std::filesystem::exists(example) ? example
                                           : QUILLON_SOURCE_DIR "/tests/analysis/data/" + file;
@@ -93,13 +97,16 @@ void expect_near(const std::optional<double>& got, double want, double tolerance
   EXPECT_NEAR(*got, want, tolerance * std::fabs(want)) << what;
 }
 
-// The file imported, prepared and searched as the program does, then analysed.
-StandardAnalysis analysed(const std::string& file) {
+// The file imported, prepared and searched as the program does, then analysed; from
+// `start` in place of the search's best fit when given.
+StandardAnalysis analysed(const std::string& file, const std::vector<double>& start = {}) {
   testing::StringConsole sc;
   models::FitState fit = testing::prepared_fit(sc.console, path_of(file));
   models::ModelEvaluator ev(sc.console);
   models::set_up_model(fit, ev);
   optimise::tunnelling_search(sc.console, fit, ev);
+  if (!start.empty())
+    fit.pbest = start;
   return standard_analysis(fit);
 }
 
@@ -165,6 +172,147 @@ TEST(StandardAnalysis, SaysWhatTheDataDoNotDetermine) {
       })) << note;
     }
   }
+}
+
+// Data the analysis must come through with every number finite (or empty): held
+// parameters, a model that overflows beside the best fit, sums of squares that
+// overflow.
+TEST(StandardAnalysis, ReturnsOnlyFiniteNumbers) {
+  const struct {
+    const char* name;
+    const char* data;
+    std::vector<double> start;  // in place of the search's best fit
+    bool available;
+    std::vector<bool> fixed;  // held by equal bounds
+    bool determined;          // the others have standard errors and intervals
+    const char* note;
+  } rows[] = {
+      {"fixed_km",
+       "1\n2 10\n2 0.01\n2 1000\n0.25 1.066\n0.5 1.997\n1 3.353\n2 5.307\n3 6.490\n"
+       "5 8.152\n8 9.160\n12 10.110\n20 10.480\n30 10.937\n",
+       {},
+       true,
+       {true, false},
+       true,
+       "Km: fixed at 2 by equal bounds"},
+      {"all_fixed",
+       "1\n2 12\n2 12\n2 12\n0.25 1.066\n0.5 1.997\n1 3.353\n2 5.307\n3 6.490\n5 8.152\n",
+       {},
+       true,
+       {true, true},
+       false,
+       "Vmax: fixed at 12 by equal bounds"},
+      // X1^n overflows at X1 = 1e300 for n above 1.0275: the fit ends on that edge.
+      {"hill_overflow_edge",
+       "2\n1 10 1\n0.01 0.01 0.1\n100 1000 10\n1e-320 0\n1e-10 1.02e-14\n0.1 0.3156\n"
+       "0.3 1.447\n1 5.041\n2 7.293\n3 8.156\n5 8.916\n10 9.542\n30 9.989\n1e10 10.23\n"
+       "1e300 10.3\n",
+       {},
+       true,
+       {false, false, false},
+       false,
+       "the Jacobian or the covariance at the best fit is not a finite number"},
+      {"hill_search_beyond_edge",
+       "2\n1 10 1\n0.01 0.01 0.1\n100 1000 10\n0.1 0.8581\n0.3 2.294\n1 5.149\n2 6.877\n"
+       "3 7.618\n5 8.286\n10 8.891\n30 9.428\n1e10 9.844\n1e300 10.05\n",
+       {1.0, 10.0, 1.02752},
+       true,
+       {false, false, false},
+       true,
+       "the sum of squares is not finite at the search's best fit"},
+      // Steps scaled to the bounds overflow: no Jacobian, and a first profile step far
+      // into a sum of squares that overflows.
+      {"bounds_1e308",
+       "1\n2 10\n-1e308 -1e308\n1e308 1e308\n0.25 1.066\n0.5 1.997\n1 3.353\n2 5.307\n"
+       "3 6.490\n5 8.152\n",
+       {},
+       true,
+       {false, false},
+       false,
+       "the Jacobian or the covariance at the best fit is not a finite number"},
+      {"rates_1e300",
+       "1\n2 10\n0.01 0.01\n100 1000\n0.5 1e300\n1 1.5e300\n2 1.7e300\n4 1e300\n8 1.2e300\n",
+       {},
+       false,
+       {false, false},
+       false,
+       "the sum of squares is not finite at the best fit"},
+  };
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("quillon analysis " + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const auto path = folder / (std::string(row.name) + ".dat");
+    std::ofstream(path, std::ios::binary) << row.data;
+    const StandardAnalysis a = analysed(path.string(), row.start);
+    EXPECT_EQ(a.available, row.available);
+
+    std::vector<double> numbers = a.best;
+    numbers.insert(numbers.end(), {a.ssq, a.sigma, a.t, a.search_ssq.value_or(0.0)});
+    for (const ParameterStats& p : a.parameters) {
+      for (const auto* v : {&p.se, &p.wald_lo, &p.wald_hi, &p.profile_lo, &p.profile_hi})
+        numbers.push_back(v->value_or(0.0));
+    }
+    for (const auto& r : a.correlation)
+      numbers.insert(numbers.end(), r.begin(), r.end());
+    if (a.runs)
+      numbers.push_back(a.runs->p);
+    for (const double v : numbers)
+      EXPECT_TRUE(std::isfinite(v)) << v;
+
+    EXPECT_TRUE(std::any_of(a.warnings.begin(), a.warnings.end(), [&](const std::string& w) {
+      return w.starts_with(row.note);
+    })) << row.note;
+    if (!row.available)
+      continue;
+    ASSERT_EQ(a.parameters.size(), row.fixed.size());
+    EXPECT_EQ(!a.correlation.empty(), row.determined);
+    for (std::size_t k = 0; k < row.fixed.size(); ++k) {
+      const ParameterStats& p = a.parameters[k];
+      EXPECT_EQ(p.fixed, row.fixed[k]) << k;
+      const bool expected = row.determined && !row.fixed[k];
+      EXPECT_EQ(p.se.has_value(), expected) << k;
+      EXPECT_EQ(p.wald_lo.has_value() && p.wald_hi.has_value(), expected) << k;
+      EXPECT_FALSE(row.fixed[k] && (p.profile_lo || p.profile_hi)) << k;
+      EXPECT_LT(p.profile_lo.value_or(-HUGE_VAL), a.best[k]) << k;  // the best fit is inside
+      EXPECT_GT(p.profile_hi.value_or(HUGE_VAL), a.best[k]) << k;
+    }
+  }
+  std::filesystem::remove_all(folder);
+}
+
+// With Km held, Vmax enters linearly: its standard error is s / |dy/dVmax|, and the
+// profile interval is the Wald one.
+TEST(StandardAnalysis, AHeldParameterIsNoColumnOfTheJacobian) {
+  const double x[] = {0.25, 0.5, 1, 2, 3, 5, 8, 12, 20, 30};
+  const double y[] = {1.066, 1.997, 3.353, 5.307, 6.490, 8.152, 9.160, 10.110, 10.480, 10.937};
+  std::string data = "1\n2 10\n2 0.01\n2 1000\n";
+  double ff = 0.0, fy = 0.0;
+  for (std::size_t i = 0; i < std::size(x); ++i) {
+    data += std::to_string(x[i]) + " " + std::to_string(y[i]) + "\n";
+    const double f = x[i] / (2.0 + x[i]);
+    ff += f * f;
+    fy += f * y[i];
+  }
+  const double vmax = fy / ff;
+  double ssq = 0.0;
+  for (std::size_t i = 0; i < std::size(x); ++i)
+    ssq += (y[i] - vmax * x[i] / (2.0 + x[i])) * (y[i] - vmax * x[i] / (2.0 + x[i]));
+  const double se = std::sqrt(ssq / 8.0 / ff);
+
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("quillon held " + std::to_string(::getpid()) + ".dat");
+  std::ofstream(path, std::ios::binary) << data;
+  const StandardAnalysis a = analysed(path.string());
+  std::filesystem::remove(path);
+  ASSERT_TRUE(a.available);
+  EXPECT_NEAR(a.best[1], vmax, 1e-9 * vmax);
+  ASSERT_TRUE(a.parameters[1].se && a.parameters[1].profile_lo && a.parameters[1].profile_hi);
+  EXPECT_NEAR(*a.parameters[1].se, se, 1e-5 * se);
+  EXPECT_NEAR(*a.parameters[1].profile_lo, *a.parameters[1].wald_lo, 1e-6 * vmax);
+  EXPECT_NEAR(*a.parameters[1].profile_hi, *a.parameters[1].wald_hi, 1e-6 * vmax);
+  EXPECT_EQ(a.correlation[0][1], 0.0);
 }
 
 }  // namespace

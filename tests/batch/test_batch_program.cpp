@@ -72,7 +72,9 @@ void expect_known_warnings(const std::string& summary) {
       "\\w+: (lower|upper) 95 % limit not determined within its bounds|"
       "the Jacobian is singular at the best fit: [^;]+|runs test: [^;]+|"
       "no residual degrees of freedom: [^;]+|the fit is exact [^;]+|"
-      "profiling found a lower sum of squares [^;]+");
+      "profiling found a lower sum of squares [^;]+|\\w+: fixed at \\S+ by equal bounds: [^;]+|"
+      "the Jacobian or the covariance at the best fit is not a finite number: [^;]+|"
+      "the sum of squares is not finite at the (search's )?best fit: [^;]+");
   for (const std::string& warning : split_warnings(summary))
     EXPECT_TRUE(std::regex_match(warning, forms)) << warning;
 }
@@ -417,6 +419,16 @@ TEST_F(BatchProgram, HostileFilesFinishWithFiniteNumbersAndWellFormedOutputs) {
     if (xmllint) {
       EXPECT_EQ(std::system(("xmllint --noout '" + entry.path().string() + "'").c_str()), 0);
     }
+  }
+  // Parameters held by equal bounds: no standard error or interval.
+  const std::vector<std::string> header = csv_fields(lines[0]);
+  for (const std::string& line : lines) {
+    if (!line.starts_with("in/zero_width.dat,"))
+      continue;
+    const std::vector<std::string> fields = csv_fields(line);
+    for (const char* column : {"p1_wald_se", "p1_wald_lo", "p1_profile_hi", "p2_wald_se"})
+      EXPECT_EQ(fields.at(std::find(header.begin(), header.end(), column) - header.begin()), "")
+          << column;
   }
   // The n = np + 1 file: no AICc; its candidates ranked by AIC.
   EXPECT_NE(read("out/n_np1.compare.txt").find("ranked by AIC"), std::string::npos);
