@@ -78,23 +78,23 @@ std::string check_output_folder(const fs::path& folder) {
 }
 
 // An input that an output of this name would overwrite.
-const FileRecord* overwritten_input(const std::vector<Input>& inputs,
-                                    const std::vector<FileRecord>& records,
+const FileRecord* overwritten_input(const std::vector<FileRecord>& records,
                                     const fs::path& output) {
   std::error_code ec;
   if (!fs::exists(output, ec))
     return nullptr;
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    if (fs::equivalent(output, inputs[i].path, ec))
-      return &records[i];
+  for (const FileRecord& record : records) {
+    if (fs::equivalent(output, record.source, ec))
+      return &record;
   }
   return nullptr;
 }
 
 // Step 1: the inputs as records with their outputs' stems, the output folder usable,
 // and no output over an input. The exit status when the run cannot go on.
-std::optional<int> check_inputs_and_names(const Options& options, std::vector<Input>& inputs,
-                                          std::vector<FileRecord>& records, std::ostream& err) {
+std::optional<int> check_inputs_and_names(const Options& options, std::vector<FileRecord>& records,
+                                          std::ostream& err) {
+  std::vector<Input> inputs;
   try {
     inputs = collect_inputs(options.paths);
   } catch (const std::invalid_argument& e) {
@@ -115,6 +115,7 @@ std::optional<int> check_inputs_and_names(const Options& options, std::vector<In
   const std::vector<std::string> stems = outputs::unique_stems(file_stems, options.compare);
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     FileRecord& record = records.emplace_back();
+    record.source = inputs[i].path;
     record.shown = inputs[i].shown;
     record.name = platform::narrow_name(inputs[i].path.filename());
     record.stem = stems[i];
@@ -128,7 +129,7 @@ std::optional<int> check_inputs_and_names(const Options& options, std::vector<In
   }
   for (const std::string& name : names) {
     const fs::path output = options.output / platform::path_from_narrow(name);
-    if (const FileRecord* clash = overwritten_input(inputs, records, output)) {
+    if (const FileRecord* clash = overwritten_input(records, output)) {
       err << "quillon-batch: " << platform::narrow_name(output) << " would overwrite the input "
           << clash->shown << "; choose another output folder\n";
       return usage_error;
@@ -160,9 +161,8 @@ bool write_file_outputs(FileRecord& record, const fs::path& folder, bool keep_pi
 
 // Step 2 with step 3: every input fitted on a pool of workers, each file's outputs
 // written as soon as it is fitted. False when an output could not be written.
-bool fit_in_pool(const std::vector<Input>& inputs, std::vector<FileRecord>& records,
-                 const Options& options, Progress& progress) {
-  const std::size_t n = inputs.size();
+bool fit_in_pool(std::vector<FileRecord>& records, const Options& options, Progress& progress) {
+  const std::size_t n = records.size();
   const bool keep_pictures = n <= outputs::inline_picture_files;
   std::atomic<std::size_t> next{0};
   std::atomic<bool> all_written{true};
@@ -172,7 +172,7 @@ bool fit_in_pool(const std::vector<Input>& inputs, std::vector<FileRecord>& reco
       if (i >= n)
         return;
       FileRecord& record = records[i];  // this worker's alone
-      record.fit = file_analysis::fit_file(inputs[i].path, options.compare);
+      record.fit = file_analysis::fit_file(record.source, options.compare);
       outputs::render(record);
       if (!write_file_outputs(record, options.output, keep_pictures, progress))
         all_written = false;
@@ -222,13 +222,12 @@ bool write_tables_and_page(const std::vector<FileRecord>& records, const Options
 }  // namespace
 
 int run_batch(const Options& options, std::ostream& err) {
-  std::vector<Input> inputs;
-  std::vector<FileRecord> records;
-  if (const std::optional<int> status = check_inputs_and_names(options, inputs, records, err))
+  std::vector<FileRecord> records;  // one per input, in input order
+  if (const std::optional<int> status = check_inputs_and_names(options, records, err))
     return *status;
   platform::catch_interrupt();
-  Progress progress(err, inputs.size(), platform::standard_error_is_terminal(), options.quiet);
-  bool written = fit_in_pool(inputs, records, options, progress);
+  Progress progress(err, records.size(), platform::standard_error_is_terminal(), options.quiet);
+  bool written = fit_in_pool(records, options, progress);
   written = write_tables_and_page(records, options, progress) && written;
   std::size_t fitted = 0;
   std::size_t rejected = 0;

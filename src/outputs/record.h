@@ -2,6 +2,7 @@
 // rendered texts and pictures, each held until it is written.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,11 @@ struct Rendered {
 };
 
 struct FileRecord {
-  std::string shown;  // the input as the tables name it
-  std::string name;   // the file's own name, as its texts and pictures are titled
-  std::string stem;   // its outputs' base name (output_names)
-  bool done = false;  // fitted or rejected; false when the batch stopped before it
+  std::filesystem::path source;  // where the input is read
+  std::string shown;             // the input as the tables name it
+  std::string name;              // the file's own name, as its texts and pictures are titled
+  std::string stem;              // its outputs' base name (output_names)
+  bool done = false;             // fitted or rejected; false when the batch stopped before it
   file_analysis::FileFit fit;
   std::vector<Rendered> outputs;  // of a fitted file
 
