@@ -190,6 +190,7 @@ TEST_F(BatchProgram, ExamplesGiveTheInteractiveReportsAtOneAndTwoJobs) {
           << stem;
     }
     EXPECT_EQ(rows_without_seconds(read(out + "/summary.csv")), expected);
+    expect_known_warnings(read(out + "/summary.csv"));
     EXPECT_EQ(read(out + "/comparison.csv"),
               testing::read_file(batch_data + "/examples.comparison.csv"));
   }
