@@ -23,11 +23,10 @@ std::string comparison_picture(const std::string& title, const file_analysis::Fi
     char delta[32] = "n.d.";
     if (c.delta)
       std::snprintf(delta, sizeof delta, "%.1f", *c.delta);
-    curves.push_back({models::short_name(c.model) +
-                          ", \xCE\x94"
-                          "AICc " +
-                          delta,
-                      c.state, c.plotted});
+    // Delta of the criterion the candidates were ranked by.
+    const char* criterion = fit.comparison->by_aic ? "AIC " : "AICc ";
+    curves.push_back(
+        {models::short_name(c.model) + ", \xCE\x94" + criterion + delta, c.state, c.plotted});
   }
   return pictures::compare_plot(title, fit.state, curves);
 }

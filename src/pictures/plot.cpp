@@ -453,6 +453,24 @@ std::string parameter_caption(const std::vector<std::string>& names, std::span<c
   return caption;
 }
 
+namespace {
+
+// The observations at one inhibitor level (all of them for a model without X2),
+// leaving out those a log axis cannot place; with their residuals when `fitted` is given.
+void add_observations(PlotSeries& into, const models::FitState& fit, double level, bool log,
+                      const std::vector<double>* fitted) {
+  for (std::size_t i = 0; i < static_cast<std::size_t>(fit.npoints); ++i) {
+    if ((fit.nx < 2 || fit.x2[i] == level) && !(log && fit.x1[i] <= 0)) {
+      into.x.push_back(fit.x1[i]);
+      into.y.push_back(fit.y1[i]);
+      if (fitted != nullptr)
+        into.residual.push_back(fit.y1[i] - (*fitted)[i]);
+    }
+  }
+}
+
+}  // namespace
+
 std::string fit_plot(const std::string& title, const models::FitState& fit,
                      std::span<const double> p, const std::string& caption) {
   const Grid grid = grid_of(fit);
@@ -475,12 +493,7 @@ std::string fit_plot(const std::string& title, const models::FitState& fit,
   for (std::size_t k = 0; k < levels.size(); ++k) {
     PlotSeries s;
     PlotSeries& into = own[k] ? s : rest;
-    for (std::size_t i = 0; i < n; ++i)
-      if (x2[i] == levels[k] && !(grid.log && x1[i] <= 0)) {
-        into.x.push_back(x1[i]);
-        into.y.push_back(fit.y1[i]);
-        into.residual.push_back(fit.y1[i] - fitted[i]);
-      }
+    add_observations(into, fit, levels[k], grid.log, &fitted);
     if (!own[k])
       continue;
     s.style = style++;
@@ -509,11 +522,7 @@ std::string compare_plot(const std::string& title, const models::FitState& fit,
   for (std::size_t k = 0; k < levels.size(); ++k) {
     PlotSeries s;
     PlotSeries& into = own[k] ? s : rest;
-    for (int i = 0; i < fit.npoints; ++i)
-      if ((fit.nx < 2 || fit.x2[i] == levels[k]) && !(grid.log && fit.x1[i] <= 0)) {
-        into.x.push_back(fit.x1[i]);
-        into.y.push_back(fit.y1[i]);
-      }
+    add_observations(into, fit, levels[k], grid.log, nullptr);
     if (!own[k])
       continue;
     s.style = style++;
