@@ -1,3 +1,5 @@
 quillon_add_test(test_runs_test analysis/test_runs_test.cpp)
 quillon_add_test(test_standard_analysis analysis/test_standard_analysis.cpp)
 target_compile_definitions(test_standard_analysis PRIVATE QUILLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+quillon_add_test(test_lack_of_fit analysis/test_lack_of_fit.cpp)
+target_compile_definitions(test_lack_of_fit PRIVATE QUILLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
