@@ -72,34 +72,26 @@ TEST(StartRule, HalfSaturationAndMaxRateFromTheLevelMeans) {
 TEST(StartRule, HillSignFollowsTheRankCorrelation) {
   const struct {
     std::vector<double> x1, y;
-    Start n;
+    double n;
   } rows[] = {
-      {{1, 2, 3, 4}, {1, 3, 2, 4}, {1, 0.1, 10}},
-      {{1, 2, 3, 4}, {4, 2, 3, 1}, {-1, -10, -0.1}},
-      {{1, 2, 3, 4}, {1, 2, 2, 1}, {1, 0.1, 10}},  // no correlation: rising
-      {{1, 1, 2, 2}, {2, 3, 1, 1}, {-1, -10, -0.1}},
+      {{1, 2, 3, 4}, {1, 3, 2, 4}, 1},
+      {{1, 2, 3, 4}, {1, 2, 2, 1}, 1},  // no correlation: rising
+      {{1, 1, 2, 2}, {2, 3, 1, 1}, -1},
   };
-  for (const auto& row : rows) {
-    const Start n = starts_of(2, row.x1, {}, row.y)[2];
-    EXPECT_EQ(n.initial, row.n.initial);
-    EXPECT_EQ(n.lower, row.n.lower);
-    EXPECT_EQ(n.upper, row.n.upper);
-  }
+  for (const auto& row : rows)
+    EXPECT_EQ(starts_of(2, row.x1, {}, row.y)[2].initial, row.n);
 }
 
 TEST(StartRule, InhibitionConstantsFromThePositiveX2) {
   // X2 1 three times, 3 and 10: the median of the levels, not of the observations.
   const Starts s =
       starts_of(6, {1, 2, 1, 2, 1, 2, 1}, {0, 0, 1, 1, 1, 3, 10}, {5, 8, 4, 3, 3, 1, 1});
-  for (std::size_t k : {2u, 3u}) {
-    EXPECT_EQ(s[k].initial, 3);
-    EXPECT_EQ(s[k].lower, 1e-3);
-    EXPECT_EQ(s[k].upper, 1e4);
+  const Start expected[] = {{1, 1e-3, 2e3}, {8, 0, 80}, {3, 1e-3, 1e4}, {3, 1e-3, 1e4}};
+  for (std::size_t k = 0; k < 4; ++k) {
+    EXPECT_EQ(s[k].initial, expected[k].initial);
+    EXPECT_EQ(s[k].lower, expected[k].lower);
+    EXPECT_EQ(s[k].upper, expected[k].upper);
   }
-  EXPECT_EQ(s[0].lower, 1e-3);
-  EXPECT_EQ(s[0].upper, 2e3);
-  EXPECT_EQ(s[1].lower, 0);
-  EXPECT_EQ(s[1].upper, 80);
 }
 
 TEST(StartRule, DataThatCannotGiveStartsIsRefused) {
