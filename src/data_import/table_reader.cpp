@@ -820,17 +820,18 @@ class Reader {
       }
     }
 
-    const std::string data_lines =
-        "lines " + std::to_string(rows_[first].line) + " to " + std::to_string(rows_.back().line);
+    const bool one_row = first + 1 == rows_.size();
+    const std::string data_lines = one_row ? "line " + std::to_string(rows_[first].line)
+                                           : "lines " + std::to_string(rows_[first].line) + " to " +
+                                                 std::to_string(rows_.back().line);
     for (size_t u = 0; u < used.size(); ++u) {
       if (numbers[u] == 0)
-        fail(column(used[u]) + " holds no number on any of " + data_lines +
+        fail(column(used[u]) + " holds no number on " + (one_row ? "" : "any of ") + data_lines +
              ": fill it in, or choose the columns with --columns.");
     }
     if (table.observations.empty())
-      fail(data_lines +
-           " hold no complete observation: every row misses its X1, its X2 or all "
-           "its rates.");
+      fail(data_lines + (one_row ? " holds" : " hold") +
+           " no complete observation: every row misses its X1, its X2 or all its rates.");
     for (size_t u = 0; u < used.size(); ++u) {
       const std::vector<int>& lines = missing[u];
       if (lines.empty())

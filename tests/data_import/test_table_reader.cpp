@@ -172,6 +172,7 @@ TEST(TableReader, ErrorsNameTheLineColumnAndCell) {
        "S,v1,v2\n1,2,\n2,3,NA\n",
        {},
        "column v2 holds no number on any of lines 2 to 3"},
+      {"one row, no rate", "S,v\n1,NA\n", {}, "column v holds no number on line 2:"},
       {"no complete row", "S,v\n1,NA\nNA,2\n", {}, "lines 2 to 3 hold no complete observation"},
       {"no table", "# only\n\n", {}, "holds no table"},
       {"header only", "S,v\n", {}, "line 1: the header is followed by no data rows"},
