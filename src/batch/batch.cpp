@@ -96,23 +96,28 @@ std::optional<int> check_inputs_and_names(const Options& options, std::vector<Fi
                                           std::ostream& err) {
   std::vector<Input> inputs;
   try {
-    inputs = collect_inputs(options.paths);
+    inputs = collect_inputs(options.paths, options.recursive);
   } catch (const std::invalid_argument& e) {
     err << "quillon-batch: " << e.what() << '\n';
     return usage_error;
   }
   if (inputs.empty()) {
-    err << "quillon-batch: no .dat files in the given folders\n";
+    err << "quillon-batch: no .dat, .csv or .tsv files in the given folders"
+        << (options.recursive ? "" : " (-r also looks in their subfolders)") << "\n";
     return usage_error;
   }
-  if (const std::string why = check_output_folder(options.output); !why.empty()) {
-    err << "quillon-batch: " << why << '\n';
-    return usage_error;
+  for (const fs::path& folder : {options.output, options.converted}) {
+    if (folder.empty())
+      continue;
+    if (const std::string why = check_output_folder(folder); !why.empty()) {
+      err << "quillon-batch: " << why << '\n';
+      return usage_error;
+    }
   }
   std::vector<std::string> file_stems;
   for (const Input& input : inputs)
     file_stems.push_back(platform::narrow_name(input.path.stem()));
-  const std::vector<std::string> stems = outputs::unique_stems(file_stems, options.compare);
+  const std::vector<std::string> stems = outputs::unique_stems(file_stems, options.fit.compare);
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     FileRecord& record = records.emplace_back();
     record.source = inputs[i].path;
@@ -120,15 +125,17 @@ std::optional<int> check_inputs_and_names(const Options& options, std::vector<Fi
     record.name = platform::narrow_name(inputs[i].path.filename());
     record.stem = stems[i];
   }
-  std::vector<std::string> names;
+  std::vector<fs::path> names;
   for (const Output table : {Output::summary, Output::comparison_table, Output::page})
-    names.push_back(outputs::output_name(table));
+    names.push_back(options.output / outputs::output_name(table));
   for (const FileRecord& record : records) {
-    for (std::string& name : outputs::input_outputs(record.stem, options.compare))
-      names.push_back(std::move(name));
+    for (const std::string& name : outputs::input_outputs(record.stem, options.fit.compare))
+      names.push_back(options.output / platform::path_from_narrow(name));
+    if (!options.converted.empty())
+      names.push_back(options.converted / platform::path_from_narrow(outputs::output_name(
+                                              Output::converted_data, record.stem)));
   }
-  for (const std::string& name : names) {
-    const fs::path output = options.output / platform::path_from_narrow(name);
+  for (const fs::path& output : names) {
     if (const FileRecord* clash = overwritten_input(records, output)) {
       err << "quillon-batch: " << platform::narrow_name(output) << " would overwrite the input "
           << clash->shown << "; choose another output folder\n";
@@ -172,7 +179,16 @@ bool fit_in_pool(std::vector<FileRecord>& records, const Options& options, Progr
       if (i >= n)
         return;
       FileRecord& record = records[i];  // this worker's alone
-      record.fit = file_analysis::fit_file(record.source, options.compare);
+      record.fit = file_analysis::fit_file(record.source, options.fit);
+      if (!record.fit.converted.empty()) {
+        const fs::path file = options.converted / platform::path_from_narrow(outputs::output_name(
+                                                      Output::converted_data, record.stem));
+        if (const std::string why = write_whole(file, record.fit.converted); !why.empty()) {
+          progress.error("quillon-batch: " + platform::narrow_name(file) + " " + why);
+          all_written = false;
+        }
+        std::string().swap(record.fit.converted);
+      }
       outputs::render(record);
       if (!write_file_outputs(record, options.output, keep_pictures, progress))
         all_written = false;
@@ -197,7 +213,7 @@ bool write_tables_and_page(const std::vector<FileRecord>& records, const Options
   }
   std::vector<std::pair<Output, std::string>> tables;
   tables.emplace_back(Output::summary, std::move(summary));
-  if (options.compare) {
+  if (options.fit.compare) {
     std::string rows = outputs::comparison_header() + "\r\n";
     for (const FileRecord& record : records) {
       if (record.done && record.fit.comparison)
@@ -206,7 +222,7 @@ bool write_tables_and_page(const std::vector<FileRecord>& records, const Options
     }
     tables.emplace_back(Output::comparison_table, std::move(rows));
   }
-  tables.emplace_back(Output::page, outputs::index_html(records, options.compare));
+  tables.emplace_back(Output::page, outputs::index_html(records, options.fit.compare));
   bool ok = true;
   for (const auto& [kind, text] : tables) {
     const fs::path file = options.output / outputs::output_name(kind);
@@ -231,16 +247,20 @@ int run_batch(const Options& options, std::ostream& err) {
   written = write_tables_and_page(records, options, progress) && written;
   std::size_t fitted = 0;
   std::size_t rejected = 0;
+  bool warned = false;
   for (const FileRecord& record : records) {
     if (record.done)
       (record.fit.fitted ? fitted : rejected) += 1;
+    warned = warned || (record.done && !record.fit.data_warnings.empty());
   }
   progress.close(fitted, rejected);
   if (platform::interrupt_requested())
     return interrupted;
   if (!written)
     return usage_error;
-  return rejected > 0 ? some_rejected : all_fitted;
+  if (rejected > 0)
+    return some_rejected;
+  return warned ? some_data_warnings : all_fitted;
 }
 
 }  // namespace quillon::batch

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "file_analysis/fit_file.h"
+
 namespace quillon::batch {
 
 struct Options {
@@ -14,13 +16,16 @@ struct Options {
   std::filesystem::path output = "quillon-results";  // where the results go
   unsigned jobs = 1;                                 // fits at once
   bool quiet = false;                                // errors only on the error stream
-  bool compare = false;                              // rank the models of each file's group
+  bool recursive = false;                            // folders' subfolders too
+  std::filesystem::path converted;                   // --to-dat: tables as data files; empty: none
+  file_analysis::FitOptions fit;                     // how each input is read and fitted
 };
 
 // Exit statuses, as scripts read them.
 inline constexpr int all_fitted = 0;
 inline constexpr int some_rejected = 1;
-inline constexpr int usage_error = 2;  // also: an output that cannot be written
+inline constexpr int usage_error = 2;         // also: an output that cannot be written
+inline constexpr int some_data_warnings = 3;  // all fitted, but some data may have been misread
 inline constexpr int interrupted = 130;
 
 // Runs the batch; returns the exit status.

@@ -12,9 +12,9 @@ struct Input {
   std::filesystem::path path;  // where it is read
 };
 
-// Each path in order: a file as it is, a folder as its .dat files sorted as the
-// interactive picker sorts them. Throws std::invalid_argument naming a path that is
-// neither a file nor a folder.
-std::vector<Input> collect_inputs(const std::vector<std::string>& paths);
+// Each path in order: a file as it is, a folder as its .dat, .csv and .tsv files
+// sorted byte-wise and, when `recursive`, then its subfolders' (sorted, depth first).
+// Throws std::invalid_argument naming a path that is neither a file nor a folder.
+std::vector<Input> collect_inputs(const std::vector<std::string>& paths, bool recursive = false);
 
 }  // namespace quillon::batch

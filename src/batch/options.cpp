@@ -2,22 +2,97 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <set>
 #include <string>
 #include <thread>
 
+#include "models/catalogue.h"
 #include "textio/platform.h"
 
 namespace quillon::batch {
+namespace {
+
+std::vector<std::string> split(const std::string& text, char at) {
+  std::vector<std::string> items;
+  std::size_t begin = 0;
+  for (;;) {
+    const std::size_t end = text.find(at, begin);
+    items.push_back(text.substr(begin, end - begin));
+    if (end == std::string::npos)
+      return items;
+    begin = end + 1;
+  }
+}
+
+// Every parameter name of the model table, and P1..Pn.
+std::string known_parameter_names() {
+  std::set<std::string> seen;
+  std::string names;
+  for (const models::Model& m : models::model_table) {
+    for (int k = 0; k < m.np; ++k) {
+      const std::string name(m.parameters[static_cast<std::size_t>(k)].name);
+      if (seen.insert(name).second)
+        names += name + ", ";
+    }
+  }
+  return names + "P1 to P" + std::to_string(models::most_parameters());
+}
+
+bool is_parameter_name(const std::string& name) {
+  for (const models::Model& m : models::model_table) {
+    for (int k = 0; k < m.np; ++k) {
+      const std::string_view known = m.parameters[static_cast<std::size_t>(k)].name;
+      if (std::equal(name.begin(), name.end(), known.begin(), known.end(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) ==
+                   std::tolower(static_cast<unsigned char>(b));
+          }))
+        return true;
+    }
+  }
+  return name.size() == 2 && (name[0] == 'P' || name[0] == 'p') && name[1] >= '1' &&
+         name[1] < '1' + models::most_parameters();
+}
+
+// "Km=2,Vmax=50" as settings, or throws CLI::ValidationError naming the item at fault.
+std::vector<data_import::ParameterSetting> settings(const std::string& option,
+                                                    const std::string& text) {
+  std::vector<data_import::ParameterSetting> list;
+  for (const std::string& item : split(text, ',')) {
+    const std::size_t eq = item.find('=');
+    data_import::ParameterSetting setting;
+    setting.name = item.substr(0, eq);
+    const std::string value = eq == std::string::npos ? std::string() : item.substr(eq + 1);
+    const auto [end, ec] =
+        std::from_chars(value.data(), value.data() + value.size(), setting.value);
+    if (eq == std::string::npos || ec != std::errc() || end != value.data() + value.size() ||
+        !std::isfinite(setting.value))
+      throw CLI::ValidationError(option, "\"" + item + "\" is not NAME=VALUE (e.g. Km=2.5)");
+    if (!is_parameter_name(setting.name))
+      throw CLI::ValidationError(option, "no model has a parameter " + setting.name +
+                                             " (names: " + known_parameter_names() + ")");
+    list.push_back(std::move(setting));
+  }
+  return list;
+}
+
+}  // namespace
 
 std::variant<Options, int> parse_command_line(int argc, const char* const* argv, std::ostream& out,
                                               std::ostream& err) {
   Options options;
   options.jobs = std::max(1u, std::thread::hardware_concurrency());
+  file_analysis::FitOptions& fit = options.fit;
   std::string output = "quillon-results";
+  std::string converted, model, columns, start, lower, upper;
 
-  CLI::App app("Fits the enzyme-kinetic model each data file names, many files at once.",
-               "quillon-batch");
-  app.add_option("PATH", options.paths, "a data file, or a folder: its .dat files")
+  CLI::App app(
+      "Fits enzyme-kinetic models to data files (.dat) and lab tables (.csv, .tsv, .txt), "
+      "many files at once.",
+      "quillon-batch");
+  app.add_option("PATH", options.paths,
+                 "a data file or table, or a folder: its .dat, .csv and .tsv files")
       ->type_name("")
       ->required();
   app.add_option("-o,--output", output, "folder for the reports and summary.csv")
@@ -27,16 +102,51 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
       ->type_name("N")
       ->check(CLI::Range(1u, 1024u));
   app.add_flag("-q,--quiet", options.quiet, "no progress, errors only");
-  app.add_flag("--compare", options.compare, "also fit and rank every model of each file's group");
+  app.add_flag("-r,--recursive", options.recursive, "also the files of folders' subfolders");
+  app.add_flag("--compare", fit.compare, "also fit and rank every model of each file's group");
+  app.add_flag("--strict", fit.strict, "reject a file with a data warning instead of fitting it");
+  app.add_option("--model", model,
+                 "tables: mm, hill, competitive, noncompetitive, uncompetitive, mixed, or 1-6")
+      ->type_name("NAME");
+  app.add_option("--columns", columns, "tables: X1[,X2],rate[,rate...] by header name or number")
+      ->type_name("LIST");
+  app.add_flag("--decimal-comma", fit.table.decimal_comma, "tables: read 1,5 as 1.5");
+  app.add_option("--start", start, "tables: start values, e.g. Km=2,Vmax=50")
+      ->type_name("NAME=V,...");
+  app.add_option("--lower", lower, "tables: lower bounds")->type_name("NAME=V,...");
+  app.add_option("--upper", upper, "tables: upper bounds")->type_name("NAME=V,...");
+  app.add_option("--x-unit", fit.units.x1, "unit of X1, e.g. mM")->type_name("TEXT");
+  app.add_option("--x2-unit", fit.units.x2, "unit of X2 (inhibitor)")->type_name("TEXT");
+  app.add_option("--y-unit", fit.units.y, "unit of the rate")->type_name("TEXT");
+  app.add_option("--to-dat", converted, "also write each table as a .dat file into DIR")
+      ->type_name("DIR");
   app.get_formatter()->column_width(34);
   app.set_version_flag("--version", "quillon-batch " QUILLON_VERSION);
   try {
     app.parse(argc, argv);
+    if (!model.empty()) {
+      const models::Model* m = models::find_model(model);
+      if (m == nullptr)
+        throw CLI::ValidationError(
+            "--model",
+            "no model " + model +
+                " (mm, hill, competitive, noncompetitive, uncompetitive, mixed, or 1-6)");
+      fit.table.model = m->number;
+    }
+    if (!columns.empty())
+      fit.table.columns = split(columns, ',');
+    fit.overrides.start = start.empty() ? fit.overrides.start : settings("--start", start);
+    fit.overrides.lower = lower.empty() ? fit.overrides.lower : settings("--lower", lower);
+    fit.overrides.upper = upper.empty() ? fit.overrides.upper : settings("--upper", upper);
   } catch (const CLI::ParseError& e) {
     const int status = app.exit(e, out, err);
     return status == 0 ? 0 : usage_error;
   }
   options.output = textio::platform::path_from_narrow(output);
+  if (!converted.empty()) {
+    options.converted = textio::platform::path_from_narrow(converted);
+    fit.converted = true;
+  }
   return options;
 }
 

@@ -157,6 +157,37 @@ std::optional<RejectReason> read_header_line(Reporter& say, textio::ListReader& 
   return RejectReason::unreadable_value;
 }
 
+// Lines after the one that ended the observations (line nrows + 1) whose first item
+// is a number: observations a stray blank or comment line cut off.
+models::FitState::UnreadLines unread_lines(std::istream& in, int nrows) {
+  models::FitState::UnreadLines unread;
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
+    if (number <= nrows)
+      continue;
+    std::string_view text = line;
+    text.remove_prefix(std::min(text.find_first_not_of(" \t"), text.size()));
+    if (number == nrows + 1) {  // as count_file_rows found it
+      unread.end_line = number;
+      unread.end = text.empty() ? ' ' : text.front();
+      continue;
+    }
+    if (text.empty() || text.front() == '!' || text.front() == '"' || text.front() == '#' ||
+        text.front() == '\'')
+      continue;
+    double value = 0.0;
+    const std::string_view first = text.substr(0, text.find_first_of(" \t,"));
+    if (!textio::parse_list_real(first, value))
+      continue;
+    if (unread.first == 0)
+      unread.first = number;
+    unread.last = number;
+  }
+  return unread;
+}
+
 }  // namespace
 
 void npar(int model, std::string& model_name, int& np, int& nx, int& nc) {
@@ -342,6 +373,8 @@ ImportResult data_import(textio::Console& console, const std::filesystem::path& 
       s.extra_values.first_count = count;
     }
   }
+  rewind(in);
+  s.unread = unread_lines(in, nrows);
   return s;
 }
 

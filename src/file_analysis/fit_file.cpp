@@ -1,13 +1,19 @@
 #include "file_analysis/fit_file.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <fstream>
 #include <sstream>
 #include <variant>
 
+#include "analysis/lack_of_fit.h"
 #include "analysis/standard_analysis.h"
 #include "data_import/data_import.h"
+#include "data_import/table_reader.h"
+#include "data_import/table_state.h"
 #include "file_analysis/compare.h"
 #include "file_analysis/warnings.h"
 #include "models/catalogue.h"
@@ -114,31 +120,129 @@ Comparison compare_models(const FileFit& own, const models::FitState& imported,
 
 }  // namespace
 
-FileFit fit_file(const std::filesystem::path& file, bool compare) {
+bool is_table(const std::filesystem::path& file) {
+  std::string extension = file.extension().string();
+  for (char& c : extension)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".csv" || extension == ".tsv" || extension == ".txt";
+}
+
+namespace {
+
+// A table larger than this is no lab's table: refused before it is read whole.
+constexpr std::uintmax_t largest_table = 64u << 20;
+
+struct Imported {
+  std::optional<models::FitState> state;
+  std::string message;  // why not
+  data_import::Units units;
+  std::vector<std::string> data_warnings;
+  bool table = false;
+};
+
+Imported import_table(const std::filesystem::path& file, const FitOptions& options) {
+  Imported result;
+  result.table = true;
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(file, ec);
+  if (ec) {
+    result.message = "The table cannot be read: " + ec.message() + ".";
+    return result;
+  }
+  if (size > largest_table) {
+    result.message =
+        "The table holds " + std::to_string(size >> 20) + " MB: more than any fit can take.";
+    return result;
+  }
+  std::ifstream in(file, std::ios::binary);
+  std::string text(static_cast<std::size_t>(size), '\0');
+  if (!in || !in.read(text.data(), static_cast<std::streamsize>(size))) {
+    result.message = "The table cannot be read.";
+    return result;
+  }
+  auto read = data_import::read_table(text, options.table);
+  if (auto* why = std::get_if<std::string>(&read)) {
+    result.message = std::move(*why);
+    return result;
+  }
+  data_import::Table& table = std::get<data_import::Table>(read);
+  result.units = {table.x1_unit, table.x2_unit, table.y_unit};
+  result.data_warnings = std::move(table.warnings);
+  auto state = data_import::table_state(table, options.overrides);
+  if (auto* why = std::get_if<std::string>(&state)) {
+    result.message = std::move(*why);
+    if (!result.message.empty())
+      result.message[0] =
+          static_cast<char>(std::toupper(static_cast<unsigned char>(result.message[0])));
+    return result;
+  }
+  result.state = std::move(std::get<models::FitState>(state));
+  return result;
+}
+
+Imported import_data_file(const std::filesystem::path& file, textio::Console& console) {
+  Imported result;
+  data_import::ImportResult imported = data_import::data_import(console, file);
+  if (const auto* refused = std::get_if<data_import::Rejection>(&imported)) {
+    result.message = one_line(refused->message);
+    return result;
+  }
+  result.state = std::move(std::get<models::FitState>(imported));
+  append(result.data_warnings, extra_value_warnings(*result.state));
+  append(result.data_warnings, unread_line_warnings(*result.state));
+  return result;
+}
+
+std::string joined(const std::vector<std::string>& notes) {
+  std::string text;
+  for (const std::string& note : notes)
+    text += (text.empty() ? "" : "; ") + note;
+  return text;
+}
+
+}  // namespace
+
+FileFit fit_file(const std::filesystem::path& file, const FitOptions& options) {
   const auto start = std::chrono::steady_clock::now();
   FileFit result;
   std::istringstream no_answers;
   // The import's account (path lines, reasons) is not part of the report.
   std::ostringstream import_account;
   textio::Console import_console(no_answers, import_account);
-  data_import::ImportResult imported = data_import::data_import(import_console, file);
-  if (const auto* refused = std::get_if<data_import::Rejection>(&imported)) {
-    result.message = one_line(refused->message);
+  Imported imported =
+      is_table(file) ? import_table(file, options) : import_data_file(file, import_console);
+  result.units = imported.units;
+  for (const auto& [unit, given] : {std::pair{&result.units.x1, &options.units.x1},
+                                    std::pair{&result.units.x2, &options.units.x2},
+                                    std::pair{&result.units.y, &options.units.y}}) {
+    if (!given->empty())
+      *unit = *given;
+  }
+  if (!imported.state) {
+    result.message = std::move(imported.message);
     return result;
   }
-  models::FitState& fit = std::get<models::FitState>(imported);
+  models::FitState& fit = *imported.state;
+  fit.units = result.units;
+  if (imported.table && options.converted)
+    result.converted = data_import::dat_text(fit, file.filename().string(), result.units);
+  const bool compare = options.compare;
   const models::FitState unprepared = compare ? fit : models::FitState{};
   result.model = fit.model;
   result.model_name = textio::trimmed(fit.model_name);
   result.n = fit.npoints;
   result.np = fit.np;
+  result.data_warnings = estimate_warnings(fit);
+  append(result.data_warnings, std::move(imported.data_warnings));
+  if (options.strict && !result.data_warnings.empty()) {
+    result.message = "Data warning (--strict): " + joined(result.data_warnings) + ".";
+    return result;
+  }
   const std::size_t before_prepare = import_account.str().size();
   if (!data_import::prepare_data(import_console, fit)) {
     result.message = one_line(import_account.str().substr(before_prepare));
     return result;
   }
-  result.warnings = estimate_warnings(fit);
-  append(result.warnings, extra_value_warnings(fit));
 
   FittedModel own = fit_prepared(fit, true);
   const optimise::SearchOutcome& search = own.search;
@@ -148,6 +252,7 @@ FileFit fit_file(const std::filesystem::path& file, bool compare) {
         "The sums of squares overflow: the rates or the model's values are beyond the range "
         "of double precision (rescale the data).";
     result.warnings.clear();
+    result.data_warnings.clear();
     return result;
   }
 
@@ -165,6 +270,11 @@ FileFit fit_file(const std::filesystem::path& file, bool compare) {
   result.standard = std::move(own.standard);
   append(result.warnings, result.standard->warnings);
   result.plotted = plotted(*result.standard, result.best);
+  const auto n = static_cast<std::size_t>(fit.npoints);
+  result.replicates = analysis::lack_of_fit(
+      std::span(fit.x1).first(n), fit.nx >= 2 ? std::span(fit.x2).first(n) : std::span<double>(),
+      std::span(fit.y1).first(n), result.standard->available ? result.standard->ssq : result.ssq,
+      fit.np);
   result.state = std::move(fit);
   if (compare)
     result.comparison = compare_models(result, unprepared, import_console);

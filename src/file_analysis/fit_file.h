@@ -7,13 +7,29 @@
 #include <string>
 #include <vector>
 
+#include "analysis/lack_of_fit.h"
 #include "analysis/standard_analysis.h"
+#include "data_import/table_reader.h"
+#include "data_import/table_state.h"
 #include "file_analysis/compare.h"
 #include "models/fit_state.h"
 #include "report/criteria.h"
 #include "report/uncertainty.h"
 
 namespace quillon::file_analysis {
+
+// How an input is read and fitted beyond what the file says.
+struct FitOptions {
+  bool compare = false;              // also every candidate model of the file's group, ranked
+  data_import::TableOptions table;   // columns, decimal comma, model: tables only
+  data_import::Overrides overrides;  // starts and bounds: tables only
+  data_import::Units units;          // --x-unit, --x2-unit, --y-unit: over the table's own
+  bool strict = false;               // a data warning rejects the file
+  bool converted = false;            // keep a table's equivalent data file
+};
+
+// A table by its extension (.csv, .tsv, .txt, any case); anything else is a data file.
+bool is_table(const std::filesystem::path& file);
 
 struct FileFit {
   bool fitted = false;
@@ -28,8 +44,14 @@ struct FileFit {
   int runs = 0;
   int passes = 0;        // of all runs
   double seconds = 0.0;  // the fit's own wall time
+  // Signs that the data may have been misread (extra numbers, unread lines, missing
+  // cells, starts outside their bounds), then the fit's own notes.
+  std::vector<std::string> data_warnings;
   std::vector<std::string> warnings;
-  std::vector<double> best;                               // best-fit parameters
+  data_import::Units units;                       // from the table's header or the options
+  std::optional<analysis::LackOfFit> replicates;  // of a fitted file
+  std::string converted;                          // a table's equivalent data file, when asked for
+  std::vector<double> best;                       // best-fit parameters
   std::vector<report::ParameterUncertainty> uncertainty;  // empty when too few samples
   std::string report;  // model block to the end of the uncertainty section, CR LF
   std::optional<analysis::StandardAnalysis> standard;  // of a fitted file
@@ -38,7 +60,11 @@ struct FileFit {
   std::vector<double> plotted;  // the best fit drawn: polished where the analysis has one
 };
 
-// With `compare`, also every candidate model of the file's group, ranked.
-FileFit fit_file(const std::filesystem::path& file, bool compare = false);
+FileFit fit_file(const std::filesystem::path& file, const FitOptions& options);
+inline FileFit fit_file(const std::filesystem::path& file, bool compare = false) {
+  FitOptions options;
+  options.compare = compare;
+  return fit_file(file, options);
+}
 
 }  // namespace quillon::file_analysis

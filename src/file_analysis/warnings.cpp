@@ -45,6 +45,24 @@ std::vector<std::string> extra_value_warnings(const models::FitState& fit) {
   return {note};
 }
 
+std::vector<std::string> unread_line_warnings(const models::FitState& fit) {
+  const models::FitState::UnreadLines& unread = fit.unread;
+  if (unread.first == 0)
+    return {};
+  std::string what;
+  switch (unread.end) {
+  case ' ': what = "the empty line"; break;
+  case '"': what = "the line beginning with a quote"; break;
+  case '\'': what = "the line beginning with an apostrophe"; break;
+  default: what = std::string("the line beginning with ") + unread.end;
+  }
+  const std::string lines = unread.first == unread.last ? "line " + std::to_string(unread.first)
+                                                        : "lines " + std::to_string(unread.first) +
+                                                              " to " + std::to_string(unread.last);
+  return {lines + " after " + what + " at line " + std::to_string(unread.end_line) +
+          (unread.first == unread.last ? " was" : " were") + " not read"};
+}
+
 std::vector<std::string> result_warnings(const models::FitState& fit,
                                          const std::vector<report::ParameterUncertainty>& rows) {
   std::vector<std::string> notes;

@@ -22,6 +22,9 @@ std::vector<std::string> estimate_warnings(const models::FitState& fit);
 // comma or a wrong model number shows itself.
 std::vector<std::string> extra_value_warnings(const models::FitState& fit);
 
+// Lines holding numbers after the line that ended a data file's observations.
+std::vector<std::string> unread_line_warnings(const models::FitState& fit);
+
 // Best-fit values on a bound, and poorly determined parameters.
 std::vector<std::string> result_warnings(const models::FitState& fit,
                                          const std::vector<report::ParameterUncertainty>& rows);

@@ -1,5 +1,8 @@
 #include "models/catalogue.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "textio/text_utils.h"
 
 namespace quillon::models {
@@ -11,6 +14,31 @@ std::string parameter_name(int model, int k) {
   std::string name = std::to_string(k + 1);
   name.insert(name.begin(), 'P');  // not "P" + ...: GCC 12 warns of a false overlap there
   return name;
+}
+
+const Model* find_model(std::string_view key_or_number) {
+  for (const Model& m : model_table) {
+    const bool same_key =
+        std::equal(key_or_number.begin(), key_or_number.end(), m.key.begin(), m.key.end(),
+                   [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+    if (same_key || key_or_number == std::to_string(m.number))
+      return &m;
+  }
+  return nullptr;
+}
+
+std::string parameter_unit(int model, int k, std::string_view x1_unit, std::string_view x2_unit,
+                           std::string_view y_unit) {
+  const Model* m = find_model(model);
+  if (m == nullptr || k < 0 || k >= m->np)
+    return {};
+  switch (m->parameters[static_cast<std::size_t>(k)].role) {
+  case Role::half_saturation: return std::string(x1_unit);
+  case Role::max_rate: return std::string(y_unit);
+  case Role::inhibition_constant: return std::string(x2_unit);
+  case Role::hill_coefficient: return {};
+  }
+  return {};
 }
 
 std::string short_name(int model) {

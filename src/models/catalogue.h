@@ -89,8 +89,9 @@ struct Model {
   std::string_view equation;            // the text the engine evaluates
   std::string_view enzyme_form;         // the model help screen's two forms
   std::string_view parameter_form;
-  int general;  // the most general model of its comparison group: the group is the
-                // models of the same `general`, which nest in it
+  int general;           // the most general model of its comparison group: the group is the
+                         // models of the same `general`, which nest in it
+  std::string_view key;  // its name on the batch's command line (--model)
 };
 
 inline constexpr Start hill_neutral_n = {1.0, 0.1, 10.0};
@@ -106,7 +107,8 @@ inline constexpr std::array<Model, 6> model_table = {{
      "y = P2*X1 / (X1 + P1)",
      "Y = Vmax / (1 + (Km/S))",
      "Y = P2 / ( 1.0 + P1/X1 )",
-     2},
+     2,
+     "mm"},
     {2,
      "ONE SITE SIGMOIDAL HILL MODEL",
      "Hill",
@@ -119,7 +121,8 @@ inline constexpr std::array<Model, 6> model_table = {{
      "y = P2*(X1^P3) / ( X1^P3 + P1^P3 )",
      "Y = Vmax / (1 + (IC50 / S)^n)",
      "Y = ( P2 / ( 1.0 + ( P1/X1 )^P3 ))",
-     2},
+     2,
+     "hill"},
     {3,
      "COMPETITIVE INHIBITION MODEL",
      "competitive",
@@ -132,7 +135,8 @@ inline constexpr std::array<Model, 6> model_table = {{
      "y = (P2*X1/(C1 + X2 / P3)) / (P1 + X1/(C1 + X2 / P3))",
      "Y = Vmax / (1 + Km/S * (1 + I/Ki))",
      "Y = P2 / (1.0 + P1 / X1 * (1.0 + X2 / P3))",
-     6},
+     6,
+     "competitive"},
     {4,
      "NONCOMPETITIVE INHIBITION MODEL",
      "noncompetitive",
@@ -145,7 +149,8 @@ inline constexpr std::array<Model, 6> model_table = {{
      "y = (P2*X1/(C1 + X2 / P3)) / (X1 + P1)",
      "Y = Vmax / ((1 + Km/S) * (1 + I/aKI))",
      "Y = P2 / ((1.0 + P1 / X1) * (1.0 + X2 / P3))",
-     6},
+     6,
+     "noncompetitive"},
     {5,
      "UNCOMPETITIVE INHIBITION MODEL",
      "uncompetitive",
@@ -158,7 +163,8 @@ inline constexpr std::array<Model, 6> model_table = {{
      "y = (P2*X1/(C1 + X2 / P3)) / (P1/(C1 + X2 / P3) + X1)",
      "Y = Vmax / ((Km/S) + (1 + I/Ki))",
      "Y = P2 / ((P1 / X1) + (1.0 + X2 / P3))",
-     6},
+     6,
+     "uncompetitive"},
     {6,
      "MIXED NONCOMPETITIVE MODEL",
      "mixed",
@@ -172,7 +178,8 @@ inline constexpr std::array<Model, 6> model_table = {{
      "y = P2 * X1 / (P1 * (C1 + X2 / P3) + X1*(C1 + X2 / P4))",
      "Y = Vmax / ((Km/S)*(1 + I/Ki1) + (1 + I/Ki2))",
      "Y = P2 / ((P1/X1)*(1.0 + X2/P3) + (1.0 + X2/P4))",
-     6},
+     6,
+     "mixed"},
 }};
 
 // The model of number 1..6; nullptr for any other number.
@@ -189,11 +196,20 @@ constexpr int most_parameters() {
   return most;
 }
 
+// The model of a --model key ("mm") or number ("1"), case ignored; nullptr for none.
+const Model* find_model(std::string_view key_or_number);
+
 // The highest model number.
 inline constexpr int max_model = static_cast<int>(model_table.size());
 
 // The name of parameter k (0-based) of a model: "Km", or "P3" for an unknown model.
 std::string parameter_name(int model, int k);
+
+// The unit of parameter k (0-based) of a model from its role: X1's for a
+// half-saturation constant, X2's for an inhibition constant, the rate's for a maximum
+// rate, none for a Hill coefficient.
+std::string parameter_unit(int model, int k, std::string_view x1_unit, std::string_view x2_unit,
+                           std::string_view y_unit);
 
 // "mixed (6)": a model as the comparison names it.
 std::string short_name(int model);

@@ -16,6 +16,11 @@ namespace quillon::models {
 
 inline constexpr int max_points = 1004;  // observations a fit takes
 
+// The units of the observations' columns, as text (never converted); empty: unknown.
+struct Units {
+  std::string x1, x2, y;
+};
+
 struct FitState {
   int model = 0;                                   // model number 1..6 (import)
   std::string model_name = std::string(512, ' ');  // its name, blank-padded (import)
@@ -23,6 +28,7 @@ struct FitState {
   int nx = 0;                                      // X columns X1..Xnx (import)
   int nc = 0;                                      // constants C1..Cnc (import)
   int npoints = 0;                                 // observations in the file (import)
+  Units units;                                     // of X1, X2 and Y (import; batch only)
 
   std::array<double, max_params> pinit{};   // initial estimates, line 2 (import)
   std::array<double, max_params> plower{};  // lower bounds, line 3 (import)
@@ -37,6 +43,15 @@ struct FitState {
     int first_count = 0;
     int lines = 0;
   } extra_values;
+
+  // Lines holding numbers after the line that ended the observations (import): data
+  // the fit never sees, as after a blank line in the middle of the observations.
+  struct UnreadLines {
+    int end_line = 0;  // the line that ended the observations
+    char end = ' ';    // its first character: ' ' for an empty line, '#', '"' or '\''
+    int first = 0;     // the first and last such lines; 0 when there are none
+    int last = 0;
+  } unread;
 
   std::vector<double> x1, x2, x3,
       y1;                     // observations sorted by ascending X1, npoints each (prepare)

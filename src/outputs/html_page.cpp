@@ -148,8 +148,10 @@ std::string index_html(const std::vector<FileRecord>& records, bool compare) {
     }
     row += "<td>" + escaped(parameters) + "</td>";
     std::string notes = r.fitted ? std::string() : r.message;
-    for (const std::string& note : r.warnings)
-      notes += (notes.empty() ? "" : "; ") + note;
+    for (const auto* list : {&r.data_warnings, &r.warnings}) {
+      for (const std::string& note : *list)
+        notes += (notes.empty() ? "" : "; ") + note;
+    }
     row += "<td>" + escaped(notes) + "</td></tr>";
     add(row);
   }
@@ -197,8 +199,10 @@ std::string index_html(const std::vector<FileRecord>& records, bool compare) {
           ", df = " + std::to_string(r.standard->df) + ", s = " + number(r.standard->sigma) +
           (r.standard->runs ? ", runs test p = " + number(r.standard->runs->p) : "") + "</p>");
     }
-    for (const std::string& note : r.warnings)
-      add("<p class=\"note\">" + escaped(note) + "</p>");
+    for (const auto* list : {&r.data_warnings, &r.warnings}) {
+      for (const std::string& note : *list)
+        add("<p class=\"note\">" + escaped(note) + "</p>");
+    }
     const std::string report = link(record, Output::report, "report");
     const std::string stats = link(record, Output::stats, "statistics");
     if (!report.empty() || !stats.empty())

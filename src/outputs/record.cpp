@@ -49,12 +49,16 @@ void render(FileRecord& record) {
   const std::vector<std::string> names = parameter_names(fit.model, fit.np);
   auto& out = record.outputs;
   out.push_back({Output::report, 0, std::move(fit.report)});
-  out.push_back({Output::stats, 0,
-                 stats_text(shown, fit.model_name, names, fit.n, *fit.standard, fit.uncertainty)});
+  std::vector<std::string> units;
+  for (int k = 0; k < fit.np; ++k)
+    units.push_back(models::parameter_unit(fit.model, k, fit.units.x1, fit.units.x2, fit.units.y));
+  out.push_back(
+      {Output::stats, 0,
+       stats_text(shown, fit.model_name, names, fit.n, *fit.standard, fit.uncertainty, units)});
   out.push_back(
       {Output::picture, 0,
        pictures::fit_plot(shown + ": " + fit.model_name, fit.state, fit.plotted,
-                          pictures::parameter_caption(names, fit.plotted, &*fit.standard))});
+                          pictures::parameter_caption(names, fit.plotted, &*fit.standard, units))});
   if (fit.comparison) {
     out.push_back({Output::comparison_text, 0, compare_text(shown, *fit.comparison)});
     out.push_back(

@@ -25,7 +25,8 @@ std::string padded(std::string text, std::size_t width) {
 std::string stats_text(const std::string& file, const std::string& model_name,
                        const std::vector<std::string>& names, int n,
                        const analysis::StandardAnalysis& a,
-                       const std::vector<report::ParameterUncertainty>& sampling) {
+                       const std::vector<report::ParameterUncertainty>& sampling,
+                       const std::vector<std::string>& units) {
   std::string out;
   const auto line = [&out](const std::string& text) { out += text + "\r\n"; };
   line("Standard analysis: " + file + ", " + model_name);
@@ -88,6 +89,15 @@ std::string stats_text(const std::string& file, const std::string& model_name,
     } else {
       line("Runs test: not applicable (the residuals do not take both signs).");
     }
+  }
+  std::string unit_list;
+  for (std::size_t k = 0; k < names.size() && k < units.size(); ++k) {
+    if (!units[k].empty())
+      unit_list += (unit_list.empty() ? "" : ", ") + names[k] + " in " + units[k];
+  }
+  if (!unit_list.empty()) {
+    for (const std::string& text : textio::wrapped("Units: ", unit_list + ".", 79))
+      line(text);
   }
   for (const std::string& note : a.warnings) {
     for (const std::string& text : textio::wrapped("Note: ", note, 79))

@@ -10,11 +10,13 @@
 
 namespace quillon::outputs {
 
-// `names` are the model's parameter names; `sampling` the report's uncertainty rows
-// (may be empty). Lines end with CR LF, as the reports' do.
+// `names` are the model's parameter names and `units` their units (empty where none
+// is known); `sampling` the report's uncertainty rows (may be empty). Lines end with
+// CR LF, as the reports' do.
 std::string stats_text(const std::string& file, const std::string& model_name,
                        const std::vector<std::string>& names, int n,
                        const analysis::StandardAnalysis& a,
-                       const std::vector<report::ParameterUncertainty>& sampling);
+                       const std::vector<report::ParameterUncertainty>& sampling,
+                       const std::vector<std::string>& units = {});
 
 }  // namespace quillon::outputs

@@ -41,8 +41,10 @@ std::string summary_row(const std::string& shown, const file_analysis::FileFit& 
   // Milliseconds are all a wall time can tell.
   f.push_back(number_or_empty(r.fitted, std::round(r.seconds * 1000.0) / 1000.0));
   std::string warnings;
-  for (const std::string& note : r.warnings)
-    warnings += (warnings.empty() ? "" : "; ") + note;
+  for (const auto* notes : {&r.data_warnings, &r.warnings}) {
+    for (const std::string& note : *notes)
+      warnings += (warnings.empty() ? "" : "; ") + note;
+  }
   f.push_back(csv_field(warnings));
 
   const auto parameter_present = [&](std::size_t k) {
@@ -75,6 +77,12 @@ std::string summary_row(const std::string& shown, const file_analysis::FileFit& 
   f.push_back(standard ? std::to_string(r.standard->df) : "");
   const bool runs = standard && r.standard->runs.has_value();
   f.push_back(number_or_empty(runs, runs ? r.standard->runs->p : 0.0));
+  const bool replicates = r.fitted && r.replicates.has_value();
+  f.push_back(replicates ? std::to_string(r.replicates->replicates) : "");
+  const bool tested = replicates && r.replicates->p.has_value();
+  f.push_back(number_or_empty(tested, tested ? *r.replicates->p : 0.0));
+  for (const std::string* unit : {&r.units.x1, &r.units.x2, &r.units.y})
+    f.push_back(csv_field(one_line_name(*unit)));
   std::string line;
   for (const std::string& field : f)
     line += (line.empty() ? "" : ",") + field;
@@ -94,7 +102,7 @@ std::string summary_header() {
     header +=
         p + "_wald_se" + p + "_wald_lo" + p + "_wald_hi" + p + "_profile_lo" + p + "_profile_hi";
   }
-  return header + ",sigma,df,runs_test_p";
+  return header + ",sigma,df,runs_test_p,replicates,lack_of_fit_p,x_unit,x2_unit,y_unit";
 }
 
 std::string one_line_name(std::string_view name) {

@@ -393,9 +393,32 @@ std::string render_plot(const PlotData& plot) {
       svg.open("g", {{"clip-path", "url(#main)"}});
       for (std::size_t k = 0; k < s.curve_x.size(); ++k)
         polyline(svg, main, s.curve_x[k], s.curve_y[k], colour, s.style);
+      const std::string point_colour = s.black ? "#000000" : colour;
+      const bool means = !s.mean_x.empty();
+      if (means)
+        svg.open("g", {{"opacity", "0.3"}});
       for (std::size_t i = 0; i < s.x.size(); ++i)
         if (const auto at = main.place(s.x[i], s.y[i]))
-          marker(svg, s.style, at->first, at->second, s.black ? "#000000" : colour);
+          marker(svg, s.style, at->first, at->second, point_colour);
+      if (means)
+        svg.close("g");
+      for (std::size_t i = 0; i < s.mean_x.size(); ++i) {
+        const auto at = main.place(s.mean_x[i], s.mean_y[i]);
+        if (!at)
+          continue;
+        if (s.sd[i] > 0 && std::isfinite(s.sd[i])) {
+          const double lo = main.py(s.mean_y[i] - s.sd[i]), hi = main.py(s.mean_y[i] + s.sd[i]);
+          std::string bar;
+          bar.append("M").append(svg_number(at->first)).append(",").append(svg_number(lo));
+          bar.append("V").append(svg_number(hi));
+          for (const double end : {lo, hi}) {
+            bar.append("M").append(svg_number(at->first - 4)).append(",");
+            bar.append(svg_number(end)).append("h8");
+          }
+          svg.element("path", {{"d", bar}, {"stroke", point_colour}, {"stroke-width", "1.2"}});
+        }
+        marker(svg, s.style, at->first, at->second, point_colour);
+      }
       svg.close("g");
       if (plot.residual_panel) {
         svg.open("g", {{"clip-path", "url(#residuals)"}});
@@ -434,7 +457,8 @@ std::string render_plot(const PlotData& plot) {
 }
 
 std::string parameter_caption(const std::vector<std::string>& names, std::span<const double> best,
-                              const analysis::StandardAnalysis* standard) {
+                              const analysis::StandardAnalysis* standard,
+                              const std::vector<std::string>& units) {
   std::string caption;
   for (std::size_t k = 0; k < names.size() && k < best.size(); ++k) {
     std::optional<double> se;
@@ -449,11 +473,52 @@ std::string parameter_caption(const std::vector<std::string>& names, std::span<c
     } else {
       caption += format("%.4g", best[k]) + " \xC2\xB1 n.d.";
     }
+    if (k < units.size() && !units[k].empty())
+      caption += " " + units[k];
   }
   return caption;
 }
 
 namespace {
+
+std::string with_unit(std::string title, const std::string& unit) {
+  return unit.empty() ? title : title + " (" + unit + ")";
+}
+
+void label_axes(PlotData& plot, const models::Units& units) {
+  plot.x_label = with_unit(plot.x_label, units.x1);
+  plot.y_label = with_unit(plot.y_label, units.y);
+}
+
+std::string level_label(double level, const models::Units& units) {
+  return "[I] = " + format("%g", level) + (units.x2.empty() ? "" : " " + units.x2);
+}
+
+// Each X's mean and standard deviation where some X of the series has replicates.
+// The observations come in ascending X (the prepared order), so equal X are adjacent.
+void add_means(PlotSeries& s) {
+  bool replicated = false;
+  for (std::size_t i = 0, j = 0; i < s.x.size(); i = j) {
+    for (j = i + 1; j < s.x.size() && s.x[j] == s.x[i];)
+      ++j;
+    double sum = 0.0;
+    for (std::size_t k = i; k < j; ++k)
+      sum += s.y[k];
+    const double mean = sum / static_cast<double>(j - i);
+    double squares = 0.0;
+    for (std::size_t k = i; k < j; ++k)
+      squares += (s.y[k] - mean) * (s.y[k] - mean);
+    s.mean_x.push_back(s.x[i]);
+    s.mean_y.push_back(mean);
+    s.sd.push_back(j - i > 1 ? std::sqrt(squares / static_cast<double>(j - i - 1)) : 0.0);
+    replicated = replicated || j - i > 1;
+  }
+  if (!replicated) {
+    s.mean_x.clear();
+    s.mean_y.clear();
+    s.sd.clear();
+  }
+}
 
 // The observations at one inhibitor level (all of them for a model without X2),
 // leaving out those a log axis cannot place; with their residuals when `fitted` is given.
@@ -467,6 +532,7 @@ void add_observations(PlotSeries& into, const models::FitState& fit, double leve
         into.residual.push_back(fit.y1[i] - (*fitted)[i]);
     }
   }
+  add_means(into);
 }
 
 }  // namespace
@@ -486,6 +552,7 @@ std::string fit_plot(const std::string& title, const models::FitState& fit,
   plot.note = note_of(grid);
   plot.log_x = grid.log;
   plot.residual_panel = true;
+  label_axes(plot, fit.units);
   const std::vector<double> levels = levels_of(fit);
   const std::vector<bool> own = own_styles(levels.size());
   PlotSeries rest = others(own);
@@ -498,7 +565,7 @@ std::string fit_plot(const std::string& title, const models::FitState& fit,
       continue;
     s.style = style++;
     if (fit.nx >= 2)
-      s.label = "[I] = " + format("%g", levels[k]);
+      s.label = level_label(levels[k], fit.units);
     s.curve_x.push_back(grid.x);
     s.curve_y.push_back(evaluate(fit, p, grid.x, std::vector<double>(grid.x.size(), levels[k])));
     plot.series.push_back(std::move(s));
@@ -515,6 +582,7 @@ std::string compare_plot(const std::string& title, const models::FitState& fit,
   plot.title = title;
   plot.note = note_of(grid);
   plot.log_x = grid.log;
+  label_axes(plot, fit.units);
   const std::vector<double> levels = levels_of(fit);
   const std::vector<bool> own = own_styles(levels.size());
   PlotSeries rest = others(own);
@@ -527,7 +595,7 @@ std::string compare_plot(const std::string& title, const models::FitState& fit,
       continue;
     s.style = style++;
     s.black = true;
-    s.label = fit.nx >= 2 ? "[I] = " + format("%g", levels[k]) : "observed";
+    s.label = fit.nx >= 2 ? level_label(levels[k], fit.units) : "observed";
     plot.series.push_back(std::move(s));
   }
   if (!rest.label.empty())

@@ -30,6 +30,9 @@ struct PlotSeries {
   bool grey = false;                                  // levels past the palette's: behind the rest
   std::vector<double> x, y, residual;                 // observations (residual may be empty)
   std::vector<std::vector<double>> curve_x, curve_y;  // polylines
+  // Replicates: each X's mean with one standard deviation (0: a single observation);
+  // the single points are then drawn faint behind them.
+  std::vector<double> mean_x, mean_y, sd;
 };
 
 struct PlotData {
@@ -42,12 +45,15 @@ struct PlotData {
 
 std::string render_plot(const PlotData& plot);
 
-// "Km = 2.466 ± 0.075, Vmax = 11.94 ± 0.10": the standard error to two significant
-// digits and the value to its last decimal; "n.d." for an undetermined error.
+// "Km = 2.466 ± 0.075 mM, Vmax = 11.94 ± 0.10": the standard error to two significant
+// digits and the value to its last decimal, then the unit where `units` has one;
+// "n.d." for an undetermined error.
 std::string parameter_caption(const std::vector<std::string>& names, std::span<const double> best,
-                              const analysis::StandardAnalysis* standard);
+                              const analysis::StandardAnalysis* standard,
+                              const std::vector<std::string>& units = {});
 
-// The fit's observations (a prepared, fitted state) and its curve at parameters p.
+// The fit's observations (a prepared, fitted state) and its curve at parameters p; the
+// axis titles carry the state's units.
 std::string fit_plot(const std::string& title, const models::FitState& fit,
                      std::span<const double> p, const std::string& caption);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <fstream>
@@ -28,15 +29,23 @@ namespace quillon::textio::platform {
 
 namespace {
 
-bool has_data_extension(const std::string& name) {
-  if (name.size() < 4)
-    return false;
-  const std::string ext = name.substr(name.size() - 4);
-  return ext[0] == '.' && (ext[1] == 'd' || ext[1] == 'D') && (ext[2] == 'a' || ext[2] == 'A') &&
-         (ext[3] == 't' || ext[3] == 'T');
+// The name ends in one of the extensions (given in lower case), in any letter case.
+bool has_extension(const std::string& name, std::span<const std::string_view> extensions) {
+  for (const std::string_view ext : extensions) {
+    if (name.size() >= ext.size() &&
+        std::equal(ext.begin(), ext.end(), name.end() - static_cast<std::ptrdiff_t>(ext.size()),
+                   [](char e, char c) { return std::tolower(static_cast<unsigned char>(c)) == e; }))
+      return true;
+  }
+  return false;
 }
 
 }  // namespace
+
+std::vector<std::string> list_data_files(const std::filesystem::path& folder, bool any_line) {
+  constexpr std::string_view dat[] = {".dat"};
+  return list_folder(folder, dat, any_line).files;
+}
 
 #ifdef _WIN32
 
@@ -78,8 +87,10 @@ std::string narrow_name(const std::filesystem::path& path) {
   return name;
 }
 
-std::vector<std::string> list_data_files(const std::filesystem::path& folder, bool /*any_line*/) {
-  std::vector<std::string> names;
+FolderListing list_folder(const std::filesystem::path& folder,
+                          std::span<const std::string_view> extensions, bool /*any_line*/) {
+  FolderListing listing;
+  std::vector<std::string>& names = listing.files;
   // Every entry is matched here rather than by a "*.dat" pattern, which would also
   // match longer extensions through their short 8.3 names.
   std::string pattern;
@@ -94,12 +105,15 @@ std::vector<std::string> list_data_files(const std::filesystem::path& folder, bo
   WIN32_FIND_DATAA entry;
   const HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE)
-    return names;
+    return listing;
   do {
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-      continue;
     std::string name = entry.cFileName;
-    if (!has_data_extension(name))
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      if (name != "." && name != ".." && name.find('?') == std::string::npos)
+        listing.folders.push_back(std::move(name));
+      continue;
+    }
+    if (!has_extension(name, extensions))
       continue;
     // '?' cannot be part of a Windows file name: it stands for a character the ANSI
     // code page lacks, and such a name cannot be opened as listed.
@@ -109,7 +123,8 @@ std::vector<std::string> list_data_files(const std::filesystem::path& folder, bo
   } while (FindNextFileA(search, &entry));
   FindClose(search);
   std::sort(names.begin(), names.end());
-  return names;
+  std::sort(listing.folders.begin(), listing.folders.end());
+  return listing;
 }
 
 void use_binary_standard_output() {
@@ -143,25 +158,30 @@ std::string narrow_name(const std::filesystem::path& path) {
   return path.string();
 }
 
-std::vector<std::string> list_data_files(const std::filesystem::path& folder, bool any_line) {
-  std::vector<std::string> names;
+FolderListing list_folder(const std::filesystem::path& folder,
+                          std::span<const std::string_view> extensions, bool any_line) {
+  FolderListing listing;
+  std::vector<std::string>& names = listing.files;
   std::error_code ec;
   std::filesystem::directory_iterator it(folder, ec);
   if (ec)
-    return names;
+    return listing;
   for (const std::filesystem::directory_iterator end; it != end; it.increment(ec)) {
     if (ec)
       break;
-    std::error_code type_ec;
-    if (it->is_directory(type_ec))
-      continue;
     std::string name;
     try {
       name = it->path().filename().string();
     } catch (const std::exception&) {
       continue;  // not representable in the narrow character set
     }
-    if (!has_data_extension(name))
+    std::error_code type_ec;
+    if (it->is_directory(type_ec)) {
+      if (any_line || name.find_first_of("\r\n") == std::string::npos)
+        listing.folders.push_back(std::move(name));
+      continue;
+    }
+    if (!has_extension(name, extensions))
       continue;
     // A line end inside a name would split it in the scratch file.
     if (!any_line && name.find_first_of("\r\n") != std::string::npos)
@@ -169,7 +189,8 @@ std::vector<std::string> list_data_files(const std::filesystem::path& folder, bo
     names.push_back(std::move(name));
   }
   std::sort(names.begin(), names.end());
-  return names;
+  std::sort(listing.folders.begin(), listing.folders.end());
+  return listing;
 }
 
 void use_binary_standard_output() {}

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,15 @@ std::string narrow_name(const std::filesystem::path& path);
 // narrow name, nor (unless `any_line`) names that cannot stand on one line.
 std::vector<std::string> list_data_files(const std::filesystem::path& folder,
                                          bool any_line = false);
+
+// The bare names of a folder's files with one of these extensions (lower case, with
+// the dot; any letter case matches) and of its subfolders, each sorted byte-wise, on
+// the same terms as list_data_files.
+struct FolderListing {
+  std::vector<std::string> files, folders;
+};
+FolderListing list_folder(const std::filesystem::path& folder,
+                          std::span<const std::string_view> extensions, bool any_line);
 
 // Writes the names one per line as a text file of the system, replacing the file.
 // False when it cannot be written.

@@ -23,7 +23,14 @@ tables <- list(
   list("uncompetitive.csv", 5, c(2, 18, 1)),
   list("mixed.csv", 6, c(1.5, 60, 2, 8)),
   list("puromycin.csv", 1, c(0.06, 200)),
-  list("replicates_noncompetitive.csv", 4, c(1.4, 30, 3)))
+  list("replicates_noncompetitive.csv", 4, c(1.4, 30, 3)),
+  # The example data files as tables: fitted with --model, as their model lines say.
+  list("examples/competitive_inhibition.csv", 3, c(2, 50, 5)),
+  list("examples/help_example_m4.csv", 4, c(240, 0.18, 120)),
+  list("examples/hill_sigmoidal.csv", 2, c(5, 100, 2.3)),
+  list("examples/michaelis_menten.csv", 1, c(2.5, 12)),
+  list("examples/mixed_inhibition.csv", 6, c(3, 79, 4.1, 12.8)),
+  list("examples/uncompetitive_inhibition.csv", 5, c(1.5, 30, 8)))
 
 # Long form: X1, X2 (0 for one-X models), then every rate column of a row.
 read_table <- function(path, model) {

@@ -11,7 +11,7 @@ namespace quillon::testing {
 inline constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
 struct TableExpected {
-  std::string_view file;  // in tests/batch/data/tables
+  std::string_view file;  // in tests/batch/data/tables; examples/ fitted with --model
   int model, np, n;
   std::array<double, 4> p;  // P1..Pnp, then 0
   double ssq;
@@ -23,7 +23,7 @@ struct TableExpected {
 
 // One row as the script prints it.
 // clang-format off
-inline constexpr std::array<TableExpected, 9> table_expected = {{
+inline constexpr std::array<TableExpected, 15> table_expected = {{
     {"mm.csv", 1, 2, 27,
      {0.633466843611742, 14.0811830370461, 0, 0},
      2.02077124292385,
@@ -69,6 +69,36 @@ inline constexpr std::array<TableExpected, 9> table_expected = {{
      1.72948497305368,
      {0.0659827929949914, 0.482448553353831, 0.135883772094115, 0},
      6, 0.442437000000002, 5.81799430451647, 0.0329074773632657},
+    {"examples/competitive_inhibition.csv", 3, 3, 18,
+     {2.04499184864014, 50.3364124419581, 5.06422832858288, 0},
+     0.681727922545124,
+     {0.0277667243028112, 0.18336013876462, 0.0898902866153243, 0},
+     18, 0, nan, nan},
+    {"examples/help_example_m4.csv", 4, 3, 35,
+     {244.330162513085, 0.178422622461783, 118.125533655749, 0},
+     0.00055439526277195,
+     {24.8471434065663, 0.00776433133041429, 5.68627225801627, 0},
+     35, 0, nan, nan},
+    {"examples/hill_sigmoidal.csv", 2, 3, 12,
+     {4.97663291834253, 99.9904902311881, 2.3167025710035, 0},
+     10.9258950878807,
+     {0.0667665597191129, 0.874890582280091, 0.0660545191005392, 0},
+     12, 0, nan, nan},
+    {"examples/michaelis_menten.csv", 1, 2, 10,
+     {2.46562350237468, 11.937961740247, 0, 0},
+     0.114485066311633,
+     {0.0753388705247323, 0.101198842657511, 0, 0},
+     10, 0, nan, nan},
+    {"examples/mixed_inhibition.csv", 6, 4, 18,
+     {3.02485599128612, 79.4275836492303, 4.10448675189856, 12.8146468722675},
+     3.28288876686092,
+     {0.065932090658183, 0.490837887693152, 0.192894790047446, 0.465107786865602},
+     18, 0, nan, nan},
+    {"examples/uncompetitive_inhibition.csv", 5, 3, 18,
+     {1.49083076644862, 30.0538819490769, 7.90067433362016, 0},
+     0.481290638653666,
+     {0.0264398812369377, 0.169474053146674, 0.121706355859803, 0},
+     18, 0, nan, nan}
 }};
 // clang-format on
 

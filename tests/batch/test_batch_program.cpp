@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "batch/table_expected.h"
 #include "support/test_support.h"
 
 namespace quillon::batch {
@@ -74,7 +75,9 @@ void expect_known_warnings(const std::string& summary) {
       "no residual degrees of freedom: [^;]+|the fit is exact [^;]+|"
       "profiling found a lower sum of squares [^;]+|\\w+: fixed at \\S+ by equal bounds: [^;]+|"
       "the Jacobian or the covariance at the best fit is not a finite number: [^;]+|"
-      "the sum of squares is not finite at the (search's )?best fit: [^;]+");
+      "the sum of squares is not finite at the (search's )?best fit: [^;]+|"
+      "lines? \\d+( to \\d+)? after the [^;]+ at line \\d+ (was|were) not read|"
+      "missing values [^;]+");
   for (const std::string& warning : split_warnings(summary))
     EXPECT_TRUE(std::regex_match(warning, forms)) << warning;
 }
@@ -159,6 +162,31 @@ class BatchProgram : public ::testing::Test {
         row += (row.empty() ? "" : ",") + field;
     }
     return rows;
+  }
+
+  // The summary's field of `column` in the row of `file`.
+  static std::string field(const std::string& summary, const std::string& file,
+                           const std::string& column) {
+    const std::vector<std::string> rows = testing::split_crlf(summary);
+    const std::vector<std::string> header = csv_fields(rows.at(0));
+    const auto at = std::find(header.begin(), header.end(), column) - header.begin();
+    for (const std::string& row : rows) {
+      const std::vector<std::string> fields = csv_fields(row);
+      if (fields.at(0) == file)
+        return fields.at(static_cast<std::size_t>(at));
+    }
+    ADD_FAILURE() << "no row " << file;
+    return {};
+  }
+
+  // What the interactive program prints for the data file when it is picked and fitted.
+  std::string interactive(const std::string& folder) {
+    write(folder + "/answers.txt", "1\n\n\nX\n\n");
+    const std::string command = "cd '" + (dir_ / folder).string() +
+                                "' && '" QUILLON_INTERACTIVE
+                                "' <answers.txt >transcript.txt 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return read(folder + "/transcript.txt");
   }
 
   fs::path dir_;
@@ -433,6 +461,149 @@ TEST_F(BatchProgram, HostileFilesFinishWithFiniteNumbersAndWellFormedOutputs) {
   }
   // The n = np + 1 file: no AICc; its candidates ranked by AIC.
   EXPECT_NE(read("out/n_np1.compare.txt").find("ranked by AIC"), std::string::npos);
+}
+
+TEST_F(BatchProgram, TablesReachTheOptimaOfRFromStartsFoundInTheData) {
+  const std::string tables = QUILLON_SOURCE_DIR "/tests/batch/data/tables";
+  ASSERT_EQ(run("-q -o out " + tables), 0) << err_;
+  for (const testing::TableExpected& e : testing::table_expected) {
+    const std::string file = tables + "/" + std::string(e.file);
+    SCOPED_TRACE(file);
+    // The examples as tables, each with the model its data file names; the inhibitor
+    // tables of models 3 to 5 likewise (the default for them is the mixed model).
+    const bool example = e.file.starts_with("examples/");
+    const bool named = example || (e.model >= 3 && e.model <= 5);
+    const std::string out = named ? "out_" + std::string(e.file.substr(example ? 9 : 0)) : "out";
+    if (named) {
+      ASSERT_EQ(run("-q -o " + out + " --model " + std::to_string(e.model) + " " + file), 0);
+    }
+    const std::string summary = read(out + "/summary.csv");
+    EXPECT_EQ(field(summary, file, "model"), std::to_string(e.model));
+    EXPECT_EQ(field(summary, file, "n"), std::to_string(e.n));
+    EXPECT_NEAR(std::stod(field(summary, file, "ssq")), e.ssq, 1e-6 * e.ssq);
+    for (int k = 0; k < e.np; ++k) {
+      std::string p = "p";
+      p += std::to_string(k + 1);
+      const auto u = static_cast<std::size_t>(k);
+      EXPECT_NEAR(std::stod(field(summary, file, p + "_best")), e.p[u], 1e-4 * std::abs(e.p[u]));
+      EXPECT_NEAR(std::stod(field(summary, file, p + "_wald_se")), e.se[u], 1e-3 * e.se[u]);
+    }
+    EXPECT_EQ(field(summary, file, "warnings").find(" bound "), std::string::npos);
+    const std::string p = field(summary, file, "lack_of_fit_p");
+    if (std::isnan(e.lack_of_fit_p))
+      EXPECT_EQ(p, "");
+    else
+      EXPECT_NEAR(std::stod(p), e.lack_of_fit_p, 1e-6 * e.lack_of_fit_p);
+  }
+  const std::string summary = read("out/summary.csv");
+  EXPECT_EQ(field(summary, tables + "/mm.csv", "replicates"), "3");
+  EXPECT_EQ(field(summary, tables + "/mm.csv", "x_unit"), "mM");
+  EXPECT_EQ(field(summary, tables + "/hill_falling.csv", "x_unit"), "nM");
+  EXPECT_NE(read("out/mm.svg").find(">[S] (mM)<"), std::string::npos);
+  EXPECT_NE(read("out/mm.svg").find("opacity=\"0.3\""), std::string::npos);  // faint replicates
+  EXPECT_NE(read("out/mm.stats.txt").find("Units: Km in mM."), std::string::npos);
+}
+
+TEST_F(BatchProgram, TablesConvertToDataFilesThatTheInteractiveProgramFitsAlike) {
+  const std::string tables = QUILLON_SOURCE_DIR "/tests/batch/data/tables";
+  ASSERT_EQ(run("-q -o out --to-dat dat " + tables), 0) << err_;
+  for (const testing::TableExpected& e : testing::table_expected) {
+    if (e.file.starts_with("examples/"))
+      continue;  // in a subfolder
+    const std::string stem(e.file.substr(0, e.file.size() - 4));
+    SCOPED_TRACE(stem);
+    write(stem + "/" + stem + ".dat", read("dat/" + stem + ".dat"));
+    const std::string report = read("out/" + stem + ".report.txt");
+    ASSERT_FALSE(report.empty());
+    EXPECT_NE(interactive(stem).find(report), std::string::npos);
+  }
+}
+
+TEST_F(BatchProgram, TableDialectsGiveOneFitAndBadTablesSayWhereAndWhat) {
+  const struct {
+    std::string file, content;
+    const char* status;
+    const char* expect;  // in its message, warnings or X1 unit
+  } rows[] = {
+      {"comma.csv", "S (mM),v\n1,2.9\n2,4.6\n4,6.5\n8,8.1\n16,8.9\n", "fitted", "mM"},
+      {"semicolon.csv", "\xEF\xBB\xBFS (mM);v\r\n1;2,9\r\n2;4,6\r\n4;6,5\r\n8;8,1\r\n16;8,9\r\n",
+       "fitted", "mM"},
+      {"tab.tsv", "# plate 3\n[S]\trate\n1\t2,9\n2\t4,6\n4\t6,5\n8\t8,1\n16\t8,9\n", "fitted", ""},
+      {"blanks.txt", "1 2.9\n2 4.6\n4 6.5\n8 8.1\n16 8.9\n", "fitted", ""},
+      {"quoted.csv", "\"S\",\"v\"\n\"1\",\"2.9\"\n2,4.6\n4,6.5\n8,8.1\n16,8.9\n", "fitted", ""},
+      {"missing.csv", "S,v1,v2\n1,2.9,NA\n2,4.6,4.5\n4,6.5,\n8,8.1,8.2\n16,8.9,n.d.\n", "fitted",
+       "missing values"},
+      {"unknown.csv", "time,A340\n1,2\n2,3\n", "rejected", "--columns"},
+      {"ragged.csv", "S,v\n1,2.9\n2,4.6,7\n4,6.5\n", "rejected", "line 3"},
+      {"letters.csv", "S,v\n1,2.9\n2,abc\n4,6.5\n", "rejected", "abc"},
+      {"few.csv", "S,v\n1,2.9\n2,4.6\n", "rejected", "at least 3"},
+      {"wide.csv", "1,2,3\n2,4,5\n3,5,6\n", "rejected", "--columns"},
+  };
+  for (const auto& row : rows)
+    write("in/" + row.file, row.content);
+  EXPECT_EQ(run("-q -o out in/comma.csv in/semicolon.csv in/tab.tsv in/blanks.txt in/quoted.csv"),
+            0)
+      << err_;
+  const std::string ssq = field(read("out/summary.csv"), "in/comma.csv", "ssq");
+  for (const char* same : {"in/semicolon.csv", "in/tab.tsv", "in/blanks.txt", "in/quoted.csv"})
+    EXPECT_EQ(field(read("out/summary.csv"), same, "ssq"), ssq) << same;
+  std::string all;
+  for (const auto& row : rows)
+    all += " in/" + row.file;
+  EXPECT_EQ(run("-q -o out2" + all), 1) << err_;
+  const std::string summary = read("out2/summary.csv");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    EXPECT_EQ(field(summary, "in/" + row.file, "status"), row.status);
+    const std::string message = field(summary, "in/" + row.file, "message") +
+                                field(summary, "in/" + row.file, "warnings") +
+                                field(summary, "in/" + row.file, "x_unit");
+    EXPECT_NE(message.find(row.expect), std::string::npos) << message;
+  }
+  expect_known_warnings(summary);
+}
+
+TEST_F(BatchProgram, DataWarningsSetStatusThreeAndStrictRejects) {
+  write("in/cut.dat",
+        "1\n2 10\n0.01 0.01\n100 1000\n1 2.9\n2 4.6\n4 6.5\n\n8 8.1\n16 8.9\n# end\n");
+  EXPECT_EQ(run("-q -o out in/cut.dat"), 3) << err_;
+  const std::string warning = "lines 9 to 10 after the empty line at line 8 were not read";
+  EXPECT_EQ(field(read("out/summary.csv"), "in/cut.dat", "warnings"), warning);
+  EXPECT_EQ(field(read("out/summary.csv"), "in/cut.dat", "n"), "3");
+  EXPECT_EQ(run("-q --strict -o out2 in/cut.dat"), 1) << err_;
+  EXPECT_EQ(field(read("out2/summary.csv"), "in/cut.dat", "status"), "rejected");
+  EXPECT_NE(field(read("out2/summary.csv"), "in/cut.dat", "message").find(warning),
+            std::string::npos);
+  // Units from the options, for data files too.
+  write("in/mm.dat", testing::read_file(examples + "/michaelis_menten.dat"));
+  EXPECT_EQ(run("-q -o out3 --x-unit mM --y-unit \"umol/min\" in/mm.dat"), 0) << err_;
+  EXPECT_EQ(field(read("out3/summary.csv"), "in/mm.dat", "y_unit"), "umol/min");
+  EXPECT_NE(read("out3/mm.stats.txt").find("Units: Km in mM, Vmax in umol/min."),
+            std::string::npos);
+}
+
+TEST_F(BatchProgram, RecursiveWalksSubfoldersAndOverridesReplaceTheFoundStarts) {
+  const std::string table = "S,v\n1,2.9\n2,4.6\n4,6.5\n8,8.1\n16,8.9\n";
+  write("in/a.csv", table);
+  write("in/sub/b.tsv", "S\tv\n1\t2.9\n2\t4.6\n4\t6.5\n8\t8.1\n16\t8.9\n");
+  write("in/sub/deeper/c.dat", testing::read_file(examples + "/michaelis_menten.dat"));
+  write("in/sub/notes.txt", "not a table");
+  ASSERT_EQ(run("-q -o out in"), 0) << err_;
+  EXPECT_EQ(testing::split_crlf(read("out/summary.csv")).size(), 2u);
+  ASSERT_EQ(run("-q -r -o out2 --to-dat dat --start Km=3 --upper Vmax=9 in"), 0) << err_;
+  const std::vector<std::string> rows = testing::split_crlf(read("out2/summary.csv"));
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_TRUE(rows[2].starts_with("in/sub/b.tsv,")) << rows[2];
+  EXPECT_TRUE(rows[3].starts_with("in/sub/deeper/c.dat,")) << rows[3];
+  const std::vector<std::string> dat = testing::split_crlf(read("dat/a.dat"));
+  EXPECT_TRUE(dat.at(1).starts_with("3 ")) << dat.at(1);
+  EXPECT_NE(dat.at(3).find(" 9 "), std::string::npos) << dat.at(3);
+  EXPECT_FALSE(fs::exists(dir_ / "dat/c.dat"));  // data files are not converted
+  EXPECT_EQ(run("-q -o out3 --start Kx=3 in"), 2);
+  EXPECT_NE(err_.find("no model has a parameter Kx"), std::string::npos) << err_;
+  EXPECT_EQ(run("-q -o out3 --model 7 in"), 2);
+  EXPECT_EQ(run("-q -o out4 --start Ki=3 in/a.csv"), 1);
+  EXPECT_NE(read("out4/summary.csv").find("has no parameter Ki"), std::string::npos);
 }
 
 }  // namespace

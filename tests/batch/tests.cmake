@@ -1,7 +1,8 @@
 quillon_add_test(test_batch_program batch/test_batch_program.cpp)
 target_compile_definitions(test_batch_program PRIVATE QUILLON_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-                                                      QUILLON_BATCH="$<TARGET_FILE:quillon-batch>")
-add_dependencies(test_batch_program quillon-batch)
+                                                      QUILLON_BATCH="$<TARGET_FILE:quillon-batch>"
+                                                      QUILLON_INTERACTIVE="$<TARGET_FILE:quillon>")
+add_dependencies(test_batch_program quillon-batch quillon)
 add_test(NAME split_join COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/batch/split_join.sh
                                  $<TARGET_FILE:quillon-batch> ${PROJECT_SOURCE_DIR}
                                  ${CMAKE_CURRENT_BINARY_DIR}/split-join)
