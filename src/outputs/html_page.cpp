@@ -197,7 +197,10 @@ std::string index_html(const std::vector<FileRecord>& records, bool compare) {
     if (r.standard && r.standard->available) {
       add("<p class=\"note\">n = " + std::to_string(r.n) +
           ", df = " + std::to_string(r.standard->df) + ", s = " + number(r.standard->sigma) +
-          (r.standard->runs ? ", runs test p = " + number(r.standard->runs->p) : "") + "</p>");
+          (r.standard->runs ? ", runs test p = " + number(r.standard->runs->p) : "") +
+          (r.replicates && r.replicates->p ? ", lack-of-fit p = " + number(*r.replicates->p)
+                                           : "") +
+          "</p>");
     }
     for (const auto* list : {&r.data_warnings, &r.warnings}) {
       for (const std::string& note : *list)

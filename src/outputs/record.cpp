@@ -52,9 +52,9 @@ void render(FileRecord& record) {
   std::vector<std::string> units;
   for (int k = 0; k < fit.np; ++k)
     units.push_back(models::parameter_unit(fit.model, k, fit.units.x1, fit.units.x2, fit.units.y));
-  out.push_back(
-      {Output::stats, 0,
-       stats_text(shown, fit.model_name, names, fit.n, *fit.standard, fit.uncertainty, units)});
+  out.push_back({Output::stats, 0,
+                 stats_text(shown, fit.model_name, names, fit.n, *fit.standard, fit.uncertainty,
+                            units, fit.replicates ? &*fit.replicates : nullptr)});
   out.push_back(
       {Output::picture, 0,
        pictures::fit_plot(shown + ": " + fit.model_name, fit.state, fit.plotted,

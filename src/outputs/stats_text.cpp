@@ -26,7 +26,8 @@ std::string stats_text(const std::string& file, const std::string& model_name,
                        const std::vector<std::string>& names, int n,
                        const analysis::StandardAnalysis& a,
                        const std::vector<report::ParameterUncertainty>& sampling,
-                       const std::vector<std::string>& units) {
+                       const std::vector<std::string>& units,
+                       const analysis::LackOfFit* replicates) {
   std::string out;
   const auto line = [&out](const std::string& text) { out += text + "\r\n"; };
   line("Standard analysis: " + file + ", " + model_name);
@@ -89,6 +90,13 @@ std::string stats_text(const std::string& file, const std::string& model_name,
     } else {
       line("Runs test: not applicable (the residuals do not take both signs).");
     }
+  }
+  if (a.available && replicates != nullptr && replicates->p) {
+    line("Lack of fit: F(" + std::to_string(replicates->df_lack) + ", " +
+         std::to_string(replicates->df_pure) + ") = " + textio::formatted("%.4g", *replicates->f) +
+         ", p = " + textio::formatted("%.3g", *replicates->p) + " (pure error from " +
+         std::to_string(replicates->levels) + " levels with up to " +
+         std::to_string(replicates->replicates) + " replicates).");
   }
   std::string unit_list;
   for (std::size_t k = 0; k < names.size() && k < units.size(); ++k) {

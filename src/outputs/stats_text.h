@@ -5,18 +5,21 @@
 #include <string>
 #include <vector>
 
+#include "analysis/lack_of_fit.h"
 #include "analysis/standard_analysis.h"
 #include "report/uncertainty.h"
 
 namespace quillon::outputs {
 
 // `names` are the model's parameter names and `units` their units (empty where none
-// is known); `sampling` the report's uncertainty rows (may be empty). Lines end with
-// CR LF, as the reports' do.
+// is known); `sampling` the report's uncertainty rows (may be empty); `replicates`
+// the lack-of-fit test, shown where there is one. Lines end with CR LF, as the
+// reports' do.
 std::string stats_text(const std::string& file, const std::string& model_name,
                        const std::vector<std::string>& names, int n,
                        const analysis::StandardAnalysis& a,
                        const std::vector<report::ParameterUncertainty>& sampling,
-                       const std::vector<std::string>& units = {});
+                       const std::vector<std::string>& units = {},
+                       const analysis::LackOfFit* replicates = nullptr);
 
 }  // namespace quillon::outputs
