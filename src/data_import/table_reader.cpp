@@ -860,7 +860,53 @@ class Reader {
 
 }  // namespace
 
+namespace {
+
+// Spreadsheets' "Unicode text" is UTF-16 with a byte-order mark: as UTF-8, so that
+// the rest of the reader sees one encoding. Unpaired surrogates become U+FFFD.
+std::string utf8_from_utf16(std::string_view text, bool little_endian) {
+  std::string out;
+  const auto unit = [&](std::size_t i) {
+    const auto a = static_cast<unsigned char>(text[i]);
+    const auto b = static_cast<unsigned char>(text[i + 1]);
+    return little_endian ? static_cast<unsigned>(a | b << 8) : static_cast<unsigned>(b | a << 8);
+  };
+  for (std::size_t i = 2; i + 1 < text.size(); i += 2) {
+    unsigned code = unit(i);
+    if (code >= 0xD800 && code < 0xDC00 && i + 3 < text.size() && unit(i + 2) >= 0xDC00 &&
+        unit(i + 2) < 0xE000) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (code >= 0xD800 && code < 0xE000) {
+      code = 0xFFFD;
+    }
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+    } else if (code < 0x800) {
+      out += static_cast<char>(0xC0 | code >> 6);
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      out += static_cast<char>(0xE0 | code >> 12);
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | code >> 18);
+      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 std::variant<Table, std::string> read_table(std::string_view text, const TableOptions& options) {
+  std::string decoded;
+  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+    decoded = utf8_from_utf16(text, text[0] == '\xFF');
+    text = decoded;
+  }
   try {
     Reader reader(text, options);
     return reader.read();

@@ -72,6 +72,21 @@ TEST(TableReader, ReadsEachDialect) {
        "1:3:2@2"},
       {"headerless, X2 model", "1,0.5,2\n", {{}, false, 3}, "1:0.5:2@1"},
       {"underflow reads as zero", "S,v\n1,1e-400\n", {}, "1:0:0@2"},
+      {"UTF-16 LE text",
+       std::string("\xFF\xFES\0\t\0v\0\n\0"
+                   "1\0\t\0"
+                   "2\0,\0"
+                   "5\0\n\0",
+                   22),
+       {},
+       "1:0:2.5@2"},
+      {"UTF-16 BE text",
+       std::string("\xFE\xFF\0S\0,\0v\0\n\0"
+                   "1\0,\0"
+                   "2",
+                   16),
+       {},
+       "1:0:2@2"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
