@@ -247,20 +247,20 @@ int run_batch(const Options& options, std::ostream& err) {
   written = write_tables_and_page(records, options, progress) && written;
   std::size_t fitted = 0;
   std::size_t rejected = 0;
-  bool warned = false;
+  std::size_t warned = 0;
   for (const FileRecord& record : records) {
     if (record.done)
       (record.fit.fitted ? fitted : rejected) += 1;
-    warned = warned || (record.done && !record.fit.data_warnings.empty());
+    warned += record.done && record.fit.fitted && !record.fit.data_warnings.empty() ? 1 : 0;
   }
-  progress.close(fitted, rejected);
+  progress.close(fitted, rejected, warned);
   if (platform::interrupt_requested())
     return interrupted;
   if (!written)
     return usage_error;
   if (rejected > 0)
     return some_rejected;
-  return warned ? some_data_warnings : all_fitted;
+  return warned > 0 ? some_data_warnings : all_fitted;
 }
 
 }  // namespace quillon::batch

@@ -41,18 +41,9 @@ std::string known_parameter_names() {
 }
 
 bool is_parameter_name(const std::string& name) {
-  for (const models::Model& m : models::model_table) {
-    for (int k = 0; k < m.np; ++k) {
-      const std::string_view known = m.parameters[static_cast<std::size_t>(k)].name;
-      if (std::equal(name.begin(), name.end(), known.begin(), known.end(), [](char a, char b) {
-            return std::tolower(static_cast<unsigned char>(a)) ==
-                   std::tolower(static_cast<unsigned char>(b));
-          }))
-        return true;
-    }
-  }
-  return name.size() == 2 && (name[0] == 'P' || name[0] == 'p') && name[1] >= '1' &&
-         name[1] < '1' + models::most_parameters();
+  return std::any_of(
+      models::model_table.begin(), models::model_table.end(),
+      [&](const models::Model& m) { return models::parameter_index(m.number, name) >= 0; });
 }
 
 // "Km=2,Vmax=50" as settings, or throws CLI::ValidationError naming the item at fault.

@@ -59,14 +59,15 @@ void Progress::error(const std::string& text) {
   err_ << text << '\n' << std::flush;
 }
 
-void Progress::close(std::size_t fitted, std::size_t rejected) {
+void Progress::close(std::size_t fitted, std::size_t rejected, std::size_t warned) {
   const std::lock_guard lock(mutex_);
   clear_line();
   if (quiet_)
     return;
-  err_ << fitted + rejected << " files: " << fitted << " fitted, " << rejected << " rejected in "
-       << seconds_text(elapsed()) << '\n'
-       << std::flush;
+  err_ << fitted + rejected << " files: " << fitted << " fitted, " << rejected << " rejected";
+  if (warned > 0)
+    err_ << ", " << warned << " with data warnings (see summary.csv)";
+  err_ << " in " << seconds_text(elapsed()) << '\n' << std::flush;
 }
 
 }  // namespace quillon::batch

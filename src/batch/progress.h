@@ -17,7 +17,7 @@ class Progress {
   // One file finished; safe to call from any worker.
   void finished(const std::string& file, bool fitted, const std::string& message);
   // The closing line: "N files: F fitted, R rejected in T s".
-  void close(std::size_t fitted, std::size_t rejected);
+  void close(std::size_t fitted, std::size_t rejected, std::size_t warned = 0);
   // A line that must be seen even with --quiet.
   void error(const std::string& text);
 

@@ -1,7 +1,6 @@
 #include "data_import/table_state.h"
 
 #include <algorithm>
-#include <cctype>
 #include <span>
 
 #include "data_import/data_import.h"
@@ -12,13 +11,6 @@
 
 namespace quillon::data_import {
 namespace {
-
-bool same_name(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 std::string parameter_list(int model) {
   const models::Model* m = models::find_model(model);
@@ -38,20 +30,6 @@ std::string exact(double v) {
 }
 
 }  // namespace
-
-int parameter_index(int model, std::string_view name) {
-  const models::Model* m = models::find_model(model);
-  if (m == nullptr)
-    return -1;
-  for (int k = 0; k < m->np; ++k) {
-    if (same_name(name, m->parameters[static_cast<std::size_t>(k)].name))
-      return k;
-  }
-  if (name.size() == 2 && (name[0] == 'P' || name[0] == 'p') && name[1] >= '1' &&
-      name[1] < '1' + m->np)
-    return name[1] - '1';
-  return -1;
-}
 
 std::variant<models::FitState, std::string> table_state(const Table& table,
                                                         const Overrides& overrides) {
@@ -96,7 +74,7 @@ std::variant<models::FitState, std::string> table_state(const Table& table,
                  {&overrides.upper, &s.pupper}};
   for (const auto& [settings, values] : lists) {
     for (const ParameterSetting& setting : *settings) {
-      const int k = parameter_index(s.model, setting.name);
+      const int k = models::parameter_index(s.model, setting.name);
       if (k < 0)
         return "the " + std::string(model->label) + " model has no parameter " + setting.name +
                " (its parameters: " + parameter_list(s.model) + ").";

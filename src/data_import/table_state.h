@@ -23,9 +23,6 @@ struct Overrides {
   std::vector<ParameterSetting> start, lower, upper;
 };
 
-// The 0-based parameter of `model` that `name` names, or -1.
-int parameter_index(int model, std::string_view name);
-
 // The fit state of the table: its model, the starts and bounds from its data with the
 // overrides applied, and its observations in the table's order. Else a message.
 std::variant<models::FitState, std::string> table_state(const Table& table,

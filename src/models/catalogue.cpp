@@ -27,6 +27,22 @@ const Model* find_model(std::string_view key_or_number) {
   return nullptr;
 }
 
+int parameter_index(int model, std::string_view name) {
+  const Model* m = find_model(model);
+  if (m == nullptr)
+    return -1;
+  const auto folded = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+  for (int k = 0; k < m->np; ++k) {
+    const std::string_view known = m->parameters[static_cast<std::size_t>(k)].name;
+    if (std::equal(name.begin(), name.end(), known.begin(), known.end(),
+                   [&](char a, char b) { return folded(a) == folded(b); }))
+      return k;
+  }
+  if (name.size() == 2 && folded(name[0]) == 'p' && name[1] >= '1' && name[1] < '1' + m->np)
+    return name[1] - '1';
+  return -1;
+}
+
 std::string parameter_unit(int model, int k, std::string_view x1_unit, std::string_view x2_unit,
                            std::string_view y_unit) {
   const Model* m = find_model(model);

@@ -205,6 +205,10 @@ inline constexpr int max_model = static_cast<int>(model_table.size());
 // The name of parameter k (0-based) of a model: "Km", or "P3" for an unknown model.
 std::string parameter_name(int model, int k);
 
+// The 0-based parameter of a model that `name` names (its name, letter case ignored,
+// or P1, P2, ...), or -1.
+int parameter_index(int model, std::string_view name);
+
 // The unit of parameter k (0-based) of a model from its role: X1's for a
 // half-saturation constant, X2's for an inhibition constant, the rate's for a maximum
 // rate, none for a Hill coefficient.

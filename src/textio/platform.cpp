@@ -97,7 +97,7 @@ FolderListing list_folder(const std::filesystem::path& folder,
   try {
     pattern = folder.string();
   } catch (const std::exception&) {
-    return names;
+    return listing;
   }
   if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/')
     pattern += '\\';
