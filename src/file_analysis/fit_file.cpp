@@ -129,8 +129,10 @@ bool is_table(const std::filesystem::path& file) {
 
 namespace {
 
-// A table larger than this is no lab's table: refused before it is read whole.
-constexpr std::uintmax_t largest_table = 64u << 20;
+// A table larger than this is no lab's table (a fit takes at most max_points
+// observations): refused before it is read whole, since reading takes some 50 times
+// the file's size in memory.
+constexpr std::uintmax_t largest_table = 8u << 20;
 
 struct Imported {
   std::optional<models::FitState> state;
@@ -150,8 +152,9 @@ Imported import_table(const std::filesystem::path& file, const FitOptions& optio
     return result;
   }
   if (size > largest_table) {
-    result.message =
-        "The table holds " + std::to_string(size >> 20) + " MB: more than any fit can take.";
+    result.message = "The table holds " + std::to_string(size >> 20) +
+                     " MB: tables of up to 8 MB are read (a fit takes at most " +
+                     std::to_string(models::max_points) + " observations).";
     return result;
   }
   std::ifstream in(file, std::ios::binary);
