@@ -198,8 +198,7 @@ std::string index_html(const std::vector<FileRecord>& records, bool compare) {
       add("<p class=\"note\">n = " + std::to_string(r.n) +
           ", df = " + std::to_string(r.standard->df) + ", s = " + number(r.standard->sigma) +
           (r.standard->runs ? ", runs test p = " + number(r.standard->runs->p) : "") +
-          (r.replicates && r.replicates->p ? ", lack-of-fit p = " + number(*r.replicates->p)
-                                           : "") +
+          (r.replicates && r.replicates->p ? ", lack-of-fit p = " + number(*r.replicates->p) : "") +
           "</p>");
     }
     for (const auto* list : {&r.data_warnings, &r.warnings}) {
