@@ -157,10 +157,24 @@ std::optional<RejectReason> read_header_line(Reporter& say, textio::ListReader& 
   return RejectReason::unreadable_value;
 }
 
-// Lines after the one that ended the observations (line nrows + 1) whose first item
-// is a number: observations a stray blank or comment line cut off.
-models::FitState::UnreadLines unread_lines(std::istream& in, int nrows) {
-  models::FitState::UnreadLines unread;
+// "# X1 unit: mM" (as a converted table's remark gives it): the unit it names.
+void read_unit_remark(std::string_view text, models::Units& units) {
+  const std::pair<std::string_view, std::string*> remarks[] = {
+      {"# X1 unit:", &units.x1}, {"# X2 unit:", &units.x2}, {"# Y unit:", &units.y}};
+  for (const auto& [prefix, unit] : remarks) {
+    if (!text.starts_with(prefix))
+      continue;
+    std::string_view value = textio::trimmed(text.substr(prefix.size()));
+    value.remove_prefix(std::min(value.find_first_not_of(' '), value.size()));
+    *unit = std::string(value.substr(0, 100));
+  }
+}
+
+// Lines after the one that ended the observations (line nrows + 1): those whose first
+// item is a number are observations a stray blank or comment line cut off; unit
+// remarks give the columns' units.
+void read_after_observations(std::istream& in, int nrows, models::FitState& s) {
+  models::FitState::UnreadLines& unread = s.unread;
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
     if (!line.empty() && line.back() == '\r')
@@ -169,6 +183,7 @@ models::FitState::UnreadLines unread_lines(std::istream& in, int nrows) {
       continue;
     std::string_view text = line;
     text.remove_prefix(std::min(text.find_first_not_of(" \t"), text.size()));
+    read_unit_remark(text, s.units);
     if (number == nrows + 1) {  // as count_file_rows found it
       unread.end_line = number;
       unread.end = text.empty() ? ' ' : text.front();
@@ -185,7 +200,6 @@ models::FitState::UnreadLines unread_lines(std::istream& in, int nrows) {
       unread.first = number;
     unread.last = number;
   }
-  return unread;
 }
 
 }  // namespace
@@ -374,7 +388,7 @@ ImportResult data_import(textio::Console& console, const std::filesystem::path& 
     }
   }
   rewind(in);
-  s.unread = unread_lines(in, nrows);
+  read_after_observations(in, nrows, s);
   return s;
 }
 

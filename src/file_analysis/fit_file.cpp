@@ -191,6 +191,7 @@ Imported import_data_file(const std::filesystem::path& file, textio::Console& co
     return result;
   }
   result.state = std::move(std::get<models::FitState>(imported));
+  result.units = result.state->units;  // from the file's unit remarks
   append(result.data_warnings, extra_value_warnings(*result.state));
   append(result.data_warnings, unread_line_warnings(*result.state));
   return result;

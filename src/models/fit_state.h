@@ -28,7 +28,7 @@ struct FitState {
   int nx = 0;                                      // X columns X1..Xnx (import)
   int nc = 0;                                      // constants C1..Cnc (import)
   int npoints = 0;                                 // observations in the file (import)
-  Units units;                                     // of X1, X2 and Y (import; batch only)
+  Units units;  // of X1, X2, Y: a table's header, a data file's unit remarks (import)
 
   std::array<double, max_params> pinit{};   // initial estimates, line 2 (import)
   std::array<double, max_params> plower{};  // lower bounds, line 3 (import)

@@ -520,6 +520,10 @@ TEST_F(BatchProgram, TablesConvertToDataFilesThatTheInteractiveProgramFitsAlike)
     ASSERT_FALSE(report.empty());
     EXPECT_NE(interactive(stem).find(report), std::string::npos);
   }
+  // The units come back from the data file's remarks.
+  ASSERT_EQ(run("-q -o again dat/mm.dat dat/hill_falling.dat"), 0) << err_;
+  EXPECT_EQ(field(read("again/summary.csv"), "dat/mm.dat", "x_unit"), "mM");
+  EXPECT_EQ(field(read("again/summary.csv"), "dat/hill_falling.dat", "x_unit"), "nM");
 }
 
 TEST_F(BatchProgram, TableDialectsGiveOneFitAndBadTablesSayWhereAndWhat) {
