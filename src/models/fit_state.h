@@ -57,7 +57,11 @@ struct FitState {
       y1;                     // observations sorted by ascending X1, npoints each (prepare)
   std::vector<double> ycalc;  // fitted values at the last objective call (objective)
   std::vector<double> c;      // constants C1..Cnc = 1, 2, .. (prepare)
-  std::vector<double> var;    // values vector P1..Pnp, X1..Xnx, C1..Cnc (prepare, objective)
+  // The weight of each sorted observation (batch weighting, after prepare): the
+  // objective is then the sum of w (y - f)^2. Empty: every weight 1, as in the
+  // interactive program.
+  std::vector<double> weights;
+  std::vector<double> var;  // values vector P1..Pnp, X1..Xnx, C1..Cnc (prepare, objective)
 
   std::string eq =
       std::string(512, ' ');  // equation, display form with function names encoded (set-up)
