@@ -69,6 +69,7 @@ struct FitState {
   std::vector<double> pbest;  // best-fit parameters (search)
   double best = 1.0e15;       // sum of squares at pbest (search)
   double ssq0 = 0.0;          // sum of squares of the residual table at pbest (report)
+  double wssq0 = 0.0;         // the same weighted, where there are weights (report)
 
   // Re-seeded at the start of every search; the uncertainty sampling continues it.
   std::mt19937_64 rng;
