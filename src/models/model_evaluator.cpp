@@ -222,6 +222,21 @@ double add_weighted_squares(double s, const double* yc, const double* yo, const 
   return s;
 }
 
+// The squares of n > 0 rows added in chunks through add(s, from, to), stopping once
+// the partial sum reaches bound: a partial sum never falls again, so then has the sum.
+template <typename Add>
+double bounded_sum(Add add, std::size_t n, double bound) {
+  constexpr std::size_t check_every = 16;
+  double s = 0.0;
+  std::size_t i = 0;
+  do {
+    const std::size_t end = std::min(i + check_every, n);
+    s = add(s, i, end);
+    i = end;
+  } while (s < bound && i < n);
+  return s;
+}
+
 }  // namespace
 
 double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p,
@@ -263,23 +278,23 @@ double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p,
 
   double* yc = fit.ycalc.data();
   const double* yo = fit.y1.data();
-  const double* w = fit.weights.empty() ? nullptr : fit.weights.data();
-  const auto add = [yc, yo, w](double s, std::size_t from, std::size_t to) {
-    return w == nullptr ? add_squares(s, yc, yo, from, to)
-                        : add_weighted_squares(s, yc, yo, w, from, to);
+  // The weights are looked up only where a sum is made: the unweighted sum then
+  // carries nothing more through the evaluation than it did before weights.
+  const auto plain = [yc, yo](double t, std::size_t from, std::size_t to) {
+    return add_squares(t, yc, yo, from, to);
+  };
+  const auto weighted = [&fit, yc, yo](double t, std::size_t from, std::size_t to) {
+    return add_weighted_squares(t, yc, yo, fit.weights.data(), from, to);
+  };
+  const auto add = [&](double t, std::size_t from, std::size_t to) {
+    return fit.weights.empty() ? plain(t, from, to) : weighted(t, from, to);
   };
   double s = 0.0;
   std::size_t i = 0;
   if (ev.all_rows(nc, values, n, yc, options.same_observations)) {
-    // A partial sum never falls again: once it reaches the bound, so has the sum.
-    constexpr std::size_t check_every = 16;
-    while (i < n) {
-      const std::size_t end = std::min(i + check_every, n);
-      s = add(s, i, end);
-      i = end;
-      if (s >= options.bound)
-        break;
-    }
+    // A loop for each kind of sum: weights are asked for once, not at every chunk.
+    s = fit.weights.empty() ? bounded_sum(plain, n, options.bound)
+                            : bounded_sum(weighted, n, options.bound);
   } else {
     yc[0] = ev.evaluate(1, nc, np, nx, fit.var);
     s = add(s, 0, 1);
