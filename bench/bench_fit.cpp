@@ -42,6 +42,17 @@ void BM_ssq_objfun_engine(benchmark::State& state) {
   state.SetLabel(bench::fit_cases[state.range(0)].label);
 }
 
+// The same with a weight per observation, as the batch's --weight fits.
+void BM_ssq_objfun_weighted(benchmark::State& state) {
+  Prepared s;
+  models::ModelEvaluator ev(s.q.console);
+  prepare(s, static_cast<int>(state.range(0)), ev);
+  s.fit.weights.assign(static_cast<std::size_t>(s.fit.npoints), 0.5);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(models::ssq_objfun(s.fit, ev, s.start));
+  state.SetLabel(bench::fit_cases[state.range(0)].label);
+}
+
 void BM_ssq_objfun_hand(benchmark::State& state) {
   Prepared s;
   models::ModelEvaluator ev(s.q.console);
@@ -97,6 +108,7 @@ void BM_search_hand(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ssq_objfun_engine)->DenseRange(0, 2);
+BENCHMARK(BM_ssq_objfun_weighted)->DenseRange(0, 2);
 BENCHMARK(BM_ssq_objfun_hand)->DenseRange(0, 2);
 BENCHMARK(BM_search_engine)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_search_hand)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);

@@ -26,11 +26,17 @@ using Params = std::vector<double>;
 constexpr double huge_residual = 1e100;
 
 // The fit's residuals (fitted minus observed, in ascending X1) at any parameter
-// vector, through the program's own model evaluation, on a copy of the fit.
+// vector, through the program's own model evaluation, on a copy of the fit. Where
+// the fit has weights, each residual is scaled by the square root of its weight, so
+// that their sum of squares is the weighted one the fit minimises (the Jacobian is
+// then the weighted one too).
 class Model {
  public:
   explicit Model(const models::FitState& fit)
-      : fit_(fit), console_(no_input_, no_output_), evaluator_(console_) {}
+      : fit_(fit), console_(no_input_, no_output_), evaluator_(console_) {
+    for (const double w : fit_.weights)
+      root_weights_.push_back(std::sqrt(w));
+  }
 
   int n() const { return fit_.npoints; }
   int np() const { return fit_.np; }
@@ -104,6 +110,10 @@ class Model {
       const auto u = static_cast<std::size_t>(i);
       r[i] = fit_.ycalc[u] - fit_.y1[u];
     }
+    if (!root_weights_.empty()) {
+      for (int i = 0; i < n(); ++i)
+        r[i] *= root_weights_[static_cast<std::size_t>(i)];
+    }
   }
 
   models::FitState fit_;
@@ -112,6 +122,7 @@ class Model {
   textio::Console console_;
   models::ModelEvaluator evaluator_;
   std::vector<double> a_, b_, c_;
+  std::vector<double> root_weights_;  // empty: unweighted
 };
 
 double clamp_to(double x, double lo, double hi) {
@@ -400,8 +411,11 @@ StandardAnalysis standard_analysis(const models::FitState& fit, bool profiles) {
   // A sum of squares at the rounding level of the data (an exact fit) has nothing
   // left for a polish to find.
   double data_level = 0.0;
-  for (int i = 0; i < fit.npoints; ++i)
-    data_level += fit.y1[static_cast<std::size_t>(i)] * fit.y1[static_cast<std::size_t>(i)];
+  for (int i = 0; i < fit.npoints; ++i) {
+    const auto u = static_cast<std::size_t>(i);
+    data_level +=
+        fit.weights.empty() ? fit.y1[u] * fit.y1[u] : fit.weights[u] * (fit.y1[u] * fit.y1[u]);
+  }
   data_level *= 1e-20;
   if (!std::isfinite(search_ssq)) {
     a.polished = true;

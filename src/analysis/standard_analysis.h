@@ -26,11 +26,11 @@ struct ParameterStats {
 struct StandardAnalysis {
   bool available = false;            // false without residual degrees of freedom or a finite fit
   std::vector<double> best;          // the search's best fit, or its polish
-  double ssq = 0.0;                  // the sum of squares there (when available)
+  double ssq = 0.0;                  // the sum of squares there (weighted, with weights)
   std::optional<double> search_ssq;  // at the search's best fit, when finite
   bool polished = false;             // the polish lowered the sum of squares by more than 1e-9
   int df = 0;                        // n - p
-  double sigma = 0.0;                // sqrt(ssq / df)
+  double sigma = 0.0;                // sqrt(ssq / df): with weights, of the weighted residuals
   double t = 0.0;                    // t(0.975; df)
   std::vector<ParameterStats> parameters;
   // Empty when not determined; a fixed parameter's row and column are 0 but for the
@@ -41,8 +41,9 @@ struct StandardAnalysis {
 };
 
 // The analysis of a fit whose search has run (fit.pbest). Works on its own copy of
-// the fit, through the same model evaluation. Without `profiles`, the profile ends
-// stay empty (and unmentioned).
+// the fit, through the same model evaluation; with fit.weights, all of it is of the
+// weighted sum of squares (the runs test reads only the residuals' signs). Without `profiles`, the
+// profile ends stay empty (and unmentioned).
 StandardAnalysis standard_analysis(const models::FitState& fit, bool profiles = true);
 
 }  // namespace quillon::analysis

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "models/catalogue.h"
+#include "models/weighting.h"
 #include "textio/platform.h"
 
 namespace quillon::batch {
@@ -77,6 +78,7 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
   file_analysis::FitOptions& fit = options.fit;
   std::string output = "quillon-results";
   std::string converted, model, columns, start, lower, upper;
+  std::string weighting = "none";
 
   CLI::App app(
       "Fits enzyme-kinetic models to data files (.dat) and lab tables (.csv, .tsv, .txt), "
@@ -96,6 +98,14 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
   app.add_flag("-r,--recursive", options.recursive, "also the files of folders' subfolders");
   app.add_flag("--compare", fit.compare, "also fit and rank every model of each file's group");
   app.add_flag("--strict", fit.strict, "reject a file with a data warning instead of fitting it");
+  app.add_option("--weight", weighting,
+                 "weights of the squares: none, 1/y, 1/y2 (relative errors), 1/sd2 (replicates)")
+      ->type_name("W")
+      ->capture_default_str()
+      ->check([](const std::string& name) {
+        return models::find_weighting(name) ? std::string()
+                                            : "no weighting " + name + " (none, 1/y, 1/y2, 1/sd2)";
+      });
   app.add_option("--model", model,
                  "tables: mm, hill, competitive, noncompetitive, uncompetitive, mixed, or 1-6")
       ->type_name("NAME");
@@ -124,6 +134,7 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
                 " (mm, hill, competitive, noncompetitive, uncompetitive, mixed, or 1-6)");
       fit.table.model = m->number;
     }
+    fit.weighting = *models::find_weighting(weighting);
     if (!columns.empty())
       fit.table.columns = split(columns, ',');
     fit.overrides.start = start.empty() ? fit.overrides.start : settings("--start", start);

@@ -10,6 +10,7 @@
 
 #include "analysis/standard_analysis.h"
 #include "models/fit_state.h"
+#include "models/weighting.h"
 
 namespace quillon::file_analysis {
 
@@ -18,7 +19,7 @@ struct Candidate {
   int np = 0;
   models::FitState state;       // prepared and fitted: the pictures draw its curve
   std::vector<double> plotted;  // its best fit, polished where the analysis has one
-  double report_ssq = 0.0;      // the report's SSQ0
+  double report_ssq = 0.0;      // the report's SSQ0, weighted where the fit is
   // As the report computes them, from the polished sum of squares (ssq()); absent
   // where not finite.
   std::optional<double> aic;
@@ -44,6 +45,8 @@ struct Comparison {
   std::vector<Candidate> candidates;  // in model order
   std::string verdict;
   std::vector<std::string> cautions;
+  // Of every candidate's squares: the sums, criteria and tests are then weighted.
+  models::Weighting weighting = models::Weighting::none;
 };
 
 // The imported (unprepared) state of a file as if its data file named `model`, a

@@ -19,6 +19,7 @@
 #include "models/catalogue.h"
 #include "models/model_block.h"
 #include "models/model_evaluator.h"
+#include "models/weighting.h"
 #include "optimise/tunnelling_search.h"
 #include "report/criteria.h"
 #include "report/fit_report.h"
@@ -79,6 +80,16 @@ std::vector<double> plotted(const analysis::StandardAnalysis& standard,
   return standard.best.size() == search_best.size() ? standard.best : search_best;
 }
 
+// The weights of a prepared fit's observations, or why they cannot be had.
+std::variant<std::vector<double>, std::string> weights_of(const models::FitState& fit,
+                                                          models::Weighting weighting) {
+  const auto n = static_cast<std::size_t>(fit.npoints);
+  return models::observation_weights(
+      weighting, std::span(fit.x1).first(n),
+      fit.nx >= 2 ? std::span(fit.x2).first(n) : std::span<const double>(),
+      std::span(fit.y1).first(n));
+}
+
 // The candidates of the file's group, each fitted from the file's data with starts
 // and bounds mapped from the file's; the file's own model is the fit already made.
 Comparison compare_models(const FileFit& own, const models::FitState& imported,
@@ -89,7 +100,7 @@ Comparison compare_models(const FileFit& own, const models::FitState& imported,
     c.model = model;
     if (model == own.model) {
       c.np = own.np;
-      c.report_ssq = own.ssq;
+      c.report_ssq = own.wssq;
       c.standard = *own.standard;
       c.report = own.report;
       c.state = own.state;
@@ -97,9 +108,11 @@ Comparison compare_models(const FileFit& own, const models::FitState& imported,
     } else {
       c.state = candidate_state(imported, model);
       data_import::prepare_data(import_console, c.state);
+      // The file's own observations: their weights were had for its own fit.
+      c.state.weights = std::get<std::vector<double>>(weights_of(c.state, own.weighting));
       FittedModel fitted = fit_prepared(c.state, false);
       c.np = c.state.np;
-      c.report_ssq = fitted.account.ssq0;
+      c.report_ssq = fitted.account.wssq0;
       c.plotted = plotted(fitted.standard, fitted.search.pbest);
       c.standard = std::move(fitted.standard);
       c.report = std::move(fitted.report);
@@ -107,7 +120,7 @@ Comparison compare_models(const FileFit& own, const models::FitState& imported,
     // Ranked on the polished sums, as the F test is: a search that stopped short would
     // otherwise rank against the test.
     const report::InformationCriteria ic =
-        report::information_criteria(c.state.npoints, c.np, c.ssq(), c.state.y1);
+        report::information_criteria(c.state.npoints, c.np, c.ssq(), c.state.y1, c.state.weights);
     const auto finite = [](double v) { return std::isfinite(v) ? std::optional(v) : std::nullopt; };
     c.aic = c.state.npoints > c.np ? finite(ic.aic) : std::nullopt;
     // AIC needs residual degrees of freedom, and AICc's correction n > np + 1; below,
@@ -115,7 +128,10 @@ Comparison compare_models(const FileFit& own, const models::FitState& imported,
     c.aicc = c.state.npoints > c.np + 1 ? finite(ic.aicc) : std::nullopt;
     candidates.push_back(std::move(c));
   }
-  return rank_candidates(std::move(candidates), models::find_model(own.model)->general, own.n);
+  Comparison ranked =
+      rank_candidates(std::move(candidates), models::find_model(own.model)->general, own.n);
+  ranked.weighting = own.weighting;
+  return ranked;
 }
 
 }  // namespace
@@ -209,6 +225,7 @@ std::string joined(const std::vector<std::string>& notes) {
 FileFit fit_file(const std::filesystem::path& file, const FitOptions& options) {
   const auto start = std::chrono::steady_clock::now();
   FileFit result;
+  result.weighting = options.weighting;
   std::istringstream no_answers;
   // The import's account (path lines, reasons) is not part of the report.
   std::ostringstream import_account;
@@ -247,6 +264,12 @@ FileFit fit_file(const std::filesystem::path& file, const FitOptions& options) {
     result.message = one_line(import_account.str().substr(before_prepare));
     return result;
   }
+  auto weights = weights_of(fit, options.weighting);
+  if (auto* why = std::get_if<std::string>(&weights)) {
+    result.message = std::move(*why);
+    return result;
+  }
+  fit.weights = std::move(std::get<std::vector<double>>(weights));
 
   FittedModel own = fit_prepared(fit, true);
   const optimise::SearchOutcome& search = own.search;
@@ -262,6 +285,7 @@ FileFit fit_file(const std::filesystem::path& file, const FitOptions& options) {
 
   result.fitted = true;
   result.ssq = account.ssq0;
+  result.wssq = account.wssq0;
   result.criteria = account.uncertainty.criteria;
   result.samples = account.uncertainty.accepted;
   result.runs = search.runs;
@@ -279,6 +303,10 @@ FileFit fit_file(const std::filesystem::path& file, const FitOptions& options) {
       std::span(fit.x1).first(n), fit.nx >= 2 ? std::span(fit.x2).first(n) : std::span<double>(),
       std::span(fit.y1).first(n), result.standard->available ? result.standard->ssq : result.ssq,
       fit.np);
+  if (!fit.weights.empty()) {
+    result.replicates->f.reset();
+    result.replicates->p.reset();
+  }
   result.state = std::move(fit);
   if (compare)
     result.comparison = compare_models(result, unprepared, import_console);

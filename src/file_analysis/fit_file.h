@@ -13,6 +13,7 @@
 #include "data_import/table_state.h"
 #include "file_analysis/compare.h"
 #include "models/fit_state.h"
+#include "models/weighting.h"
 #include "report/criteria.h"
 #include "report/uncertainty.h"
 
@@ -26,6 +27,7 @@ struct FitOptions {
   data_import::Units units;          // --x-unit, --x2-unit, --y-unit: over the table's own
   bool strict = false;               // a data warning rejects the file
   bool converted = false;            // keep a table's equivalent data file
+  models::Weighting weighting = models::Weighting::none;  // of the objective's squares
 };
 
 // A table by its extension (.csv, .tsv, .txt, any case); anything else is a data file.
@@ -39,6 +41,10 @@ struct FileFit {
   int n = 0;         // observations
   int np = 0;        // parameters
   double ssq = 0.0;  // unweighted sum of squares at the best fit
+  // The sum the fit minimised, weighted as `weighting` says (ssq when unweighted): the
+  // criteria, the sampling and the standard analysis are of it.
+  double wssq = 0.0;
+  models::Weighting weighting = models::Weighting::none;
   std::optional<report::InformationCriteria> criteria;
   int samples = 0;  // kept by the last uncertainty pass
   int runs = 0;
@@ -48,10 +54,12 @@ struct FileFit {
   // cells, starts outside their bounds), then the fit's own notes.
   std::vector<std::string> data_warnings;
   std::vector<std::string> warnings;
-  data_import::Units units;                       // from the table's header or the options
-  std::optional<analysis::LackOfFit> replicates;  // of a fitted file
-  std::string converted;                          // a table's equivalent data file, when asked for
-  std::vector<double> best;                       // best-fit parameters
+  data_import::Units units;  // from the table's header or the options
+  // Of a fitted file; with weights, without the test (the weights come from the
+  // rates themselves, which the test's F distribution does not allow for).
+  std::optional<analysis::LackOfFit> replicates;
+  std::string converted;     // a table's equivalent data file, when asked for
+  std::vector<double> best;  // best-fit parameters
   std::vector<report::ParameterUncertainty> uncertainty;  // empty when too few samples
   std::string report;  // model block to the end of the uncertainty section, CR LF
   std::optional<analysis::StandardAnalysis> standard;  // of a fitted file

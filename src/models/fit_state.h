@@ -57,7 +57,11 @@ struct FitState {
       y1;                     // observations sorted by ascending X1, npoints each (prepare)
   std::vector<double> ycalc;  // fitted values at the last objective call (objective)
   std::vector<double> c;      // constants C1..Cnc = 1, 2, .. (prepare)
-  std::vector<double> var;    // values vector P1..Pnp, X1..Xnx, C1..Cnc (prepare, objective)
+  // The weight of each sorted observation (batch weighting, after prepare): the
+  // objective is then the sum of w (y - f)^2. Empty: every weight 1, as in the
+  // interactive program.
+  std::vector<double> weights;
+  std::vector<double> var;  // values vector P1..Pnp, X1..Xnx, C1..Cnc (prepare, objective)
 
   std::string eq =
       std::string(512, ' ');  // equation, display form with function names encoded (set-up)
@@ -65,6 +69,7 @@ struct FitState {
   std::vector<double> pbest;  // best-fit parameters (search)
   double best = 1.0e15;       // sum of squares at pbest (search)
   double ssq0 = 0.0;          // sum of squares of the residual table at pbest (report)
+  double wssq0 = 0.0;         // the same weighted, where there are weights (report)
 
   // Re-seeded at the start of every search; the uncertainty sampling continues it.
   std::mt19937_64 rng;

@@ -211,6 +211,32 @@ double add_squares(double s, const double* yc, const double* yo, std::size_t fro
   return s;
 }
 
+// The same with each square weighted: a loop of its own, so that the unweighted
+// sum keeps its bits and its speed.
+double add_weighted_squares(double s, const double* yc, const double* yo, const double* w,
+                            std::size_t from, std::size_t to) {
+  for (std::size_t i = from; i < to; ++i) {
+    const double r = yc[i] - yo[i];
+    s = s + w[i] * (r * r);
+  }
+  return s;
+}
+
+// The squares of n > 0 rows added in chunks through add(s, from, to), stopping once
+// the partial sum reaches bound: a partial sum never falls again, so then has the sum.
+template <typename Add>
+double bounded_sum(Add add, std::size_t n, double bound) {
+  constexpr std::size_t check_every = 16;
+  double s = 0.0;
+  std::size_t i = 0;
+  do {
+    const std::size_t end = std::min(i + check_every, n);
+    s = add(s, i, end);
+    i = end;
+  } while (s < bound && i < n);
+  return s;
+}
+
 }  // namespace
 
 double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p,
@@ -252,21 +278,26 @@ double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p,
 
   double* yc = fit.ycalc.data();
   const double* yo = fit.y1.data();
+  // The weights are looked up only where a sum is made: the unweighted sum then
+  // carries nothing more through the evaluation than it did before weights.
+  const auto plain = [yc, yo](double t, std::size_t from, std::size_t to) {
+    return add_squares(t, yc, yo, from, to);
+  };
+  const auto weighted = [&fit, yc, yo](double t, std::size_t from, std::size_t to) {
+    return add_weighted_squares(t, yc, yo, fit.weights.data(), from, to);
+  };
+  const auto add = [&](double t, std::size_t from, std::size_t to) {
+    return fit.weights.empty() ? plain(t, from, to) : weighted(t, from, to);
+  };
   double s = 0.0;
   std::size_t i = 0;
   if (ev.all_rows(nc, values, n, yc, options.same_observations)) {
-    // A partial sum never falls again: once it reaches the bound, so has the sum.
-    constexpr std::size_t check_every = 16;
-    while (i < n) {
-      const std::size_t end = std::min(i + check_every, n);
-      s = add_squares(s, yc, yo, i, end);
-      i = end;
-      if (s >= options.bound)
-        break;
-    }
+    // A loop for each kind of sum: weights are asked for once, not at every chunk.
+    s = fit.weights.empty() ? bounded_sum(plain, n, options.bound)
+                            : bounded_sum(weighted, n, options.bound);
   } else {
     yc[0] = ev.evaluate(1, nc, np, nx, fit.var);
-    s = add_squares(s, yc, yo, 0, 1);
+    s = add(s, 0, 1);
     i = 1;
     // The others a run of rows at a time, each run summed in its order as soon as it
     // is made (the sum's chain of additions then overlaps the next run's work).
@@ -277,7 +308,7 @@ double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p,
       const std::size_t m = std::min(rows_per_run, n - i);
       if (!ev.func_rows(values, m, yc + i))
         break;  // one observation at a time below
-      s = add_squares(s, yc, yo, i, i + m);
+      s = add(s, i, i + m);
       i += m;
       for (int k = 0; k < nx; ++k)
         values[np + k].column += m;
@@ -285,7 +316,7 @@ double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p,
     for (; i < n; ++i) {
       set_row(i);
       yc[i] = ev.evaluate(static_cast<int>(i) + 1, nc, np, nx, fit.var);
-      s = add_squares(s, yc, yo, i, i + 1);
+      s = add(s, i, i + 1);
     }
   }
   set_row(n - 1);  // as the last observation's call leaves it

@@ -1,5 +1,6 @@
 // Model evaluation at one observation through the expression engine, and the
-// plain sum of squared residuals that the optimiser minimises.
+// sum of squared residuals (weighted, where the fit has weights) that the optimiser
+// minimises.
 #pragma once
 
 #include <array>
@@ -109,7 +110,8 @@ struct SsqOptions {
 };
 
 // The sum of squared residuals over all observations at the parameter vector p
-// (np values). Leaves fit.var(1..np) = p and fit.ycalc holding the fitted values at p.
+// (np values), each square times its weight where fit.weights has them. Leaves fit.var(1..np) = p
+// and fit.ycalc holding the fitted values at p.
 double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p,
                   const SsqOptions& options = {});
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "models/catalogue.h"
+#include "models/weighting.h"
 #include "textio/csv.h"
 #include "textio/text_utils.h"
 
@@ -26,7 +27,10 @@ std::string optional_text(const std::optional<double>& v, const char* pattern) {
 std::string compare_text(const std::string& file, const Comparison& c) {
   std::string out;
   const auto line = [&out](const std::string& text) { out += text + "\r\n"; };
-  line("Model comparison: " + file + ", " + std::to_string(c.n) + " observations");
+  line("Model comparison: " + file + ", " + std::to_string(c.n) + " observations" +
+       (c.weighting == models::Weighting::none
+            ? std::string()
+            : ", weighted " + std::string(models::weighting_name(c.weighting))));
   line("");
   line("Rank  Model" + std::string(16, ' ') + textio::right_aligned("np", 3) +
        textio::right_aligned("SSQ", 11) + textio::right_aligned(c.by_aic ? "AIC" : "AICc", 9) +

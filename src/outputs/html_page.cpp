@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "models/catalogue.h"
+#include "models/weighting.h"
 #include "textio/text_utils.h"
 
 namespace quillon::outputs {
@@ -199,6 +200,9 @@ std::string index_html(const std::vector<FileRecord>& records, bool compare) {
           ", df = " + std::to_string(r.standard->df) + ", s = " + number(r.standard->sigma) +
           (r.standard->runs ? ", runs test p = " + number(r.standard->runs->p) : "") +
           (r.replicates && r.replicates->p ? ", lack-of-fit p = " + number(*r.replicates->p) : "") +
+          (r.weighting == models::Weighting::none
+               ? std::string()
+               : ", weighted " + escaped(std::string(models::weighting_name(r.weighting)))) +
           "</p>");
     }
     for (const auto* list : {&r.data_warnings, &r.warnings}) {

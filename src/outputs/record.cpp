@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "models/catalogue.h"
+#include "models/weighting.h"
 #include "outputs/comparison_table.h"
 #include "outputs/stats_text.h"
 #include "pictures/plot.h"
@@ -54,7 +55,10 @@ void render(FileRecord& record) {
     units.push_back(models::parameter_unit(fit.model, k, fit.units.x1, fit.units.x2, fit.units.y));
   out.push_back({Output::stats, 0,
                  stats_text(shown, fit.model_name, names, fit.n, *fit.standard, fit.uncertainty,
-                            units, fit.replicates ? &*fit.replicates : nullptr)});
+                            units, fit.replicates ? &*fit.replicates : nullptr,
+                            fit.weighting == models::Weighting::none
+                                ? std::string_view()
+                                : models::weighting_name(fit.weighting))});
   out.push_back(
       {Output::picture, 0,
        pictures::fit_plot(shown + ": " + fit.model_name, fit.state, fit.plotted,

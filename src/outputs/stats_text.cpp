@@ -26,18 +26,20 @@ std::string stats_text(const std::string& file, const std::string& model_name,
                        const std::vector<std::string>& names, int n,
                        const analysis::StandardAnalysis& a,
                        const std::vector<report::ParameterUncertainty>& sampling,
-                       const std::vector<std::string>& units,
-                       const analysis::LackOfFit* replicates) {
+                       const std::vector<std::string>& units, const analysis::LackOfFit* replicates,
+                       std::string_view weighting) {
   std::string out;
   const auto line = [&out](const std::string& text) { out += text + "\r\n"; };
-  line("Standard analysis: " + file + ", " + model_name);
+  const bool weighted = !weighting.empty();
+  line("Standard analysis: " + file + ", " + model_name +
+       (weighted ? ", weighted " + std::string(weighting) : std::string()));
   const int np = static_cast<int>(names.size());
   if (!a.available) {
     line("n = " + std::to_string(n) + ", parameters = " + std::to_string(np));
   } else {
     line("n = " + std::to_string(n) + ", parameters = " + std::to_string(np) +
          ", df = " + std::to_string(a.df) + ", t(0.975; df) = " + textio::formatted("%.6g", a.t));
-    line("SSQ = " + textio::formatted("%.7g", a.ssq) +
+    line((weighted ? "Weighted SSQ = " : "SSQ = ") + textio::formatted("%.7g", a.ssq) +
          ", s = " + textio::formatted("%.7g", a.sigma));
     line(a.polished ? "At the polished best fit (the search stopped short of the optimum)."
                     : "At the best fit, polished to full precision.");
@@ -98,6 +100,8 @@ std::string stats_text(const std::string& file, const std::string& model_name,
          std::to_string(replicates->levels) + " levels with up to " +
          std::to_string(replicates->replicates) + " replicates).");
   }
+  if (a.available && weighted && replicates != nullptr && replicates->replicates > 1)
+    line("Lack of fit: not tested, as the weights come from the rates it would compare.");
   std::string unit_list;
   for (std::size_t k = 0; k < names.size() && k < units.size(); ++k) {
     if (!units[k].empty())

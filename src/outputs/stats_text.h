@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/lack_of_fit.h"
@@ -13,13 +14,14 @@ namespace quillon::outputs {
 
 // `names` are the model's parameter names and `units` their units (empty where none
 // is known); `sampling` the report's uncertainty rows (may be empty); `replicates`
-// the lack-of-fit test, shown where there is one. Lines end with CR LF, as the
-// reports' do.
+// the lack-of-fit test, shown where there is one; `weighting` the weights' name
+// ("1/y2"), empty when unweighted. Lines end with CR LF, as the reports' do.
 std::string stats_text(const std::string& file, const std::string& model_name,
                        const std::vector<std::string>& names, int n,
                        const analysis::StandardAnalysis& a,
                        const std::vector<report::ParameterUncertainty>& sampling,
                        const std::vector<std::string>& units = {},
-                       const analysis::LackOfFit* replicates = nullptr);
+                       const analysis::LackOfFit* replicates = nullptr,
+                       std::string_view weighting = {});
 
 }  // namespace quillon::outputs

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "models/catalogue.h"
+#include "models/weighting.h"
 #include "textio/csv.h"
 
 namespace quillon::outputs {
@@ -83,6 +84,7 @@ std::string summary_row(const std::string& shown, const file_analysis::FileFit& 
   f.push_back(number_or_empty(tested, tested ? *r.replicates->p : 0.0));
   for (const std::string* unit : {&r.units.x1, &r.units.x2, &r.units.y})
     f.push_back(csv_field(one_line_name(*unit)));
+  f.push_back(csv_field(models::weighting_name(r.weighting)));
   std::string line;
   for (const std::string& field : f)
     line += (line.empty() ? "" : ",") + field;
@@ -102,7 +104,9 @@ std::string summary_header() {
     header +=
         p + "_wald_se" + p + "_wald_lo" + p + "_wald_hi" + p + "_profile_lo" + p + "_profile_hi";
   }
-  return header + ",sigma,df,runs_test_p,replicates,lack_of_fit_p,x_unit,x2_unit,y_unit";
+  return header +
+         ",sigma,df,runs_test_p,replicates,lack_of_fit_p,x_unit,x2_unit,y_unit,"
+         "weighting";
 }
 
 std::string one_line_name(std::string_view name) {

@@ -6,20 +6,44 @@
 
 namespace quillon::report {
 
-InformationCriteria information_criteria(int n, int p, double ssq0, std::span<const double> y) {
+namespace {
+
+// The weighted total sum of squares about the weighted mean.
+double weighted_total(std::span<const double> y, std::span<const double> w) {
+  double sw = 0.0;
+  double swy = 0.0;
+  for (std::size_t i = 0; i < y.size(); ++i) {
+    sw += w[i];
+    swy += w[i] * y[i];
+  }
+  const double mean = swy / sw;
+  double sst = 0.0;
+  for (std::size_t i = 0; i < y.size(); ++i)
+    sst += w[i] * ((y[i] - mean) * (y[i] - mean));
+  return sst;
+}
+
+}  // namespace
+
+InformationCriteria information_criteria(int n, int p, double ssq0, std::span<const double> y,
+                                         std::span<const double> weights) {
   const double dn = n;
   const double dp = p;
   InformationCriteria ic;
   ic.aic = 2.0 * dp + dn * numerics::exact_math::log(ssq0 / dn);
   ic.aicc = ic.aic + static_cast<double>(2 * p * (p + 1)) / static_cast<double>(n - p - 1);
 
-  double sum = 0.0;
-  for (double v : y)
-    sum += v;
-  const double mean = sum / dn;
   double sst = 0.0;
-  for (double v : y)
-    sst += (v - mean) * (v - mean);
+  if (weights.empty()) {
+    double sum = 0.0;
+    for (double v : y)
+      sum += v;
+    const double mean = sum / dn;
+    for (double v : y)
+      sst += (v - mean) * (v - mean);
+  } else {
+    sst = weighted_total(y, weights);
+  }
   double msc = numerics::exact_math::log(ssq0 / sst) + 2.0 * dp / static_cast<double>(n - p - 1);
   // Keep the printed value finite and away from zero; its sign still tells the story.
   if (std::isnan(msc)) {

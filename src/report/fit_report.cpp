@@ -30,6 +30,15 @@ ReportResult fit_report(textio::Console& console, models::FitState& fit, const O
   for (const ResidualRow& row : result.residuals)
     result.ssq0 += (row.ycalc - row.yobs) * (row.ycalc - row.yobs);
   fit.ssq0 = result.ssq0;
+  result.wssq0 = result.ssq0;
+  if (!fit.weights.empty()) {
+    result.wssq0 = 0.0;
+    for (std::size_t i = 0; i < result.residuals.size(); ++i) {
+      const ResidualRow& row = result.residuals[i];
+      result.wssq0 += fit.weights[i] * ((row.ycalc - row.yobs) * (row.ycalc - row.yobs));
+    }
+  }
+  fit.wssq0 = result.wssq0;
   plot2scrn_mod::plot2scrn(console, fit.model_name, std::span<const double>(fit.x1.data(), n),
                            std::span<const double>(fit.y1.data(), n),
                            std::span<const double>(fit.ycalc.data(), n));

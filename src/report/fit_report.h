@@ -28,11 +28,12 @@ std::vector<ResidualRow> write_residual_table(textio::Console& console, models::
 struct ReportResult {
   std::vector<ResidualRow> residuals;  // in ascending X1
   double ssq0 = 0.0;                   // their sum of squares
+  double wssq0 = 0.0;                  // weighted by fit.weights; ssq0 without weights
   UncertaintyResult uncertainty;       // with the information criteria
 };
 
 // Runs the whole report for the fit that the search has just finished (pbest in the
-// fit state); sets fit.ssq0. Other sampling settings only shorten fuzzing runs.
+// fit state); sets fit.ssq0 and fit.wssq0. Other sampling settings only shorten fuzzing runs.
 ReportResult fit_report(textio::Console& console, models::FitState& fit,
                         models::ModelEvaluator& evaluator, const SamplingSettings& sampling = {});
 // The same with any objective (tests use stand-ins for the model evaluation).

@@ -107,7 +107,13 @@ UncertaintyResult estimate_uncertainty(textio::Console& console, models::FitStat
                   np + 1, " are needed.");
     return result;
   }
-  result.criteria = information_criteria(n, np, fit.ssq0, y);
+  // The sampling's objective is the fit's: weighted where the fit is.
+  const bool weighted = !fit.weights.empty();
+  const double ssq_best = weighted ? fit.wssq0 : fit.ssq0;
+  result.criteria = information_criteria(
+      n, np, ssq_best, y,
+      weighted ? std::span<const double>(fit.weights.data(), static_cast<std::size_t>(n))
+               : std::span<const double>());
 
   double relax =
       (static_cast<double>(np) / static_cast<double>(n - np)) *
@@ -116,10 +122,12 @@ UncertaintyResult estimate_uncertainty(textio::Console& console, models::FitStat
     const bool rerun = pass == 2;
     if (rerun)
       relax = 10.0 * relax;
-    const double threshold = fit.ssq0 * (1.0 + relax);
+    const double threshold = ssq_best * (1.0 + relax);
 
     write_heading(console, rerun);
     console.write("(A,ES12.4)", "  Best-fit Unweighted SSQ0          = ", fit.ssq0);
+    if (weighted)
+      console.write("(A,ES12.4)", "  Best-fit weighted SSQ             = ", fit.wssq0);
     console.write("(A,ES12.4)", "  Acceptance threshold   = ", threshold);
     console.write("(A,F5.1,A)", "  Relaxation (SSQ_RELAX) = ", 100.0 * relax,
                   " % above best-fit SSQ");

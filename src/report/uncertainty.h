@@ -42,7 +42,8 @@ struct UncertaintyResult {
 };
 
 // Prints the whole section, rerunning once at ten times the relaxation when fewer
-// than three trials pass. Reads fit.pbest, plower, pupper, y1, ssq0; continues
+// than three trials pass. Reads fit.pbest, plower, pupper, y1, ssq0 (with weights:
+// weights and wssq0, which the threshold and the criteria then use); continues
 // fit.rng; leaves fit.ycalc at the last trial.
 UncertaintyResult estimate_uncertainty(textio::Console& console, models::FitState& fit,
                                        const Objective& objective,

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "batch/table_expected.h"
+#include "batch/weight_expected.h"
 #include "support/test_support.h"
 
 namespace quillon::batch {
@@ -506,6 +507,80 @@ TEST_F(BatchProgram, TablesReachTheOptimaOfRFromStartsFoundInTheData) {
   EXPECT_NE(read("out/mm.stats.txt").find("Units: Km in mM."), std::string::npos);
   EXPECT_NE(read("out/mm.stats.txt").find("Lack of fit: F(7, 18) = 0.375, p = 0.905"),
             std::string::npos);
+}
+
+TEST_F(BatchProgram, WeightedFitsReachTheWeightedOptimaOfR) {
+  const std::string tables = QUILLON_SOURCE_DIR "/tests/batch/data/weights";
+  const std::vector<std::string> weightings = {"1/y", "1/y2", "1/sd2"};
+  for (std::size_t k = 0; k < weightings.size(); ++k) {
+    ASSERT_EQ(run("-q --compare -o out" + std::to_string(k) + " --weight " + weightings[k] + " " +
+                  tables),
+              0)
+        << err_;
+  }
+  for (const testing::WeightExpected& e : testing::weight_expected) {
+    const std::string file = tables + "/" + std::string(e.file);
+    SCOPED_TRACE(file + " " + std::string(e.weighting));
+    const auto k =
+        std::find(weightings.begin(), weightings.end(), e.weighting) - weightings.begin();
+    const std::string out = "out" + std::to_string(k);
+    const std::string summary = read(out + "/summary.csv");
+    EXPECT_EQ(field(summary, file, "weighting"), e.weighting);
+    EXPECT_EQ(field(summary, file, "model"), std::to_string(e.model));
+    EXPECT_EQ(field(summary, file, "n"), std::to_string(e.n));
+    // sigma^2 df is the polished weighted sum; ssq stays the unweighted sum.
+    const double sigma = std::stod(field(summary, file, "sigma"));
+    EXPECT_NEAR(sigma * sigma * std::stoi(field(summary, file, "df")), e.wssq, 1e-6 * e.wssq);
+    EXPECT_NEAR(std::stod(field(summary, file, "ssq")), e.ssq, 1e-5 * e.ssq);
+    for (int j = 0; j < e.np; ++j) {
+      std::string p = "p";
+      p += std::to_string(j + 1);
+      const auto u = static_cast<std::size_t>(j);
+      EXPECT_NEAR(std::stod(field(summary, file, p + "_best")), e.p[u], 1e-4 * std::abs(e.p[u]));
+      EXPECT_NEAR(std::stod(field(summary, file, p + "_wald_se")), e.se[u], 1e-3 * e.se[u]);
+    }
+    EXPECT_EQ(field(summary, file, "replicates"), "3");
+    EXPECT_EQ(field(summary, file, "lack_of_fit_p"), "");
+    // The file's own candidate is ranked on the same weighted optimum.
+    bool seen = false;
+    for (const std::string& row : testing::split_crlf(read(out + "/comparison.csv"))) {
+      const std::vector<std::string> f = csv_fields(row);
+      if (f.at(0) == file && f.at(1) == std::to_string(e.model)) {
+        EXPECT_NEAR(std::stod(f.at(4)), e.wssq, 1e-6 * e.wssq);
+        seen = true;
+      }
+    }
+    EXPECT_TRUE(seen);
+    const std::string stem(e.file.substr(0, e.file.size() - 4));
+    EXPECT_NE(read(out + "/" + stem + ".stats.txt").find(", weighted " + std::string(e.weighting)),
+              std::string::npos);
+    EXPECT_NE(read(out + "/" + stem + ".report.txt").find("Best-fit weighted SSQ             ="),
+              std::string::npos);
+  }
+}
+
+TEST_F(BatchProgram, WeightsThatTheDataCannotGiveRejectTheFile) {
+  const std::string unreplicated = QUILLON_SOURCE_DIR "/tests/batch/data/tables/hill_rising.csv";
+  const struct {
+    std::string weighting, file, content, message;
+  } cases[] = {
+      {"1/sd2", unreplicated, "", "at least two replicates at every level, but [S] = 0.5 has one"},
+      {"1/y2", "zero.csv", "S,v\n0.5,1.2\n1,0\n2,3.1\n4,3.9\n", "the rate at [S] = 1 is 0"},
+      {"1/y", "zero.csv", "S,v\n0.5,1.2\n1,0\n2,3.1\n4,3.9\n", "the rate at [S] = 1 is 0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.weighting);
+    if (!c.content.empty())
+      write(c.file, c.content);
+    ASSERT_EQ(run("-q -o out --weight " + c.weighting + " '" + c.file + "'"), 1) << err_;
+    const std::string summary = read("out/summary.csv");
+    EXPECT_EQ(field(summary, c.file, "status"), "rejected");
+    EXPECT_NE(field(summary, c.file, "message").find(c.message), std::string::npos)
+        << field(summary, c.file, "message");
+    EXPECT_EQ(field(summary, c.file, "weighting"), c.weighting);
+  }
+  EXPECT_EQ(run("-q -o out --weight 1/x zero.csv"), 2);
+  EXPECT_NE(err_.find("no weighting 1/x"), std::string::npos) << err_;
 }
 
 TEST_F(BatchProgram, TablesConvertToDataFilesThatTheInteractiveProgramFitsAlike) {

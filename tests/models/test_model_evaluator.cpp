@@ -190,12 +190,16 @@ TEST(SsqObjfun, EveryPathMatchesOneObservationAtATime) {
     std::vector<double> ycalc;
     std::vector<double> var;
     double expected = 0.0;
+    double weighted = 0.0;
+    std::vector<double> weights;
     for (int i = 0; i < c.n; ++i) {
       var = {p[0], p[1], fit.x1[i]};
       var.insert(var.end(), fit.c.begin(), fit.c.end());
       ycalc.push_back(one.func(i + 1, c.nc, 2, 1, fit.eq, var));
       const double r = ycalc.back() - fit.y1[i];
       expected = expected + r * r;
+      weights.push_back(0.5 + (i % 3));
+      weighted = weighted + weights.back() * (r * r);
     }
 
     ModelEvaluator ev(sc.console);
@@ -204,6 +208,10 @@ TEST(SsqObjfun, EveryPathMatchesOneObservationAtATime) {
     EXPECT_EQ(std::count(fit.ycalc.begin() + c.n, fit.ycalc.end(), untouched), pad);
     EXPECT_EQ(fit.var, var);
     EXPECT_EQ(sc.output(), "");
+    // Weighted, every path weights every square once.
+    fit.weights = weights;
+    EXPECT_EQ(ssq_objfun(fit, ev, p), weighted);
+    EXPECT_EQ(std::vector<double>(fit.ycalc.begin(), fit.ycalc.begin() + c.n), ycalc);
   }
 }
 
@@ -218,6 +226,11 @@ TEST(SsqObjfun, PassesAllocateNothing) {
   for (int pass = 0; pass < 100; ++pass)
     sum += ssq_objfun(fit, ev, p);
   EXPECT_EQ(testing::heap_allocations(), before);
+  fit.weights.assign(static_cast<std::size_t>(fit.npoints), 2.0);
+  const long long weighted = testing::heap_allocations();
+  for (int pass = 0; pass < 100; ++pass)
+    sum += ssq_objfun(fit, ev, p);
+  EXPECT_EQ(testing::heap_allocations(), weighted);
   EXPECT_GT(sum, 0.0);
 }
 

@@ -42,6 +42,15 @@ TEST(InformationCriteria, ValuesAndClamps) {
   }
 }
 
+// MSC's total sum of squares is weighted about the weighted mean: y = 1, 3 with
+// weights 1, 3 have mean 2.5 and total 1 * 1.5^2 + 3 * 0.5^2 = 3.
+TEST(InformationCriteria, WeightedTotalIsAboutTheWeightedMean) {
+  const std::vector<double> y{1, 3};
+  const auto ic = information_criteria(2, 0, 1.5, y, y);
+  EXPECT_DOUBLE_EQ(ic.aic, 2 * std::log(0.75));
+  EXPECT_DOUBLE_EQ(ic.msc, std::log(0.5));
+}
+
 TEST(InformationCriteria, PrintedBlock) {
   testing::StringConsole sc;
   const std::vector<double> ten{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};

@@ -87,6 +87,26 @@ TEST(EstimateUncertainty, NothingAcceptedRunsTheRerunOnce) {
   EXPECT_EQ(sc.output(), testing::crlf_lines(expected));
 }
 
+// With weights, the threshold and the criteria are of the weighted sum; the
+// unweighted line stays.
+TEST(EstimateUncertainty, WeightedFitsSampleBelowTheWeightedThreshold) {
+  models::FitState fit = ten_points({1.0, 2.0});
+  fit.weights.assign(10, 2.0);
+  fit.wssq0 = 2.0;
+  testing::StringConsole sc;
+  // Above the unweighted threshold 2.1147, below the weighted 4.2295.
+  const UncertaintyResult result = estimate_uncertainty(sc.console, fit, constant_objective(3.0));
+  const std::string out = sc.output();
+  EXPECT_NE(out.find("\r\n  Best-fit Unweighted SSQ0          =   1.0000E+00\r\n"
+                     "  Best-fit weighted SSQ             =   2.0000E+00\r\n"
+                     "  Acceptance threshold   =   4.2295E+00\r\n"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(result.accepted, 2000);
+  ASSERT_TRUE(result.criteria);
+  EXPECT_DOUBLE_EQ(result.criteria->aic, 4 + 10 * std::log(0.2));
+}
+
 TEST(EstimateUncertainty, AllAcceptedGivesTheFullTable) {
   models::FitState fit = ten_points({1.0, 2.0});
   const std::mt19937_64 start = fit.rng;
