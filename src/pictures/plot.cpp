@@ -180,6 +180,7 @@ std::vector<double> evaluate(const models::FitState& fit, std::span<const double
   at.x3.assign(n, 0.0);
   at.y1.assign(n, 0.0);
   at.ycalc.assign(n, 0.0);
+  at.weights.clear();  // the observations' weights: not these rows'
   std::istringstream none;
   std::ostringstream ignored;
   textio::Console console(none, ignored);
