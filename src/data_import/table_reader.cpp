@@ -193,6 +193,18 @@ size_t read_quoted(std::string_view line, size_t pos, std::string& out) {
   return none;
 }
 
+// A cell that opens with a quote: its quoted text read into `cell`. False when the
+// quote is not closed on the line; the row then ends with that cell.
+bool read_opening_quote(std::string_view text, size_t& pos, Cell& cell, Row& row) {
+  cell.quoted = true;
+  pos = read_quoted(text, pos, cell.text);
+  if (pos != none)
+    return true;
+  row.unclosed = true;
+  row.cells.push_back(std::move(cell));
+  return false;
+}
+
 Row split_blanks(const Line& line) {
   const std::string_view text = line.text;
   Row row{{}, line.number};
@@ -203,15 +215,8 @@ Row split_blanks(const Line& line) {
     if (pos == text.size())
       return row;
     Cell cell;
-    if (text[pos] == '"') {
-      cell.quoted = true;
-      pos = read_quoted(text, pos, cell.text);
-      if (pos == none) {
-        row.unclosed = true;
-        row.cells.push_back(std::move(cell));
-        return row;
-      }
-    }
+    if (text[pos] == '"' && !read_opening_quote(text, pos, cell, row))
+      return row;
     const size_t end = std::min(text.find_first_of(" \t", pos), text.size());
     cell.text += text.substr(pos, end - pos);
     row.cells.push_back(std::move(cell));
@@ -232,15 +237,8 @@ Row split_row(const Line& line, Delimiter delimiter) {
     while (pos < text.size() && text[pos] != sep && is_blank(text[pos]))
       ++pos;
     Cell cell;
-    if (pos < text.size() && text[pos] == '"') {
-      cell.quoted = true;
-      pos = read_quoted(text, pos, cell.text);
-      if (pos == none) {
-        row.unclosed = true;
-        row.cells.push_back(std::move(cell));
-        return row;
-      }
-    }
+    if (pos < text.size() && text[pos] == '"' && !read_opening_quote(text, pos, cell, row))
+      return row;
     const size_t end = std::min(text.find(sep, pos), text.size());
     cell.text += trim(text.substr(pos, end - pos));
     row.cells.push_back(std::move(cell));

@@ -23,12 +23,6 @@ std::string parameter_list(int model) {
   return names;
 }
 
-// A number as the data file holds it: the shortest text that reads back to the same
-// double, which the import reads as it reads any decimal.
-std::string exact(double v) {
-  return textio::csv_number(v);
-}
-
 }  // namespace
 
 std::variant<models::FitState, std::string> table_state(const Table& table,
@@ -85,8 +79,8 @@ std::variant<models::FitState, std::string> table_state(const Table& table,
     const auto i = static_cast<std::size_t>(k);
     if (s.plower[i] > s.pupper[i])
       return "the lower bound of " + models::parameter_name(s.model, k) + " (" +
-             exact(s.plower[i]) + ") lies above its upper bound (" + exact(s.pupper[i]) +
-             "): correct --lower or --upper.";
+             textio::csv_number(s.plower[i]) + ") lies above its upper bound (" +
+             textio::csv_number(s.pupper[i]) + "): correct --lower or --upper.";
   }
   return s;
 }
@@ -98,7 +92,7 @@ std::string dat_text(const models::FitState& fit, std::string_view source, const
     for (std::size_t k = 0; k < np; ++k) {
       if (k > 0)
         line += ' ';
-      line += exact(v[k]);
+      line += textio::csv_number(v[k]);
     }
     return line;
   };
@@ -117,10 +111,10 @@ std::string dat_text(const models::FitState& fit, std::string_view source, const
   text += remark(values(fit.plower), "lower bounds");
   text += remark(values(fit.pupper), "upper bounds");
   for (std::size_t i = 0; i < static_cast<std::size_t>(fit.npoints); ++i) {
-    text += exact(fit.xbuf1[i]);
+    text += textio::csv_number(fit.xbuf1[i]);
     if (fit.nx >= 2)
-      text.append(" ").append(exact(fit.xbuf2[i]));
-    text.append(" ").append(exact(fit.ybuf[i])).append("\r\n");
+      text.append(" ").append(textio::csv_number(fit.xbuf2[i]));
+    text.append(" ").append(textio::csv_number(fit.ybuf[i])).append("\r\n");
   }
   // The remark follows an empty line: the import's observations end there.
   text += "\r\n# converted by quillon-batch from " + std::string(source) + "\r\n";
