@@ -442,7 +442,7 @@ StandardAnalysis standard_analysis(const models::FitState& fit, bool profiles) {
       a.parameters[static_cast<std::size_t>(k)].fixed = true;
       char value[32];
       std::snprintf(value, sizeof value, "%.6g", a.best[static_cast<std::size_t>(k)]);
-      a.warnings.push_back(models::parameter_name(fit.model, k) + ": fixed at " + value +
+      a.warnings.push_back(models::fit_parameter_name(fit, k) + ": fixed at " + value +
                            " by equal bounds: no standard error or interval");
     }
   }
@@ -474,7 +474,7 @@ StandardAnalysis standard_analysis(const models::FitState& fit, bool profiles) {
     auto& row = a.parameters[static_cast<std::size_t>(k)];
     row.profile_lo = profile_end(model, a, k, -1.0, lower_found);
     row.profile_hi = profile_end(model, a, k, 1.0, lower_found);
-    const std::string name = models::parameter_name(fit.model, k);
+    const std::string name = models::fit_parameter_name(fit, k);
     if (!row.profile_lo)
       a.warnings.push_back(name + ": lower 95 % limit not determined within its bounds");
     if (!row.profile_hi)

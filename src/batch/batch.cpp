@@ -9,11 +9,15 @@
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <variant>
 
 #include "batch/inputs.h"
 #include "batch/progress.h"
 #include "file_analysis/fit_file.h"
+#include "file_analysis/global_fit.h"
+#include "models/catalogue.h"
 #include "outputs/comparison_table.h"
+#include "outputs/global_outputs.h"
 #include "outputs/html_page.h"
 #include "outputs/output_names.h"
 #include "outputs/record.h"
@@ -117,7 +121,8 @@ std::optional<int> check_inputs_and_names(const Options& options, std::vector<Fi
   std::vector<std::string> file_stems;
   for (const Input& input : inputs)
     file_stems.push_back(platform::narrow_name(input.path.stem()));
-  const std::vector<std::string> stems = outputs::unique_stems(file_stems, options.fit.compare);
+  const std::vector<std::string> stems =
+      outputs::unique_stems(file_stems, options.fit.compare, options.global);
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     FileRecord& record = records.emplace_back();
     record.source = inputs[i].path;
@@ -128,6 +133,10 @@ std::optional<int> check_inputs_and_names(const Options& options, std::vector<Fi
   std::vector<fs::path> names;
   for (const Output table : {Output::summary, Output::comparison_table, Output::page})
     names.push_back(options.output / outputs::output_name(table));
+  if (options.global) {
+    for (const Output name : outputs::global_outputs)
+      names.push_back(options.output / outputs::output_name(name));
+  }
   for (const FileRecord& record : records) {
     for (const std::string& name : outputs::input_outputs(record.stem, options.fit.compare))
       names.push_back(options.output / platform::path_from_narrow(name));
@@ -143,6 +152,41 @@ std::optional<int> check_inputs_and_names(const Options& options, std::vector<Fi
     }
   }
   return std::nullopt;
+}
+
+// With --global, before any fit: two inputs or more, all of one model (those that can
+// be read), which has every shared parameter. The shared parameters, else the exit status.
+std::variant<std::vector<bool>, int> check_global(const Options& options,
+                                                  const std::vector<FileRecord>& records,
+                                                  std::ostream& err) {
+  if (records.size() < 2) {
+    err << "quillon-batch: --global fits two data sets or more at once\n";
+    return usage_error;
+  }
+  int model = 0;
+  const FileRecord* first = nullptr;
+  for (const FileRecord& record : records) {
+    const int m = file_analysis::input_model(record.source, options.fit);
+    if (m == 0)
+      continue;
+    if (first == nullptr) {
+      model = m;
+      first = &record;
+    } else if (m != model) {
+      err << "quillon-batch: --global fits one model to every input: " << first->shown << " is "
+          << models::short_name(model) << ", " << record.shown << " is " << models::short_name(m)
+          << "\n";
+      return usage_error;
+    }
+  }
+  if (model == 0)
+    return std::vector<bool>();  // nothing readable: the fits say why
+  auto shared = file_analysis::shared_parameters(model, options.share);
+  if (auto* why = std::get_if<std::string>(&shared)) {
+    err << "quillon-batch: --share: " << *why << "\n";
+    return usage_error;
+  }
+  return std::get<std::vector<bool>>(shared);
 }
 
 // Step 3: a fitted file's outputs, each freed once written (the pictures kept when the
@@ -168,7 +212,8 @@ bool write_file_outputs(FileRecord& record, const fs::path& folder, bool keep_pi
 
 // Step 2 with step 3: every input fitted on a pool of workers, each file's outputs
 // written as soon as it is fitted. False when an output could not be written.
-bool fit_in_pool(std::vector<FileRecord>& records, const Options& options, Progress& progress) {
+bool fit_in_pool(std::vector<FileRecord>& records, const Options& options, Progress& progress,
+                 std::vector<models::FitState>* kept) {
   const std::size_t n = records.size();
   const bool keep_pictures = n <= outputs::inline_picture_files;
   std::atomic<std::size_t> next{0};
@@ -189,6 +234,8 @@ bool fit_in_pool(std::vector<FileRecord>& records, const Options& options, Progr
         }
         std::string().swap(record.fit.converted);
       }
+      if (kept != nullptr)
+        (*kept)[i] = record.fit.state;  // rendering frees it
       outputs::render(record);
       if (!write_file_outputs(record, options.output, keep_pictures, progress))
         all_written = false;
@@ -205,7 +252,7 @@ bool fit_in_pool(std::vector<FileRecord>& records, const Options& options, Progr
 
 // Step 4: the summary, the comparison table and the page, of the records done.
 bool write_tables_and_page(const std::vector<FileRecord>& records, const Options& options,
-                           Progress& progress) {
+                           const outputs::GlobalPage* global, Progress& progress) {
   std::string summary = outputs::summary_header() + "\r\n";
   for (const FileRecord& record : records) {
     if (record.done)
@@ -222,12 +269,49 @@ bool write_tables_and_page(const std::vector<FileRecord>& records, const Options
     }
     tables.emplace_back(Output::comparison_table, std::move(rows));
   }
-  tables.emplace_back(Output::page, outputs::index_html(records, options.fit.compare));
+  tables.emplace_back(Output::page, outputs::index_html(records, options.fit.compare, global));
   bool ok = true;
   for (const auto& [kind, text] : tables) {
     const fs::path file = options.output / outputs::output_name(kind);
     const std::string why = write_whole(file, text);
     if (!why.empty()) {
+      progress.error("quillon-batch: " + platform::narrow_name(file) + " " + why);
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+// Step 2b: the global fit of every input's data set, from the separate fits, and its
+// outputs. False when it could not be made or written.
+bool fit_globally(const std::vector<FileRecord>& records, std::vector<models::FitState>& kept,
+                  const Options& options, const std::vector<bool>& shared,
+                  outputs::GlobalPage& page, Progress& progress) {
+  std::vector<file_analysis::GlobalSet> sets;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const FileRecord& r = records[i];
+    sets.push_back({r.set.empty() ? platform::narrow_name(r.source.stem()) : r.set, r.shown, &r.fit,
+                    std::move(kept[i])});
+  }
+  const file_analysis::GlobalFit g = shared.empty() || platform::interrupt_requested()
+                                         ? file_analysis::GlobalFit{}
+                                         : file_analysis::global_fit(std::move(sets), shared);
+  if (!g.fitted) {
+    page.message = g.message.empty() ? "The global fit was not made." : g.message;
+    progress.error("quillon-batch: global fit: " + page.message);
+    return false;
+  }
+  page.picture = outputs::global_picture(g);
+  page.stats = outputs::global_stats_text(g);
+  page.test = outputs::global_test_line(g);
+  bool ok = true;
+  for (const auto& [kind, text] : {std::pair{Output::global_report, g.report},
+                                   {Output::global_parameters, outputs::global_parameters_csv(g)},
+                                   {Output::global_test, outputs::global_test_csv(g)},
+                                   {Output::global_stats, page.stats},
+                                   {Output::global_picture, page.picture}}) {
+    const fs::path file = options.output / outputs::output_name(kind);
+    if (const std::string why = write_whole(file, text); !why.empty()) {
       progress.error("quillon-batch: " + platform::narrow_name(file) + " " + why);
       ok = false;
     }
@@ -241,10 +325,23 @@ int run_batch(const Options& options, std::ostream& err) {
   std::vector<FileRecord> records;  // one per input, in input order
   if (const std::optional<int> status = check_inputs_and_names(options, records, err))
     return *status;
+  std::vector<bool> shared;
+  if (options.global) {
+    auto checked = check_global(options, records, err);
+    if (const int* status = std::get_if<int>(&checked))
+      return *status;
+    shared = std::get<std::vector<bool>>(checked);
+  }
   platform::catch_interrupt();
   Progress progress(err, records.size(), platform::standard_error_is_terminal(), options.quiet);
-  bool written = fit_in_pool(records, options, progress);
-  written = write_tables_and_page(records, options, progress) && written;
+  std::vector<models::FitState> kept(options.global ? records.size() : 0);
+  bool written = fit_in_pool(records, options, progress, options.global ? &kept : nullptr);
+  outputs::GlobalPage global;
+  bool global_fitted = true;
+  if (options.global)
+    global_fitted = fit_globally(records, kept, options, shared, global, progress);
+  written = write_tables_and_page(records, options, options.global ? &global : nullptr, progress) &&
+            written;
   std::size_t fitted = 0;
   std::size_t rejected = 0;
   std::size_t warned = 0;
@@ -258,7 +355,7 @@ int run_batch(const Options& options, std::ostream& err) {
     return interrupted;
   if (!written)
     return usage_error;
-  if (rejected > 0)
+  if (rejected > 0 || !global_fitted)
     return some_rejected;
   return warned > 0 ? some_data_warnings : all_fitted;
 }

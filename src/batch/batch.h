@@ -19,6 +19,9 @@ struct Options {
   bool recursive = false;                            // folders' subfolders too
   std::filesystem::path converted;                   // --to-dat: tables as data files; empty: none
   file_analysis::FitOptions fit;                     // how each input is read and fitted
+  // --global: one fit of every input's data set at once, these parameters shared.
+  bool global = false;
+  std::vector<std::string> share;
 };
 
 // Exit statuses, as scripts read them.

@@ -119,6 +119,11 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
   app.add_option("--x-unit", fit.units.x1, "unit of X1, e.g. mM")->type_name("TEXT");
   app.add_option("--x2-unit", fit.units.x2, "unit of X2 (inhibitor)")->type_name("TEXT");
   app.add_option("--y-unit", fit.units.y, "unit of the rate")->type_name("TEXT");
+  app.add_flag("--global", options.global,
+               "also fit every data set at once, --share parameters common to all");
+  std::string share;
+  app.add_option("--share", share, "with --global: the shared parameters, e.g. Km or Km,Ki")
+      ->type_name("NAMES");
   app.add_option("--to-dat", converted, "also write each table as a .dat file into DIR")
       ->type_name("DIR");
   app.get_formatter()->column_width(34);
@@ -135,6 +140,17 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
       fit.table.model = m->number;
     }
     fit.weighting = *models::find_weighting(weighting);
+    if (options.global != !share.empty())
+      throw CLI::ValidationError(options.global ? "--global" : "--share",
+                                 "--global and --share NAMES go together");
+    if (!share.empty()) {
+      options.share = split(share, ',');
+      for (const std::string& name : options.share) {
+        if (!is_parameter_name(name))
+          throw CLI::ValidationError("--share", "no model has a parameter " + name +
+                                                    " (names: " + known_parameter_names() + ")");
+      }
+    }
     if (!columns.empty())
       fit.table.columns = split(columns, ',');
     fit.overrides.start = start.empty() ? fit.overrides.start : settings("--start", start);

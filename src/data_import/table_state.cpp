@@ -62,10 +62,8 @@ std::variant<models::FitState, std::string> table_state(const Table& table,
     s.plower[k] = found[k].lower;
     s.pupper[k] = found[k].upper;
   }
-  const std::pair<const std::vector<ParameterSetting>*, std::array<double, models::max_params>*>
-      lists[] = {{&overrides.start, &s.pinit},
-                 {&overrides.lower, &s.plower},
-                 {&overrides.upper, &s.pupper}};
+  const std::pair<const std::vector<ParameterSetting>*, std::vector<double>*> lists[] = {
+      {&overrides.start, &s.pinit}, {&overrides.lower, &s.plower}, {&overrides.upper, &s.pupper}};
   for (const auto& [settings, values] : lists) {
     for (const ParameterSetting& setting : *settings) {
       const int k = models::parameter_index(s.model, setting.name);
@@ -87,7 +85,7 @@ std::variant<models::FitState, std::string> table_state(const Table& table,
 
 std::string dat_text(const models::FitState& fit, std::string_view source, const Units& units) {
   const auto np = static_cast<std::size_t>(fit.np);
-  const auto values = [&](const std::array<double, models::max_params>& v) {
+  const auto values = [&](const std::vector<double>& v) {
     std::string line;
     for (std::size_t k = 0; k < np; ++k) {
       if (k > 0)

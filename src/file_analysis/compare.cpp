@@ -21,9 +21,9 @@ models::FitState candidate_state(const models::FitState& imported, int model) {
   models::FitState s = imported;
   s.model = model;
   data_import::npar(model, s.model_name, s.np, s.nx, s.nc);
-  s.pinit = {};
-  s.plower = {};
-  s.pupper = {};
+  s.pinit.assign(models::max_params, 0.0);
+  s.plower.assign(models::max_params, 0.0);
+  s.pupper.assign(models::max_params, 0.0);
   models::map_starts(imported.model, model, imported.pinit, imported.plower, imported.pupper,
                      s.pinit, s.plower, s.pupper);
   return s;

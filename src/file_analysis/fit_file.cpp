@@ -222,6 +222,15 @@ std::string joined(const std::vector<std::string>& notes) {
 
 }  // namespace
 
+int input_model(const std::filesystem::path& file, const FitOptions& options) {
+  std::istringstream no_answers;
+  std::ostringstream ignored;
+  textio::Console console(no_answers, ignored);
+  const Imported imported =
+      is_table(file) ? import_table(file, options) : import_data_file(file, console);
+  return imported.state ? imported.state->model : 0;
+}
+
 FileFit fit_file(const std::filesystem::path& file, const FitOptions& options) {
   const auto start = std::chrono::steady_clock::now();
   FileFit result;

@@ -69,6 +69,9 @@ struct FileFit {
 };
 
 FileFit fit_file(const std::filesystem::path& file, const FitOptions& options);
+
+// The model an input would be fitted with, or 0 when it cannot be read (its fit says why).
+int input_model(const std::filesystem::path& file, const FitOptions& options);
 inline FileFit fit_file(const std::filesystem::path& file, bool compare = false) {
   FitOptions options;
   options.compare = compare;

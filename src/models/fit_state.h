@@ -30,9 +30,11 @@ struct FitState {
   int npoints = 0;                                 // observations in the file (import)
   Units units;  // of X1, X2, Y: a table's header, a data file's unit remarks (import)
 
-  std::array<double, max_params> pinit{};   // initial estimates, line 2 (import)
-  std::array<double, max_params> plower{};  // lower bounds, line 3 (import)
-  std::array<double, max_params> pupper{};  // upper bounds, line 4 (import)
+  // One value per parameter: max_params for a data file's fit, more for a global fit.
+  std::vector<double> pinit =
+      std::vector<double>(max_params);  // initial estimates, line 2 (import)
+  std::vector<double> plower = std::vector<double>(max_params);  // lower bounds, line 3 (import)
+  std::vector<double> pupper = std::vector<double>(max_params);  // upper bounds, line 4 (import)
   std::vector<double> xbuf1, xbuf2, xbuf3,
       ybuf;  // observations in file order, max_points each (import)
 
@@ -73,6 +75,32 @@ struct FitState {
 
   // Re-seeded at the start of every search; the uncertainty sampling continues it.
   std::mt19937_64 rng;
+
+  // A global fit: one model over several data sets at once. The observations are the
+  // sets' one after another (each sorted by X1), np counts the fit's parameters, and
+  // each set maps the model's parameters into them: shared ones to the same entry.
+  struct DataSet {
+    std::size_t begin = 0, end = 0;       // its rows of x1.., y1, ycalc, weights
+    std::array<int, max_params> index{};  // the fit's parameter for the model's k-th
+  };
+  struct Global {
+    int np = 0;                 // the model's parameters
+    std::vector<DataSet> sets;  // empty: the usual fit of one data set
+    // Per set, the model's parameters at which its rows of ycalc were last evaluated
+    // and then 1 (np + 1 each; 0 there before the first): a trial that moves one set's
+    // parameter evaluates that set alone. The observations must not change once the
+    // sets are laid out.
+    std::vector<double> evaluated;
+    std::vector<double> values;      // the engine's values vector for one set
+    std::vector<std::string> names;  // the fit's parameters as messages name them
+  } global;
 };
+
+// Parameter k (0-based) of the fit as messages name it: the model's name for it, or a
+// global fit's ("Vmax [treated]").
+inline std::string fit_parameter_name(const FitState& fit, int k) {
+  const auto u = static_cast<std::size_t>(k);
+  return u < fit.global.names.size() ? fit.global.names[u] : parameter_name(fit.model, k);
+}
 
 }  // namespace quillon::models

@@ -1,6 +1,8 @@
 #include "models/model_evaluator.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -239,8 +241,85 @@ double bounded_sum(Add add, std::size_t n, double bound) {
 
 }  // namespace
 
+namespace {
+
+// The rows of one set of a global fit at the model's parameters p: row 1 of the set is
+// its observation 1, as in the set's own fit, the rest through the row evaluation.
+void evaluate_set(FitState& fit, ModelEvaluator& ev, const FitState::DataSet& set,
+                  std::span<const double> p) {
+  const int np = fit.global.np;
+  const int nx = fit.nx;
+  const int nc = fit.nc;
+  std::vector<double>& var = fit.global.values;
+  var.resize(static_cast<std::size_t>(np + nx + nc));
+  const std::array<const std::vector<double>*, max_indep> columns = {&fit.x1, &fit.x2, &fit.x3};
+  for (int k = 0; k < np; ++k)
+    var[k] = p[k];
+  for (int k = 0; k < nx; ++k)
+    var[np + k] = (*columns[k])[set.begin];
+  for (int k = 0; k < nc; ++k)
+    var[np + nx + k] = fit.c[k];
+  ev.begin_pass(nc, np, nx, fit.eq);
+  double* yc = fit.ycalc.data();
+  yc[set.begin] = ev.evaluate(1, nc, np, nx, var);
+  std::size_t i = set.begin + 1;
+  if (i < set.end) {
+    std::array<const double*, max_indep> x{};
+    for (int k = 0; k < nx; ++k)
+      x[k] = columns[k]->data() + i;
+    const auto values = ev.row_values(
+        nc, np, nx, p, std::span<const double* const>(x.data(), static_cast<std::size_t>(nx)),
+        std::span<const double>(fit.c.data(), static_cast<std::size_t>(nc)));
+    if (ev.func_rows(values, set.end - i, yc + i))
+      return;
+  }
+  for (; i < set.end; ++i) {
+    for (int k = 0; k < nx; ++k)
+      var[np + k] = (*columns[k])[i];
+    yc[i] = ev.evaluate(static_cast<int>(i - set.begin) + 1, nc, np, nx, var);
+  }
+}
+
+// ssq_objfun for a global fit: each set whose parameters moved is evaluated again,
+// then the squares of every row are added in row order.
+double global_ssq(FitState& fit, ModelEvaluator& ev, std::span<const double> p) {
+  FitState::Global& global = fit.global;
+  const auto n = static_cast<std::size_t>(fit.npoints);
+  const auto np = static_cast<std::size_t>(global.np);
+  if (fit.var.size() < static_cast<std::size_t>(fit.np))
+    fit.var.resize(static_cast<std::size_t>(fit.np), 0.0);
+  if (fit.ycalc.size() < n)
+    fit.ycalc.resize(n, 0.0);
+  for (int k = 0; k < fit.np; ++k)
+    fit.var[k] = p[k];
+  // A set is evaluated before its first use, hence one stored vector more per set.
+  global.evaluated.resize(global.sets.size() * (np + 1), 0.0);
+  std::array<double, max_params> local{};
+  for (std::size_t s = 0; s < global.sets.size(); ++s) {
+    const FitState::DataSet& set = global.sets[s];
+    double* stored = global.evaluated.data() + s * (np + 1);
+    for (std::size_t k = 0; k < np; ++k)
+      local[k] = fit.var[static_cast<std::size_t>(set.index[k])];
+    // Bit for bit: -0.0 and 0.0 may give different values.
+    if (stored[np] != 0.0 && std::memcmp(stored, local.data(), np * sizeof(double)) == 0)
+      continue;
+    if (set.begin < set.end)
+      evaluate_set(fit, ev, set, std::span<const double>(local.data(), np));
+    std::copy_n(local.begin(), np, stored);
+    stored[np] = 1.0;
+  }
+  const double* yc = fit.ycalc.data();
+  const double* yo = fit.y1.data();
+  return fit.weights.empty() ? add_squares(0.0, yc, yo, 0, n)
+                             : add_weighted_squares(0.0, yc, yo, fit.weights.data(), 0, n);
+}
+
+}  // namespace
+
 double ssq_objfun(FitState& fit, ModelEvaluator& ev, std::span<const double> p,
                   const SsqOptions& options) {
+  if (!fit.global.sets.empty())
+    return global_ssq(fit, ev, p);
   const int np = fit.np;
   const int nx = fit.nx;
   const int nc = fit.nc;

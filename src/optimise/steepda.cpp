@@ -1,15 +1,15 @@
 #include "optimise/steepda.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <stdexcept>
+#include <vector>
 
 namespace quillon::optimise::mod_steepest {
 
 namespace {
 
-using Vec = std::array<double, constants::max_n>;
+using Vec = std::vector<double>;
 
 // The plain sum of squares in index order.
 double sum_of_squares(const Vec& d, std::size_t n) {
@@ -24,8 +24,8 @@ double sum_of_squares(const Vec& d, std::size_t n) {
 Result steepda(Objective f, std::span<double> x, const Settings& settings) {
   using namespace constants;
   const std::size_t n = x.size();
-  if (n < 1 || n > static_cast<std::size_t>(max_n)) {
-    throw std::invalid_argument("steepda: 1 to 8 parameters");
+  if (n < 1) {
+    throw std::invalid_argument("steepda: no parameters");
   }
   Result result;
   // The descent always raises F = s*f.
@@ -36,9 +36,9 @@ Result steepda(Objective f, std::span<double> x, const Settings& settings) {
   };
 
   double alpha = std::max(smallest_step, settings.step0);
-  Vec d{};
-  Vec x_save{};
-  Vec trial{};
+  Vec d(n);
+  Vec x_save(n);
+  Vec trial(n);
   for (std::size_t k = 0; k < n; ++k)
     d[k] = 1.0 / std::sqrt(static_cast<double>(n));
   double g = std::sqrt(sum_of_squares(d, n)) + norm_offset;

@@ -24,8 +24,7 @@ inline constexpr double recovery_below = 1.0e-08;     // alpha that triggers the
 inline constexpr int recovery_tries = 100;
 inline constexpr double recovery_halving = 0.5;
 inline constexpr double recovery_slope = 1.0e-04;
-inline constexpr double recovery_floor = 0.01;    // alpha * 10 * max(t/2, this)
-inline constexpr int max_n = models::max_params;  // parameters P1..P8
+inline constexpr double recovery_floor = 0.01;  // alpha * 10 * max(t/2, this)
 }  // namespace constants
 
 // Borrowed reference to an objective f(x); never owns or allocates.
@@ -65,9 +64,9 @@ struct Result {
   long long evaluations = 0;
 };
 
-// Descends from x (1..8 values) and leaves in x the point after the last move;
-// no record of the best point seen is kept. Throws std::invalid_argument for
-// other sizes.
+// Descends from x (one value or more) and leaves in x the point after the last move;
+// no record of the best point seen is kept. Throws std::invalid_argument for an
+// empty x.
 Result steepda(Objective f, std::span<double> x, const Settings& settings);
 
 }  // namespace quillon::optimise::mod_steepest

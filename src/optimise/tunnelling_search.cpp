@@ -16,8 +16,9 @@ namespace quillon::optimise {
 namespace {
 
 using namespace search_constants;
-using Vec = std::array<double, mod_steepest::constants::max_n>;
-using Counts = std::array<int, mod_steepest::constants::max_n>;
+// Sized per fit: a global fit has more parameters than a model.
+using Vec = std::vector<double>;
+using Counts = std::vector<int>;
 
 const std::string rule(66, '-');
 
@@ -26,7 +27,13 @@ void print_params(textio::Console& console, std::string_view fixed_format, std::
                   std::span<const double> p) {
   const bool large =
       std::any_of(p.begin(), p.end(), [](double v) { return std::fabs(v) > print_switch; });
-  console.write(large ? "(A,10ES17.6)" : fixed_format, label, p);
+  // Ten to a line; a global fit's further values on lines of their own under the first.
+  constexpr std::size_t per_line = 10;
+  const std::string indent(label.size(), ' ');
+  for (std::size_t at = 0; at == 0 || at < p.size(); at += per_line) {
+    console.write(large ? "(A,10ES17.6)" : fixed_format, at == 0 ? label : indent,
+                  p.subspan(at, std::min(per_line, p.size() - at)));
+  }
 }
 
 // One run's counters.
@@ -35,7 +42,7 @@ struct RunTally {
   int stall = 0;
   int naccept = 0;
   int nreject = 0;
-  Counts succ{};  // accepted trials per parameter
+  Counts succ;  // accepted trials per parameter
 };
 
 // The account the search prints, one helper for each moment of it.
@@ -82,8 +89,10 @@ void run_end(textio::Console& console, const RunTally& tally, std::size_t n,
   console.list();
   console.write("(A,I8,A,I8)", "Total accepted / rejected improvement: ", tally.naccept, " / ",
                 tally.nreject);
+  // Two digits for a model's parameters; a global fit's hundredth needs a third.
+  const std::string_view format = n > 99 ? "(A,I3,A,I8)" : "(A,I2,A,I8)";
   for (std::size_t k = 0; k < n; ++k) {
-    console.write("(A,I2,A,I8)", "  Successful improvement for P", static_cast<int>(k) + 1, ": ",
+    console.write(format, "  Successful improvement for P", static_cast<int>(k) + 1, ": ",
                   tally.succ[k]);
   }
   console.list();
@@ -104,7 +113,8 @@ class Search {
         objective_(objective),
         trial_(trial),
         settings_(settings),
-        n_(static_cast<std::size_t>(fit.np)) {}
+        n_(static_cast<std::size_t>(fit.np)),
+        step_(n_) {}
 
   SearchOutcome run_all() {
     SearchOutcome outcome;
@@ -136,7 +146,8 @@ class Search {
   // A run restarts from the initial estimates (run 1) or the best vector so far.
   RunTally one_run(int run) {
     RunTally tally;
-    step_.fill(1.0);
+    tally.succ.assign(n_, 0);
+    std::fill(step_.begin(), step_.end(), 1.0);
     for (std::size_t k = 0; k < n_; ++k) {
       if (run == 1) {
         pbest_[k] = fit_.var[k];
@@ -179,8 +190,8 @@ class Search {
   // then each step factor adapted to its success rate. Returns the SSQ of the
   // pass's last trial.
   double trial_pass(int run, RunTally& tally) {
-    Counts cnt{};
-    Vec q{};
+    Counts cnt(n_);
+    Vec q(n_);
     double ssq = 0.0;
     for (int level = 1; level <= levels; ++level) {
       const double s = 2.0 * numerics::exact_math::pow(0.5, level);
@@ -234,7 +245,7 @@ class Search {
   // so that best always belongs to pbest.
   bool try_descent(const mod_steepest::Settings& s, std::string_view format,
                    std::string_view label) {
-    Vec point{};
+    Vec point(n_);
     std::copy(pbest_.begin(), pbest_.end(), point.begin());
     const std::span<double> x(point.data(), n_);
     mod_steepest::Result result = mod_steepest::steepda(objective_, x, s);
@@ -263,7 +274,7 @@ class Search {
   std::span<double> pbest_;  // fit.pbest
   double best_ = initial_best;
   Pool r_{};
-  Vec step_{};  // per-parameter step factor, reset at every run
+  Vec step_;  // per-parameter step factor, reset at every run
 };
 
 }  // namespace
@@ -298,8 +309,11 @@ SearchOutcome tunnelling_search(textio::Console& console, models::FitState& fit,
 SearchOutcome tunnelling_search(textio::Console& console, models::FitState& fit,
                                 mod_steepest::Objective objective, TrialObjective trial,
                                 const SearchSettings& settings) {
-  if (fit.np < 1 || fit.np > mod_steepest::constants::max_n) {
-    throw std::invalid_argument("tunnelling_search: 1 to 8 parameters");
+  if (fit.np < 1 || fit.pinit.size() < static_cast<std::size_t>(fit.np) ||
+      fit.plower.size() < static_cast<std::size_t>(fit.np) ||
+      fit.pupper.size() < static_cast<std::size_t>(fit.np) ||
+      fit.var.size() < static_cast<std::size_t>(fit.np)) {
+    throw std::invalid_argument("tunnelling_search: a parameter at least, each with its bounds");
   }
   return Search(console, fit, objective, trial, settings).run_all();
 }

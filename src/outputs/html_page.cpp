@@ -100,7 +100,8 @@ std::string link(const FileRecord& record, Output kind, const char* text) {
 
 }  // namespace
 
-std::string index_html(const std::vector<FileRecord>& records, bool compare) {
+std::string index_html(const std::vector<FileRecord>& records, bool compare,
+                       const GlobalPage* global) {
   std::string page;
   const auto add = [&page](const std::string& text) { page += text + "\n"; };
   std::size_t fitted = 0;
@@ -158,6 +159,23 @@ std::string index_html(const std::vector<FileRecord>& records, bool compare) {
   }
   add("</tbody>");
   add("</table>");
+
+  if (global != nullptr) {
+    add("<section class=\"fit\" id=\"global\">");
+    add("<h2>Global fit</h2>");
+    if (!global->message.empty()) {
+      add("<p>" + escaped(global->message) + "</p>");
+    } else {
+      add("<div class=\"plot\">" + inline_svg(global->picture, "global-") + "</div>");
+      add("<p>" + escaped(global->test) + "</p>");
+      add("<pre>" + escaped(global->stats) + "</pre>");
+      add("<p><a href=\"" + href(output_name(Output::global_report)) +
+          "\">report</a> &middot; <a href=\"" + href(output_name(Output::global_parameters)) +
+          "\">parameters</a> &middot; <a href=\"" + href(output_name(Output::global_test)) +
+          "\">test</a></p>");
+    }
+    add("</section>");
+  }
 
   for (std::size_t i = 0; i < records.size(); ++i) {
     const FileRecord& record = records[i];

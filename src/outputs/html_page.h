@@ -12,7 +12,17 @@ namespace quillon::outputs {
 
 // Records not done are left out; a picture is inlined while its record holds its text
 // and shown from its file otherwise; links lead only to outputs that were written.
-std::string index_html(const std::vector<FileRecord>& records, bool compare);
+// A global fit's part of the page: its picture, statistics text and test, or why it
+// was not made.
+struct GlobalPage {
+  std::string picture;  // the SVG
+  std::string stats;    // global.stats.txt
+  std::string test;     // the test's line
+  std::string message;  // why there is no fit; empty when fitted
+};
+
+std::string index_html(const std::vector<FileRecord>& records, bool compare,
+                       const GlobalPage* global = nullptr);
 
 // Pictures inlined in the page for at most this many files; beyond, the page shows
 // them from their files so that it stays light.

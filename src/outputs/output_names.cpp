@@ -40,6 +40,11 @@ std::string output_name(Output kind, std::string_view stem, int model) {
   case Output::summary: return "summary.csv";
   case Output::comparison_table: return "comparison.csv";
   case Output::page: return "index.html";
+  case Output::global_report: return "global.report.txt";
+  case Output::global_parameters: return "global.parameters.csv";
+  case Output::global_test: return "global.test.csv";
+  case Output::global_stats: return "global.stats.txt";
+  case Output::global_picture: return "global.svg";
   }
   return s;
 }
@@ -57,10 +62,15 @@ std::vector<std::string> input_outputs(std::string_view stem, bool compare) {
   return names;
 }
 
-std::vector<std::string> unique_stems(const std::vector<std::string>& file_stems, bool compare) {
+std::vector<std::string> unique_stems(const std::vector<std::string>& file_stems, bool compare,
+                                      bool global) {
   std::set<std::string> taken;
   for (const Output table : {Output::summary, Output::comparison_table, Output::page})
     taken.insert(output_name(table));
+  if (global) {
+    for (const Output name : global_outputs)
+      taken.insert(output_name(name));
+  }
   std::vector<std::string> stems;
   for (const std::string& file_stem : file_stems) {
     const std::string base = shortened(file_stem, longest_stem);

@@ -22,7 +22,17 @@ enum class Output {
   summary,             // summary.csv
   comparison_table,    // comparison.csv
   page,                // index.html
+  global_report,       // global.report.txt
+  global_parameters,   // global.parameters.csv
+  global_test,         // global.test.csv
+  global_stats,        // global.stats.txt
+  global_picture,      // global.svg
 };
+
+// The global fit's outputs, in the order they are written.
+inline constexpr Output global_outputs[] = {Output::global_report, Output::global_parameters,
+                                            Output::global_test, Output::global_stats,
+                                            Output::global_picture};
 
 // The file name of an output; `stem` for an input's outputs, `model` for a candidate's report.
 std::string output_name(Output kind, std::string_view stem = {}, int model = 0);
@@ -37,6 +47,8 @@ inline constexpr std::size_t longest_stem = 200;
 // Stems for inputs of these file stems, in order: each shortened to longest_stem (at a
 // character boundary) and, where one of its outputs would share a name (letter case
 // ignored) with an earlier input's or a table's, given "_2", "_3", ...
-std::vector<std::string> unique_stems(const std::vector<std::string>& file_stems, bool compare);
+// With `global`, the global fit's names are taken too.
+std::vector<std::string> unique_stems(const std::vector<std::string>& file_stems, bool compare,
+                                      bool global = false);
 
 }  // namespace quillon::outputs

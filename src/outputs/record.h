@@ -23,6 +23,7 @@ struct FileRecord {
   std::string shown;             // the input as the tables name it
   std::string name;              // the file's own name, as its texts and pictures are titled
   std::string stem;              // its outputs' base name (output_names)
+  std::string set;               // a table's data set, when its rows have a set column
   bool done = false;             // fitted or rejected; false when the batch stopped before it
   file_analysis::FileFit fit;
   std::vector<Rendered> outputs;  // of a fitted file

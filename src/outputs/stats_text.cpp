@@ -34,6 +34,10 @@ std::string stats_text(const std::string& file, const std::string& model_name,
   line("Standard analysis: " + file + ", " + model_name +
        (weighted ? ", weighted " + std::string(weighting) : std::string()));
   const int np = static_cast<int>(names.size());
+  // Six columns hold a model's names; a global fit's ("Vmax [treated]") widen them.
+  std::size_t width = 6;
+  for (const std::string& name : names)
+    width = std::max(width, name.size() + 1);
   if (!a.available) {
     line("n = " + std::to_string(n) + ", parameters = " + std::to_string(np));
   } else {
@@ -44,12 +48,12 @@ std::string stats_text(const std::string& file, const std::string& model_name,
     line(a.polished ? "At the polished best fit (the search stopped short of the optimum)."
                     : "At the best fit, polished to full precision.");
     line("");
-    line(std::string(26, ' ') + padded("  Wald 95 % interval", 22) + " Profile 95 % interval" +
-         textio::right_aligned("Sampling", 9));
-    line(padded("Param", 6) + textio::right_aligned("Best", 10) + textio::right_aligned("SE", 10) +
-         textio::right_aligned("lower", 11) + textio::right_aligned("upper", 11) +
-         textio::right_aligned("lower", 11) + textio::right_aligned("upper", 11) +
-         textio::right_aligned("CV %", 9));
+    line(std::string(width + 20, ' ') + padded("  Wald 95 % interval", 22) +
+         " Profile 95 % interval" + textio::right_aligned("Sampling", 9));
+    line(padded("Param", width) + textio::right_aligned("Best", 10) +
+         textio::right_aligned("SE", 10) + textio::right_aligned("lower", 11) +
+         textio::right_aligned("upper", 11) + textio::right_aligned("lower", 11) +
+         textio::right_aligned("upper", 11) + textio::right_aligned("CV %", 9));
     bool absent = false;
     bool fixed = false;
     for (int k = 0; k < np; ++k) {
@@ -59,7 +63,8 @@ std::string stats_text(const std::string& file, const std::string& model_name,
       absent = absent || (!p.fixed && (!p.se || !p.profile_lo || !p.profile_hi));
       const char* not_determined = p.fixed ? "fixed" : "n.d.";
       const char* open = p.fixed ? "fixed" : "open";
-      line(padded(names[u], 6) + textio::right_aligned(textio::formatted("%.6g", a.best[u]), 10) +
+      line(padded(names[u], width) +
+           textio::right_aligned(textio::formatted("%.6g", a.best[u]), 10) +
            cell(p.se, 10, not_determined) + cell(p.wald_lo, 11, not_determined) +
            cell(p.wald_hi, 11, not_determined) + cell(p.profile_lo, 11, open) +
            cell(p.profile_hi, 11, open) +
@@ -75,7 +80,7 @@ std::string stats_text(const std::string& file, const std::string& model_name,
       line("");
       line("Correlation");
       for (int r = 0; r < np; ++r) {
-        std::string row = padded(names[static_cast<std::size_t>(r)], 6);
+        std::string row = padded(names[static_cast<std::size_t>(r)], width);
         for (int c = 0; c <= r; ++c) {
           const double v = a.correlation[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
           row += textio::right_aligned(textio::formatted("%.3f", std::fabs(v) < 0.0005 ? 0.0 : v),

@@ -618,4 +618,51 @@ std::string compare_plot(const std::string& title, const models::FitState& fit,
   return render_plot(plot);
 }
 
+std::string global_plot(const std::string& title, const std::vector<PlotSet>& sets,
+                        const std::string& caption) {
+  // One grid over every set's observations, so that the curves can be compared.
+  models::FitState all = sets.front().fit;
+  all.x1.clear();
+  for (const PlotSet& set : sets)
+    all.x1.insert(all.x1.end(), set.fit.x1.begin(), set.fit.x1.begin() + set.fit.npoints);
+  all.npoints = static_cast<int>(all.x1.size());
+  const Grid grid = grid_of(all);
+  PlotData plot;
+  plot.title = title;
+  plot.caption = caption;
+  plot.note = note_of(grid);
+  plot.log_x = grid.log;
+  plot.residual_panel = true;
+  label_axes(plot, all.units);
+  for (std::size_t k = 0; k < sets.size(); ++k) {
+    const models::FitState& fit = sets[k].fit;
+    const auto n = static_cast<std::size_t>(fit.npoints);
+    const std::vector<double> x1(fit.x1.begin(), fit.x1.begin() + fit.npoints);
+    const std::vector<double> x2 =
+        fit.nx >= 2 ? std::vector<double>(fit.x2.begin(), fit.x2.begin() + fit.npoints)
+                    : std::vector<double>(n, 0.0);
+    const std::vector<double> fitted = evaluate(fit, sets[k].p, x1, x2);
+    PlotSeries s;
+    s.style = static_cast<int>(k);
+    s.label = sets[k].label;
+    // A set's inhibitor levels share its colour: a curve each.
+    for (const double level : levels_of(fit)) {
+      PlotSeries at;
+      add_observations(at, fit, level, grid.log, &fitted);
+      for (auto [to, from] : {std::pair{&s.x, &at.x},
+                              {&s.y, &at.y},
+                              {&s.residual, &at.residual},
+                              {&s.mean_x, &at.mean_x},
+                              {&s.mean_y, &at.mean_y},
+                              {&s.sd, &at.sd}})
+        to->insert(to->end(), from->begin(), from->end());
+      s.curve_x.push_back(grid.x);
+      s.curve_y.push_back(
+          evaluate(fit, sets[k].p, grid.x, std::vector<double>(grid.x.size(), level)));
+    }
+    plot.series.push_back(std::move(s));
+  }
+  return render_plot(plot);
+}
+
 }  // namespace quillon::pictures

@@ -66,4 +66,16 @@ struct PlotCandidate {
 std::string compare_plot(const std::string& title, const models::FitState& fit,
                          const std::vector<PlotCandidate>& candidates);
 
+// One data set of a global fit: its own prepared fit and the model's parameters the
+// global fit gives it.
+struct PlotSet {
+  std::string label;
+  models::FitState fit;
+  std::vector<double> p;
+};
+
+// Every set's observations and curve, a colour each, over one residual panel.
+std::string global_plot(const std::string& title, const std::vector<PlotSet>& sets,
+                        const std::string& caption);
+
 }  // namespace quillon::pictures

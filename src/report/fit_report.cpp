@@ -7,16 +7,30 @@ namespace quillon::report {
 std::vector<ResidualRow> write_residual_table(textio::Console& console, models::FitState& fit,
                                               const Objective& objective) {
   const int n = fit.npoints;
-  console.write("(A5,4A20)", "Pt", "X", "Ycalc", "Yobs", "Residual");
-  console.write("(A5,4A20)", "--", "-----", "-----", "----", "--------");
+  // A global fit's rows name their data set, numbered from 1.
+  const auto& sets = fit.global.sets;
+  if (sets.empty()) {
+    console.write("(A5,4A20)", "Pt", "X", "Ycalc", "Yobs", "Residual");
+    console.write("(A5,4A20)", "--", "-----", "-----", "----", "--------");
+  } else {
+    console.write("(A5,A5,4A20)", "Pt", "Set", "X", "Ycalc", "Yobs", "Residual");
+    console.write("(A5,A5,4A20)", "--", "---", "-----", "-----", "----", "--------");
+  }
   // After the search ycalc holds its last trial: evaluate again at the best fit.
   objective(std::span<const double>(fit.pbest.data(), static_cast<std::size_t>(fit.np)));
   std::vector<ResidualRow> rows;
   rows.reserve(static_cast<std::size_t>(n));
+  std::size_t set = 0;
   for (int i = 0; i < n; ++i) {
     const double yc = fit.ycalc[i];
     const double yo = fit.y1[i];
-    console.write("(I5,4F20.6)", i + 1, fit.x1[i], yc, yo, yo - yc);
+    if (sets.empty()) {
+      console.write("(I5,4F20.6)", i + 1, fit.x1[i], yc, yo, yo - yc);
+    } else {
+      while (set + 1 < sets.size() && static_cast<std::size_t>(i) >= sets[set].end)
+        ++set;
+      console.write("(I5,I5,4F20.6)", i + 1, static_cast<int>(set) + 1, fit.x1[i], yc, yo, yo - yc);
+    }
     rows.push_back({fit.x1[i], yc, yo, yo - yc});
   }
   return rows;

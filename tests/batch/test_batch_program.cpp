@@ -559,6 +559,72 @@ TEST_F(BatchProgram, WeightedFitsReachTheWeightedOptimaOfR) {
   }
 }
 
+// R on its Puromycin data: nls(rate ~ Vm[state]*conc/(K + conc)) against K[state], anova.
+TEST_F(BatchProgram, GlobalFitsShareParametersAndTestAsR) {
+  const std::string global = batch_data + "/global";
+  ASSERT_EQ(
+      run("-q -o out --global --share Km " + global + "/treated.dat " + global + "/untreated.dat"),
+      0)
+      << err_;
+  const std::vector<std::string> test = testing::split_crlf(read("out/global.test.csv"));
+  ASSERT_EQ(test.size(), 2u);
+  EXPECT_EQ(test[0],
+            "sets,n,np,ssq,aicc,ssq_separate,np_separate,aicc_separate,f,df1,df2,f_p,"
+            "preferred");
+  const std::vector<std::string> t = csv_fields(test[1]);
+  EXPECT_EQ(t[0] + " " + t[1] + " " + t[2] + " " + t[6], "2 23 3 4");
+  EXPECT_NEAR(std::stod(t[3]), 2240.8914388389808, 1e-4);
+  EXPECT_NEAR(std::stod(t[5]), 2055.0531083410692, 1e-4);
+  EXPECT_NEAR(std::stod(t[8]), 1.71816887122233, 1e-4);
+  EXPECT_EQ(t[9] + " " + t[10], "1 19");
+  EXPECT_NEAR(std::stod(t[11]), 0.205552272329642, 1e-4);
+  EXPECT_EQ(t[12], "shared");
+
+  const struct {
+    const char* set;
+    const char* parameter;
+    const char* shared;
+    double best, se;
+  } rows[] = {{"treated", "Km", "yes", 0.0579715690834364, 0.00591015397056391},
+              {"treated", "Vmax", "no", 208.62987505701028, 5.80398516311941748},
+              {"untreated", "Km", "yes", 0.0579715690834364, 0.00591015397056391},
+              {"untreated", "Vmax", "no", 166.60396618110116, 5.80742226096303327}};
+  const std::vector<std::string> parameters =
+      testing::split_crlf(read("out/global.parameters.csv"));
+  ASSERT_EQ(parameters.size(), 5u);
+  for (std::size_t r = 0; r < 4; ++r) {
+    const std::vector<std::string> f = csv_fields(parameters[r + 1]);
+    SCOPED_TRACE(parameters[r + 1]);
+    EXPECT_EQ(f[0] + " " + f[2] + " " + f[3],
+              std::string(rows[r].set) + " " + rows[r].parameter + " " + rows[r].shared);
+    EXPECT_NEAR(std::stod(f[4]), rows[r].best, 1e-4 * rows[r].best);
+    EXPECT_NEAR(std::stod(f[5]), rows[r].se, 1e-3 * rows[r].se);
+  }
+  // The separate fits keep their usual outputs; the page and the report show the sets.
+  EXPECT_EQ(testing::split_crlf(read("out/summary.csv")).size(), 3u);
+  EXPECT_TRUE(fs::exists(dir_ / "out/treated.report.txt"));
+  EXPECT_NE(read("out/global.report.txt").find("   Pt  Set"), std::string::npos);
+  EXPECT_NE(read("out/index.html").find("F(1, 19) = 1.718, p = 0.206"), std::string::npos);
+  EXPECT_NE(read("out/global.svg").find("treated"), std::string::npos);
+
+  write("hill.dat", testing::read_file(examples + "/hill_sigmoidal.dat"));
+  const struct {
+    std::string arguments, message;
+  } refusals[] = {
+      {"--global " + global, "--global and --share NAMES go together"},
+      {"--share Km " + global, "--global and --share NAMES go together"},
+      {"--global --share Kx " + global, "no model has a parameter Kx"},
+      {"--global --share Ki " + global, "the Michaelis-Menten model has no parameter Ki to share"},
+      {"--global --share Km " + global + "/treated.dat", "two data sets or more"},
+      {"--global --share Km hill.dat " + global, "one model to every input: hill.dat is Hill (2)"},
+  };
+  for (const auto& r : refusals) {
+    SCOPED_TRACE(r.arguments);
+    EXPECT_EQ(run("-q -o refused " + r.arguments), 2);
+    EXPECT_NE(err_.find(r.message), std::string::npos) << err_;
+  }
+}
+
 TEST_F(BatchProgram, WeightsThatTheDataCannotGiveRejectTheFile) {
   const std::string unreplicated = QUILLON_SOURCE_DIR "/tests/batch/data/tables/hill_rising.csv";
   const struct {

@@ -137,10 +137,10 @@ TEST_F(DataImport, ReadsTheExampleFileForModel4) {
   EXPECT_EQ(s.nx, 2);
   EXPECT_EQ(s.nc, 1);
   EXPECT_EQ(s.npoints, 35);
-  using Values = std::array<double, models::max_params>;
-  EXPECT_EQ(s.pinit, (Values{100.0, 100.0, 100.0}));
-  EXPECT_EQ(s.plower, (Values{0.1, 0.1, 0.1}));
-  EXPECT_EQ(s.pupper, (Values{1.0e3, 1.0e3, 1.0e3}));
+  using Values = std::vector<double>;
+  EXPECT_EQ(s.pinit, (Values{100.0, 100.0, 100.0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(s.plower, (Values{0.1, 0.1, 0.1, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(s.pupper, (Values{1.0e3, 1.0e3, 1.0e3, 0, 0, 0, 0, 0}));
   EXPECT_EQ(s.xbuf1[0], 50.0);
   EXPECT_EQ(s.xbuf2[0], 0.0);
   EXPECT_EQ(s.ybuf[0], 0.032);

@@ -152,6 +152,45 @@ TEST(SsqObjfun, ZeroAtTheGeneratingVectorAndLeavesTheLastPoint) {
   EXPECT_EQ(fit.eq, equation(4));
 }
 
+// A global fit's rows are its sets' rows at each set's own parameters, bit for bit,
+// also after a trial that moves one set's parameter (the other set is then not evaluated
+// again and must keep what it had).
+TEST(SsqObjfun, GlobalFitRowsAreItsSetsRows) {
+  testing::StringConsole sc;
+  ModelEvaluator ev(sc.console);
+  models::FitState all = model4_fit();
+  for (int i = 0; i < all.npoints; ++i)
+    all.y1[i] = 1.0 + 0.5 * i;
+  // P1 shared; set 1 has P2, P3 at 1, 2 and set 2 at 3, 4 of the fit's vector.
+  all.global.np = 3;
+  all.global.sets = {{0, 3, {0, 1, 2}}, {3, 8, {0, 3, 4}}};
+  all.np = 5;
+  const auto set_alone = [&](std::size_t from, std::size_t to, std::vector<double> p) {
+    models::FitState one = model4_fit();
+    one.npoints = static_cast<int>(to - from);
+    for (auto* v : {&one.x1, &one.x2, &one.x3})
+      v->erase(v->begin(), v->begin() + static_cast<std::ptrdiff_t>(from));
+    ModelEvaluator alone(sc.console);
+    ssq_objfun(one, alone, p);
+    return std::vector<double>(one.ycalc.begin(), one.ycalc.begin() + one.npoints);
+  };
+  for (const std::vector<double>& p : {std::vector<double>{2.5, 10.0, 4.0, 12.0, 3.0},
+                                       std::vector<double>{2.5, 10.0, 4.0, 12.0, 6.0},
+                                       std::vector<double>{2.0, 10.0, 4.0, 12.0, 6.0}}) {
+    const double s = ssq_objfun(all, ev, p);
+    std::vector<double> expected = set_alone(0, 3, {p[0], p[1], p[2]});
+    const std::vector<double> second = set_alone(3, 8, {p[0], p[3], p[4]});
+    expected.insert(expected.end(), second.begin(), second.end());
+    double squares = 0.0;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_EQ(all.ycalc[i], expected[i]) << "row " << i;
+      squares = squares + (expected[i] - all.y1[i]) * (expected[i] - all.y1[i]);
+    }
+    EXPECT_EQ(s, squares);
+    EXPECT_EQ(std::vector<double>(all.var.begin(), all.var.begin() + 5), p);
+  }
+}
+
 // Whichever way a pass goes (all rows at once, runs of rows from observation 2 on when
 // observation 1 reads other constants than the rest), it gives the sum and fitted values
 // of one func call per observation, writes nothing past row n and leaves var as the
