@@ -125,6 +125,46 @@ TEST(TableReader, NamesUnitsAndModelFromTheHeader) {
   }
 }
 
+TEST(TableReader, SetColumnLabelsEachRowsDataSet) {
+  struct Sets {
+    const char* name;
+    std::string text;
+    TableOptions options;
+    std::string sets;    // the labels, then each observation's set index
+    std::string points;  // of the table
+  };
+  const Sets cases[] = {
+      {"by name, long replicates",
+       "S,Set,v\n1, B ,2\n1,A,2.5\n2,B,3\n",
+       {},
+       "B,A,|010",
+       "1:0:2@2 1:0:2.5@3 2:0:3@4"},
+      {"wide replicates",
+       "dataset;S;v1;v2\nx 1;1;2;\ny;1;4;5\n",
+       {},
+       "x 1,y,|011",
+       "1:0:2@2 1:0:4@3 1:0:5@3"},
+      {"--columns beside it",
+       "SERIES,time,A340\nA,1,2\nB,2,3\n",
+       {{"time", "3"}, false, 0},
+       "A,B,|01",
+       "1:0:2@2 2:0:3@3"},
+      {"no header, no set", "1,2\n", {}, "|0", "1:0:2@1"},
+  };
+  for (const Sets& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Table t = table_of(c.text, c.options);
+    std::string sets;
+    for (const std::string& label : t.sets)
+      sets.append(label).append(",");
+    sets += '|';
+    for (const auto& o : t.observations)
+      sets += std::to_string(o.set);
+    EXPECT_EQ(sets, c.sets);
+    EXPECT_EQ(points(t), c.points);
+  }
+}
+
 TEST(TableReader, MissingCellsAreLeftOutWithAWarning) {
   struct Missing {
     std::string text;
@@ -216,6 +256,18 @@ TEST(TableReader, ErrorsNameTheLineColumnAndCell) {
       {"--columns, no header", "1,2\n", {{"S", "v"}, false, 0}, "\"S\" is a name but"},
       {"--columns too few", "S,I\n1,2\n", {{"S", "I"}, false, 0}, "second is an inhibitor"},
       {"no model 9", "S,v\n1,2\n", {{}, false, 9}, "there is no model 9"},
+      {"empty set",
+       "S,set,v\n1,A,2\n2,,3\n",
+       {},
+       "line 3, column set: the cell is empty: give every row its set."},
+      {"--columns names the set",
+       "S,set,v\n1,A,2\n",
+       {{"S", "2", "v"}, false, 0},
+       "line 1: --columns entry \"2\" is the set column"},
+      {"set with no observation",
+       "S,set,v\n1,A,2\n2,B,NA\n3,B,\n",
+       {},
+       "set \"B\" at lines 3 and 4 has no complete observation"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
