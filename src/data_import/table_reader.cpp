@@ -946,6 +946,31 @@ std::string utf8_from_utf16(std::string_view text, bool little_endian) {
 
 }  // namespace
 
+Table table_set(const Table& table, std::size_t set) {
+  Table part = table;
+  part.observations.clear();
+  for (const TableObservation& o : table.observations)
+    if (static_cast<std::size_t>(o.set) == set)
+      part.observations.push_back(o);
+  return part;
+}
+
+std::string set_file_label(std::string_view label) {
+  if (label.empty())
+    return "set";
+  std::string out;
+  for (size_t k = 0; k < label.size(); ++k) {
+    const char c = label[k];
+    const auto code = static_cast<unsigned char>(c);
+    // One '_' for a UTF-8 character, not one per byte.
+    if (code >= 0x80 && code < 0xC0 && k > 0 && static_cast<unsigned char>(label[k - 1]) >= 0x80)
+      continue;
+    const bool kept = is_digit(c) || (lower(c) >= 'a' && lower(c) <= 'z') || c == '-' || c == '_';
+    out += kept ? c : '_';
+  }
+  return out;
+}
+
 std::variant<Table, std::string> read_table(std::string_view text, const TableOptions& options) {
   std::string decoded;
   if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {

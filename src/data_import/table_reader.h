@@ -3,6 +3,7 @@
 // names and units, the data sets they belong to, and the model a table calls for.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -44,5 +45,13 @@ struct Table {
 // The table in `text` (a whole file), or a message that names the line, the column
 // and the cell at fault and says what to do.
 std::variant<Table, std::string> read_table(std::string_view text, const TableOptions& options);
+
+// A copy of `table` with only the observations of set index `set`, to fit that set
+// alone; its sets and warnings are the whole table's.
+Table table_set(const Table& table, std::size_t set);
+
+// A set's label as part of a file name: ASCII letters, digits, '-' and '_' kept, any
+// other character '_' (so no '.', separator or blank), and "set" for an empty label.
+std::string set_file_label(std::string_view label);
 
 }  // namespace quillon::data_import
