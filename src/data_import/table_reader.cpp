@@ -99,6 +99,7 @@ constexpr std::array<std::string_view, 7> x1_names = {
 constexpr std::array<std::string_view, 3> x2_names = {"I", "[I]", "inhibitor"};
 constexpr std::array<std::string_view, 7> rate_names = {
     "v", "rate", "velocity", "activity", "response", "signal", "y"};
+constexpr std::array<std::string_view, 3> set_names = {"set", "dataset", "series"};
 
 template <size_t N>
 bool among(std::string_view name, const std::array<std::string_view, N>& names) {
@@ -569,6 +570,9 @@ class Reader {
     }
     width_ = used_width(rows_.front());
     names_.resize(std::max(names_.size(), width_));
+    for (size_t k = 0; k < width_ && set_column_ == none; ++k)
+      if (among(names_[k].name, set_names))
+        set_column_ = k;
   }
 
   bool unique_name(size_t k) const {
@@ -643,8 +647,13 @@ class Reader {
 
   Choice by_columns_option() const {
     std::vector<size_t> picked;
-    for (const std::string& entry : options_.columns)
+    for (const std::string& entry : options_.columns) {
       picked.push_back(resolve(entry));
+      if (picked.back() == set_column_)
+        fail(at(first_line()) + "--columns entry \"" + shown(trim(entry)) +
+             "\" is the set column, which labels each row's data set: give only X1, X2 and "
+             "the rate columns.");
+    }
     if (picked.size() < 2)
       fail("--columns gives " + counted(picked.size(), "column") +
            ": give X1 and then the rate column or columns.");
@@ -667,6 +676,8 @@ class Reader {
   Choice by_names() const {
     Choice choice;
     for (size_t k = 0; k < width_; ++k) {
+      if (k == set_column_)
+        continue;
       switch (role_of(names_[k].name)) {
       case Role::x1:
         if (choice.x1 == none)
@@ -777,6 +788,25 @@ class Reader {
          "value.");
   }
 
+  // The row's set as an index into table.sets, a new label added there.
+  int set_of(const Row& row, Table& table) const {
+    if (set_column_ == none)
+      return 0;
+    const std::string_view label = trim(row.cells[set_column_].text);
+    if (is_missing(label)) {
+      std::string cell = "the cell is empty";
+      if (!label.empty())
+        cell.assign("\"").append(shown(label)).append("\" marks no set");
+      fail("line " + std::to_string(row.line) + ", " + column(set_column_) + ": " + cell +
+           ": give every row its set.");
+    }
+    const auto k = static_cast<size_t>(std::find(table.sets.begin(), table.sets.end(), label) -
+                                       table.sets.begin());
+    if (k == table.sets.size())
+      table.sets.emplace_back(label);
+    return static_cast<int>(k);
+  }
+
   void read_rows(const Choice& choice, Table& table) const {
     const size_t first = header_ ? 1 : 0;
     if (first == rows_.size())
@@ -792,8 +822,13 @@ class Reader {
     std::vector<std::vector<int>> missing(used.size());
     std::vector<CellValue> values(used.size());
 
+    std::vector<std::vector<int>> set_lines;  // per set, the lines its rows are on
     for (size_t r = first; r < rows_.size(); ++r) {
       const Row& row = rows_[r];
+      const int set = set_of(row, table);
+      set_lines.resize(table.sets.size());
+      if (set_column_ != none)
+        set_lines[static_cast<size_t>(set)].push_back(row.line);
       for (size_t u = 0; u < used.size(); ++u) {
         values[u] = read_cell(row.cells[used[u]].text, decimal_comma_);
         if (values[u].reading == Reading::number)
@@ -813,8 +848,8 @@ class Reader {
           missing[u].push_back(row.line);
           continue;
         }
-        table.observations.push_back(
-            {values[0].value, x_columns == 2 ? values[1].value : 0.0, values[u].value, row.line});
+        table.observations.push_back({values[0].value, x_columns == 2 ? values[1].value : 0.0,
+                                      values[u].value, row.line, set});
       }
     }
 
@@ -830,6 +865,17 @@ class Reader {
     if (table.observations.empty())
       fail(data_lines + (one_row ? " holds" : " hold") +
            " no complete observation: every row misses its X1, its X2 or all its rates.");
+    // A set without observations would reach its fit empty.
+    for (size_t s = 0; s < table.sets.size(); ++s) {
+      if (std::none_of(table.observations.begin(), table.observations.end(),
+                       [s](const TableObservation& o) { return o.set == static_cast<int>(s); }))
+        fail(std::string("set \"")
+                 .append(shown(table.sets[s]))
+                 .append("\" at ")
+                 .append(line_list(set_lines[s]))
+                 .append(" has no complete observation: every row of it misses its X1, its X2 or "
+                         "all its rates."));
+    }
     for (size_t u = 0; u < used.size(); ++u) {
       const std::vector<int>& lines = missing[u];
       if (lines.empty())
@@ -851,8 +897,9 @@ class Reader {
   bool decimal_comma_ = false;
   std::vector<Row> rows_;  // the rows of cells, header included, blank lines and comments left out
   bool header_ = false;
-  std::vector<Name> names_;  // the header's, views into rows_.front(); empty names without one
-  size_t width_ = 0;         // cells a row holds, trailing empty ones not counted
+  std::vector<Name> names_;   // the header's, views into rows_.front(); empty names without one
+  size_t width_ = 0;          // cells a row holds, trailing empty ones not counted
+  size_t set_column_ = none;  // the header's first column named as a set
   int model_ = 0;
 };
 
@@ -898,6 +945,31 @@ std::string utf8_from_utf16(std::string_view text, bool little_endian) {
 }
 
 }  // namespace
+
+Table table_set(const Table& table, std::size_t set) {
+  Table part = table;
+  part.observations.clear();
+  for (const TableObservation& o : table.observations)
+    if (static_cast<std::size_t>(o.set) == set)
+      part.observations.push_back(o);
+  return part;
+}
+
+std::string set_file_label(std::string_view label) {
+  if (label.empty())
+    return "set";
+  std::string out;
+  for (size_t k = 0; k < label.size(); ++k) {
+    const char c = label[k];
+    const auto code = static_cast<unsigned char>(c);
+    // One '_' for a UTF-8 character, not one per byte.
+    if (code >= 0x80 && code < 0xC0 && k > 0 && static_cast<unsigned char>(label[k - 1]) >= 0x80)
+      continue;
+    const bool kept = is_digit(c) || (lower(c) >= 'a' && lower(c) <= 'z') || c == '-' || c == '_';
+    out += kept ? c : '_';
+  }
+  return out;
+}
 
 std::variant<Table, std::string> read_table(std::string_view text, const TableOptions& options) {
   std::string decoded;

@@ -5,6 +5,7 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data_import/table_reader.h"
@@ -13,7 +14,9 @@ namespace quillon {
 namespace {
 
 using data_import::read_table;
+using data_import::set_file_label;
 using data_import::Table;
+using data_import::table_set;
 using data_import::TableOptions;
 using namespace std::string_literals;
 
@@ -125,6 +128,31 @@ TEST(TableReader, NamesUnitsAndModelFromTheHeader) {
   }
 }
 
+// Labels in order of first appearance, each observation's set, then table_set(t, 1).
+TEST(TableReader, SetColumnLabelsEachRowsDataSet) {
+  const Case cases[] = {
+      {"long replicates", "S,Set,v\n1, B ,2\n1,A,2.5\n2,B,3\n", {}, "B,A,|010|1:0:2.5@3"},
+      {"wide replicates", "dataset;S;v1;v2\nx 1;1;2;\ny;1;4;5\n", {}, "x 1,y,|011|1:0:4@3 1:0:5@3"},
+      {"--columns", "SERIES,t,A\nA,1,2\nB,2,3\n", {{"t", "3"}, false, 0}, "A,B,|01|2:0:3@3"},
+      {"no header, no set", "1,2\n", {}, "|0|"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Table t = table_of(c.text, c.options);
+    std::string sets;
+    for (const std::string& label : t.sets)
+      sets.append(label).append(",");
+    sets += '|';
+    for (const auto& o : t.observations)
+      sets += std::to_string(o.set);
+    EXPECT_EQ(sets.append("|").append(points(table_set(t, 1))), c.expected);
+  }
+  const std::pair<const char*, const char*> labels[] = {
+      {"A-1_b", "A-1_b"}, {"pH 7.5", "pH_7_5"}, {"../a", "___a"}, {"\xC2\xB5M", "_M"}, {"", "set"}};
+  for (const auto& [label, file] : labels)
+    EXPECT_EQ(set_file_label(label), file) << label;
+}
+
 TEST(TableReader, MissingCellsAreLeftOutWithAWarning) {
   struct Missing {
     std::string text;
@@ -216,6 +244,18 @@ TEST(TableReader, ErrorsNameTheLineColumnAndCell) {
       {"--columns, no header", "1,2\n", {{"S", "v"}, false, 0}, "\"S\" is a name but"},
       {"--columns too few", "S,I\n1,2\n", {{"S", "I"}, false, 0}, "second is an inhibitor"},
       {"no model 9", "S,v\n1,2\n", {{}, false, 9}, "there is no model 9"},
+      {"empty set",
+       "S,set,v\n1,A,2\n2,,3\n",
+       {},
+       "line 3, column set: the cell is empty: give every row its set."},
+      {"--columns names the set",
+       "S,set,v\n1,A,2\n",
+       {{"S", "2", "v"}, false, 0},
+       "line 1: --columns entry \"2\" is the set column"},
+      {"set with no observation",
+       "S,set,v\n1,A,2\n2,B,NA\n3,B,\n",
+       {},
+       "set \"B\" at lines 3 and 4 has no complete observation"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
