@@ -13,6 +13,7 @@
 
 #include "batch/inputs.h"
 #include "batch/progress.h"
+#include "data_import/table_reader.h"
 #include "file_analysis/fit_file.h"
 #include "file_analysis/global_fit.h"
 #include "models/catalogue.h"
@@ -118,18 +119,28 @@ std::optional<int> check_inputs_and_names(const Options& options, std::vector<Fi
       return usage_error;
     }
   }
+  // A table with a set column is one input per set, each named by its label.
   std::vector<std::string> file_stems;
-  for (const Input& input : inputs)
-    file_stems.push_back(platform::narrow_name(input.path.stem()));
+  for (const Input& input : inputs) {
+    const std::string stem = platform::narrow_name(input.path.stem());
+    const std::vector<std::string> sets = file_analysis::table_sets(input.path, options.fit);
+    for (std::size_t k = 0; k == 0 || k < sets.size(); ++k) {
+      FileRecord& record = records.emplace_back();
+      record.source = input.path;
+      record.shown = input.shown;
+      record.name = platform::narrow_name(input.path.filename());
+      if (!sets.empty()) {
+        record.set = sets[k];
+        record.shown.append(" [").append(sets[k]).append("]");
+        record.name.append(" [").append(sets[k]).append("]");
+      }
+      file_stems.push_back(sets.empty() ? stem : stem + "." + data_import::set_file_label(sets[k]));
+    }
+  }
   const std::vector<std::string> stems =
       outputs::unique_stems(file_stems, options.fit.compare, options.global);
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    FileRecord& record = records.emplace_back();
-    record.source = inputs[i].path;
-    record.shown = inputs[i].shown;
-    record.name = platform::narrow_name(inputs[i].path.filename());
-    record.stem = stems[i];
-  }
+  for (std::size_t i = 0; i < records.size(); ++i)
+    records[i].stem = stems[i];
   std::vector<fs::path> names;
   for (const Output table : {Output::summary, Output::comparison_table, Output::page})
     names.push_back(options.output / outputs::output_name(table));
@@ -166,7 +177,9 @@ std::variant<std::vector<bool>, int> check_global(const Options& options,
   int model = 0;
   const FileRecord* first = nullptr;
   for (const FileRecord& record : records) {
-    const int m = file_analysis::input_model(record.source, options.fit);
+    file_analysis::FitOptions fit = options.fit;
+    fit.set = record.set;
+    const int m = file_analysis::input_model(record.source, fit);
     if (m == 0)
       continue;
     if (first == nullptr) {
@@ -224,7 +237,9 @@ bool fit_in_pool(std::vector<FileRecord>& records, const Options& options, Progr
       if (i >= n)
         return;
       FileRecord& record = records[i];  // this worker's alone
-      record.fit = file_analysis::fit_file(record.source, options.fit);
+      file_analysis::FitOptions fit = options.fit;
+      fit.set = record.set;
+      record.fit = file_analysis::fit_file(record.source, fit);
       if (!record.fit.converted.empty()) {
         const fs::path file = options.converted / platform::path_from_narrow(outputs::output_name(
                                                       Output::converted_data, record.stem));

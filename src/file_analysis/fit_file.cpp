@@ -158,33 +158,42 @@ struct Imported {
   bool table = false;
 };
 
-Imported import_table(const std::filesystem::path& file, const FitOptions& options) {
-  Imported result;
-  result.table = true;
+// The table read, or why not.
+std::variant<data_import::Table, std::string> read_table_file(const std::filesystem::path& file,
+                                                              const FitOptions& options) {
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(file, ec);
-  if (ec) {
-    result.message = "The table cannot be read: " + ec.message() + ".";
-    return result;
-  }
+  if (ec)
+    return "The table cannot be read: " + ec.message() + ".";
   if (size > largest_table) {
-    result.message = "The table holds " + std::to_string(size >> 20) +
-                     " MB: tables of up to 8 MB are read (a fit takes at most " +
-                     std::to_string(models::max_points) + " observations).";
-    return result;
+    return "The table holds " + std::to_string(size >> 20) +
+           " MB: tables of up to 8 MB are read (a fit takes at most " +
+           std::to_string(models::max_points) + " observations).";
   }
   std::ifstream in(file, std::ios::binary);
   std::string text(static_cast<std::size_t>(size), '\0');
-  if (!in || !in.read(text.data(), static_cast<std::streamsize>(size))) {
-    result.message = "The table cannot be read.";
-    return result;
-  }
-  auto read = data_import::read_table(text, options.table);
+  if (!in || !in.read(text.data(), static_cast<std::streamsize>(size)))
+    return std::string("The table cannot be read.");
+  return data_import::read_table(text, options.table);
+}
+
+Imported import_table(const std::filesystem::path& file, const FitOptions& options) {
+  Imported result;
+  result.table = true;
+  auto read = read_table_file(file, options);
   if (auto* why = std::get_if<std::string>(&read)) {
     result.message = std::move(*why);
     return result;
   }
   data_import::Table& table = std::get<data_import::Table>(read);
+  if (!options.set.empty()) {
+    const auto at = std::find(table.sets.begin(), table.sets.end(), options.set);
+    if (at == table.sets.end()) {
+      result.message = "The table has no data set " + options.set + ".";
+      return result;
+    }
+    table = data_import::table_set(table, static_cast<std::size_t>(at - table.sets.begin()));
+  }
   result.units = {table.x1_unit, table.x2_unit, table.y_unit};
   result.data_warnings = std::move(table.warnings);
   auto state = data_import::table_state(table, options.overrides);
@@ -221,6 +230,14 @@ std::string joined(const std::vector<std::string>& notes) {
 }
 
 }  // namespace
+
+std::vector<std::string> table_sets(const std::filesystem::path& file, const FitOptions& options) {
+  if (!is_table(file))
+    return {};
+  auto read = read_table_file(file, options);
+  auto* table = std::get_if<data_import::Table>(&read);
+  return table != nullptr ? std::move(table->sets) : std::vector<std::string>();
+}
 
 int input_model(const std::filesystem::path& file, const FitOptions& options) {
   std::istringstream no_answers;

@@ -28,6 +28,8 @@ struct FitOptions {
   bool strict = false;               // a data warning rejects the file
   bool converted = false;            // keep a table's equivalent data file
   models::Weighting weighting = models::Weighting::none;  // of the objective's squares
+  // A table with a set column: the set fitted (its label); empty: every row at once.
+  std::string set;
 };
 
 // A table by its extension (.csv, .tsv, .txt, any case); anything else is a data file.
@@ -69,6 +71,10 @@ struct FileFit {
 };
 
 FileFit fit_file(const std::filesystem::path& file, const FitOptions& options);
+
+// The data sets of a table with a set column, by label in order; empty for any other
+// input (or a table that cannot be read: its fit says why).
+std::vector<std::string> table_sets(const std::filesystem::path& file, const FitOptions& options);
 
 // The model an input would be fitted with, or 0 when it cannot be read (its fit says why).
 int input_model(const std::filesystem::path& file, const FitOptions& options);
