@@ -86,10 +86,10 @@ struct FitState {
   struct Global {
     int np = 0;                 // the model's parameters
     std::vector<DataSet> sets;  // empty: the usual fit of one data set
-    // Per set, the model's parameters at which its rows of ycalc were last evaluated
-    // and then 1 (np + 1 each; 0 there before the first): a trial that moves one set's
-    // parameter evaluates that set alone. The observations must not change once the
-    // sets are laid out.
+    // Per set, the model's parameters at which its rows of ycalc were last evaluated,
+    // their weighted sum of squares, and 1 (np + 2 each; 0 there before the first): a
+    // trial that moves one set's parameter evaluates that set alone. The observations
+    // and weights must not change once the sets are laid out.
     std::vector<double> evaluated;
     std::vector<double> values;      // the engine's values vector for one set
     std::vector<std::string> names;  // the fit's parameters as messages name them

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
@@ -280,8 +281,8 @@ void evaluate_set(FitState& fit, ModelEvaluator& ev, const FitState::DataSet& se
   }
 }
 
-// ssq_objfun for a global fit: each set whose parameters moved is evaluated again,
-// then the squares of every row are added in row order.
+// ssq_objfun for a global fit: each set whose parameters moved is evaluated and summed
+// again; the sum is the sets' sums added in set order.
 double global_ssq(FitState& fit, ModelEvaluator& ev, std::span<const double> p) {
   FitState::Global& global = fit.global;
   const auto n = static_cast<std::size_t>(fit.npoints);
@@ -292,26 +293,39 @@ double global_ssq(FitState& fit, ModelEvaluator& ev, std::span<const double> p) 
     fit.ycalc.resize(n, 0.0);
   for (int k = 0; k < fit.np; ++k)
     fit.var[k] = p[k];
-  // A set is evaluated before its first use, hence one stored vector more per set.
-  global.evaluated.resize(global.sets.size() * (np + 1), 0.0);
+  // Per set: its parameters, then its sum and 1 once it has been evaluated.
+  const std::size_t stride = np + 2;
+  global.evaluated.resize(global.sets.size() * stride, 0.0);
+  const auto bits = [](double v) {
+    std::uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+  };
   std::array<double, max_params> local{};
+  double total = 0.0;
   for (std::size_t s = 0; s < global.sets.size(); ++s) {
     const FitState::DataSet& set = global.sets[s];
-    double* stored = global.evaluated.data() + s * (np + 1);
-    for (std::size_t k = 0; k < np; ++k)
-      local[k] = fit.var[static_cast<std::size_t>(set.index[k])];
+    double* stored = global.evaluated.data() + s * stride;
     // Bit for bit: -0.0 and 0.0 may give different values.
-    if (stored[np] != 0.0 && std::memcmp(stored, local.data(), np * sizeof(double)) == 0)
-      continue;
-    if (set.begin < set.end)
-      evaluate_set(fit, ev, set, std::span<const double>(local.data(), np));
-    std::copy_n(local.begin(), np, stored);
-    stored[np] = 1.0;
+    bool same = stored[np + 1] != 0.0;
+    for (std::size_t k = 0; k < np; ++k) {
+      local[k] = fit.var[static_cast<std::size_t>(set.index[k])];
+      same = same && bits(stored[k]) == bits(local[k]);
+    }
+    if (!same) {
+      if (set.begin < set.end)
+        evaluate_set(fit, ev, set, std::span<const double>(local.data(), np));
+      const double* yc = fit.ycalc.data();
+      const double* yo = fit.y1.data();
+      std::copy_n(local.begin(), np, stored);
+      stored[np] = fit.weights.empty()
+                       ? add_squares(0.0, yc, yo, set.begin, set.end)
+                       : add_weighted_squares(0.0, yc, yo, fit.weights.data(), set.begin, set.end);
+      stored[np + 1] = 1.0;
+    }
+    total = total + stored[np];
   }
-  const double* yc = fit.ycalc.data();
-  const double* yo = fit.y1.data();
-  return fit.weights.empty() ? add_squares(0.0, yc, yo, 0, n)
-                             : add_weighted_squares(0.0, yc, yo, fit.weights.data(), 0, n);
+  return total;
 }
 
 }  // namespace

@@ -603,6 +603,16 @@ TEST_F(BatchProgram, GlobalFitsShareParametersAndTestAsR) {
     }
   }
   EXPECT_TRUE(fs::exists(dir_ / "out/puromycin_sets.untreated.report.txt"));
+  // Weighted, as nls(..., weights = 1/rate^2) and anova give it.
+  ASSERT_EQ(
+      run("-q -o weighted --weight 1/y2 --global --share Km " + global + "/puromycin_sets.csv"), 0)
+      << err_;
+  const std::vector<std::string> weighted =
+      csv_fields(testing::split_crlf(read("weighted/global.test.csv")).at(1));
+  EXPECT_NEAR(std::stod(weighted[3]), 0.292570247491, 1e-8);
+  EXPECT_NEAR(std::stod(weighted[8]), 3.37404883722, 1e-4);
+  EXPECT_NEAR(std::stod(weighted[11]), 0.0819258984825, 1e-4);
+  EXPECT_EQ(weighted[12], "separate");
   ASSERT_EQ(
       run("-q -o out --global --share Km " + global + "/treated.dat " + global + "/untreated.dat"),
       0)
