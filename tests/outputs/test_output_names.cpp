@@ -24,6 +24,7 @@ TEST(OutputNames, StemsGiveDistinctOutputsWhateverTheCase) {
     std::vector<std::string> file_stems;
     bool compare;
     std::vector<std::string> stems;
+    bool global = false;
   } rows[] = {
       {"distinct stems stay", {"a", "b"}, true, {"a", "b"}},
       {"one stem from two folders",
@@ -40,12 +41,18 @@ TEST(OutputNames, StemsGiveDistinctOutputsWhateverTheCase) {
        false,
        {std::string(200, 'k'), std::string(200, 'k') + "_2"}},
       {"cut at a character boundary", {long_utf8}, false, {std::string(199, 'u')}},
+      {"the global fit's names", {"global", "Global"}, false, {"global_2", "Global_3"}, true},
+      {"the global fit's names only with --global", {"global"}, false, {"global"}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    const std::vector<std::string> stems = unique_stems(row.file_stems, row.compare);
+    const std::vector<std::string> stems = unique_stems(row.file_stems, row.compare, row.global);
     EXPECT_EQ(stems, row.stems);
     std::set<std::string> names = {"summary.csv", "comparison.csv", "index.html"};
+    for (const Output name : global_outputs) {
+      if (row.global)
+        names.insert(output_name(name));
+    }
     for (const std::string& stem : stems) {
       for (const std::string& name : input_outputs(stem, row.compare)) {
         EXPECT_TRUE(names.insert(folded(name)).second) << name;
