@@ -23,8 +23,14 @@ const std::string rule91(91, '-');
 const std::string rule25(25, '-');
 
 // Rows switch to exponent form when the best-fit value would not read well in F17.6.
-const char* row_format(double best) {
-  return std::fabs(best) > exponent_rows_above ? "(2X,A2,I1,5ES17.6)" : "(2X,A2,I1,5F17.6)";
+// A global fit's P10 and on take the label's blank, and P100 and on one more column.
+const char* row_format(double best, int index) {
+  const bool exponent = std::fabs(best) > exponent_rows_above;
+  if (index < 10)
+    return exponent ? "(2X,A2,I1,5ES17.6)" : "(2X,A2,I1,5F17.6)";
+  if (index < 100)
+    return exponent ? "(2X,A1,I2,5ES17.6)" : "(2X,A1,I2,5F17.6)";
+  return exponent ? "(1X,A1,I3,5ES17.6)" : "(1X,A1,I3,5F17.6)";
 }
 
 struct PassResult {
@@ -156,7 +162,7 @@ UncertaintyResult estimate_uncertainty(textio::Console& console, models::FitStat
       console.write("(2X,A3,5A17)", "Par", "Best-fit");
       console.write("(A)", rule25);
       for (int j = 0; j < np; ++j)
-        console.write(row_format(best[j]), "P", j + 1, best[j]);
+        console.write(row_format(best[j], j + 1), "P", j + 1, best[j]);
       console.write("(A)", rule91);
       console.write("(2X,A,I6,A,F5.1,A)", "N = ", r.accepted, " samples accepted within ",
                     100.0 * relax, " % of best-fit SSQ");
@@ -173,8 +179,8 @@ UncertaintyResult estimate_uncertainty(textio::Console& console, models::FitStat
     for (int j = 0; j < np; ++j) {
       const double s = r.std_error[j];
       const ParameterUncertainty row{best[j], r.mean[j], s, 100.0 * s / best[j], t * s};
-      console.write(row_format(row.best), "P", j + 1, row.best, row.mean, row.std_error, row.cv,
-                    row.half_width);
+      console.write(row_format(row.best, j + 1), "P", j + 1, row.best, row.mean, row.std_error,
+                    row.cv, row.half_width);
       result.rows.push_back(row);
     }
     console.write("(A)", rule91);
