@@ -75,7 +75,7 @@ void model_number_error(Reporter& say, int max_model_number) {
            " in line 1 of data file.");
   say.console().write("(/,1X,A)", "Valid model numbers are:");
   say.keep("Valid model numbers are:");
-  for (const models::Model& model : models::model_table)
+  for (const models::Model& model : models::data_file_model_table())
     say.line(std::to_string(model.number) + " - " + std::string(model.name));
 }
 

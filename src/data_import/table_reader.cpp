@@ -494,7 +494,7 @@ class Reader {
   Reader(std::string_view text, const TableOptions& options) : options_(options) {
     if (options.model != 0 && models::find_model(options.model) == nullptr)
       fail("there is no model " + std::to_string(options.model) + ": give --model 1 to " +
-           std::to_string(models::max_model) + ".");
+           std::to_string(models::model_table.size()) + ".");
     const std::vector<Line> lines = content_lines(text);
     if (lines.empty())
       fail("the file holds no table: every line is blank or a comment.");
@@ -691,6 +691,18 @@ class Reader {
       case Role::other: break;
       }
     }
+    // A model whose X1 is an inhibitor's concentration (tight binding) reads the
+    // inhibitor column, else the first column that is not a rate.
+    const models::Model* model = models::find_model(options_.model);
+    if (model != nullptr && model->shape == models::Shape::falling && model->nx == 1) {
+      if (choice.x2 != none)
+        choice.x1 = choice.x2;
+      for (size_t k = 0; k < width_ && choice.x1 == none; ++k) {
+        if (k != set_column_ && role_of(names_[k].name) == Role::other)
+          choice.x1 = k;
+      }
+      choice.x2 = none;
+    }
     const size_t example = options_.model != 0 && model_reads_x2(options_.model) ? 3 : 2;
     if (choice.x1 == none)
       fail(at(first_line()) + "no column of the header (" + header_names() +
@@ -732,13 +744,13 @@ class Reader {
     if (options_.model != 0) {
       model_ = options_.model;
     } else if (choice.x2 != none) {
-      model_ = 6;
+      model_ = models::find_model("mixed")->number;
     } else {
       // Dose-response tables are sigmoidal.
       const auto rate = rate_base(names_[choice.rates.front()].name);
       const bool hill = same_text(names_[choice.x1].name, "dose") ||
                         (rate && (*rate == "response" || *rate == "signal"));
-      model_ = hill ? 2 : 1;
+      model_ = models::find_model(hill ? "hill" : "mm")->number;
     }
     if (!model_reads_x2(model_)) {
       choice.x2 = none;

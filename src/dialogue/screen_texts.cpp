@@ -14,7 +14,7 @@ constexpr std::string_view two_x_note = "NOTE: DATA.IN file requires X1,X2=I,Y d
 }  // namespace
 
 void print_model_blocks(textio::Console& console) {
-  for (const models::Model& model : models::model_table) {
+  for (const models::Model& model : models::data_file_model_table()) {
     std::string title = std::to_string(model.number);
     title.insert(title.begin(), '#');
     title.append(" - ").append(model.name);

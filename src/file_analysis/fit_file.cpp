@@ -318,6 +318,8 @@ FileFit fit_file(const std::filesystem::path& file, const FitOptions& options) {
   for (int k = 0; k < search.runs; ++k)
     result.passes += search.run[static_cast<std::size_t>(k)].passes;
   result.best = search.pbest;
+  for (int k = 0; k < fit.np; ++k)
+    result.names.push_back(models::fit_parameter_name(fit, k));
   result.uncertainty = account.uncertainty.rows;
   append(result.warnings, result_warnings(fit, result.uncertainty));
   result.report = std::move(own.report);

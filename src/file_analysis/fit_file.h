@@ -60,8 +60,9 @@ struct FileFit {
   // Of a fitted file; with weights, without the test (the weights come from the
   // rates themselves, which the test's F distribution does not allow for).
   std::optional<analysis::LackOfFit> replicates;
-  std::string converted;     // a table's equivalent data file, when asked for
-  std::vector<double> best;  // best-fit parameters
+  std::string converted;           // a table's equivalent data file, when asked for
+  std::vector<double> best;        // best-fit parameters
+  std::vector<std::string> names;  // the parameters as the outputs name them ("IC50")
   std::vector<report::ParameterUncertainty> uncertainty;  // empty when too few samples
   std::string report;  // model block to the end of the uncertainty section, CR LF
   std::optional<analysis::StandardAnalysis> standard;  // of a fitted file

@@ -69,7 +69,7 @@ std::vector<std::string> result_warnings(const models::FitState& fit,
   for (std::size_t k = 0; k < static_cast<std::size_t>(fit.np) && k < fit.pbest.size(); ++k) {
     const double x = fit.pbest[k];
     const double width = fit.pupper[k] - fit.plower[k];
-    const std::string name = models::parameter_name(fit.model, static_cast<int>(k));
+    const std::string name = models::fit_parameter_name(fit, static_cast<int>(k));
     if (on_bound(x, fit.plower[k], width)) {
       notes.push_back(name + " at its lower bound " + textio::csv_number(fit.plower[k]));
     } else if (on_bound(x, fit.pupper[k], width)) {

@@ -16,6 +16,19 @@ std::string parameter_name(int model, int k) {
   return name;
 }
 
+std::string parameter_name(int model, int k, std::span<const double> best) {
+  const Model* m = find_model(model);
+  if (m == nullptr || k < 0 || k >= m->np)
+    return parameter_name(model, k);
+  const Parameter& p = m->parameters[static_cast<std::size_t>(k)];
+  for (int j = 0; j < m->np && !p.falling_name.empty(); ++j) {
+    const auto u = static_cast<std::size_t>(j);
+    if (m->parameters[u].role == Role::hill_coefficient && u < best.size())
+      return std::string(best[u] < 0.0 ? p.falling_name : p.rising_name);
+  }
+  return std::string(p.name);
+}
+
 const Model* find_model(std::string_view key_or_number) {
   for (const Model& m : model_table) {
     const bool same_key =
@@ -33,10 +46,12 @@ int parameter_index(int model, std::string_view name) {
     return -1;
   const auto folded = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
   for (int k = 0; k < m->np; ++k) {
-    const std::string_view known = m->parameters[static_cast<std::size_t>(k)].name;
-    if (std::equal(name.begin(), name.end(), known.begin(), known.end(),
-                   [&](char a, char b) { return folded(a) == folded(b); }))
-      return k;
+    const Parameter& p = m->parameters[static_cast<std::size_t>(k)];
+    for (const std::string_view known : {p.name, p.falling_name, p.rising_name}) {
+      if (!known.empty() && std::equal(name.begin(), name.end(), known.begin(), known.end(),
+                                       [&](char a, char b) { return folded(a) == folded(b); }))
+        return k;
+    }
   }
   if (name.size() == 2 && folded(name[0]) == 'p' && name[1] >= '1' && name[1] < '1' + m->np)
     return name[1] - '1';
@@ -53,6 +68,8 @@ std::string parameter_unit(int model, int k, std::string_view x1_unit, std::stri
   case Role::max_rate: return std::string(y_unit);
   case Role::inhibition_constant: return std::string(x2_unit);
   case Role::hill_coefficient: return {};
+  case Role::baseline: return std::string(y_unit);
+  case Role::substrate_inhibition: return std::string(x1_unit);
   }
   return {};
 }
@@ -65,9 +82,9 @@ std::string short_name(int model) {
 std::vector<int> group_of(int model) {
   std::vector<int> group;
   const Model* m = find_model(model);
-  for (const Model& other : model_table) {
-    if (m != nullptr && other.general == m->general)
-      group.push_back(other.number);
+  for (const int other : m != nullptr ? m->group : std::array<int, 4>{}) {
+    if (other != 0)
+      group.push_back(other);
   }
   return group;
 }

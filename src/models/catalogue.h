@@ -1,4 +1,4 @@
-// The six built-in models, in the one table that everything knowing a model reads
+// The built-in models, in the one table that everything knowing a model reads
 // (import, help screens, set-up, warnings, analysis, comparison, pictures); their
 // equation texts over P1.., X1.., C1..; and the two encodings that turn such a text into what the
 // expression engine parses: function names into single upper-case letters, variable names into
@@ -54,10 +54,19 @@ inline constexpr std::array<FunctionName, 12> function_names = {{
 // What a parameter stands for: how a start value can be found from the data, and
 // which parameter of another model of the group carries the same meaning.
 enum class Role {
-  half_saturation,      // Km, K, IC50: in X1's units
-  max_rate,             // Vmax: in Y's units
-  inhibition_constant,  // Ki, Ki1, Ki2: in X2's units
-  hill_coefficient,     // n: no units
+  half_saturation,       // Km, K, X50, a tight binder's Ki: in X1's units
+  max_rate,              // Vmax, Top, V0: in Y's units
+  inhibition_constant,   // Ki, Ki1, Ki2: in X2's units
+  hill_coefficient,      // n: no units
+  baseline,              // Bottom: in Y's units
+  substrate_inhibition,  // Ksi: in X1's units
+};
+
+// How a model's curve runs with X1: its starts depend on it.
+enum class Shape {
+  rising,
+  either,   // rising or falling by the sign of its Hill coefficient
+  falling,  // an inhibitor's concentration as X1
 };
 
 // A start value with its bounds.
@@ -75,6 +84,10 @@ struct Parameter {
   // else from the first of the same role, else `neutral`.
   int general_position;
   Start neutral{};  // where no other model of the group has it (Hill's n: the MM curve)
+  // Names by the curve's direction at the best fit (the sign of the model's Hill
+  // coefficient), where they differ from `name`: X50 is IC50 or EC50.
+  std::string_view falling_name = {};
+  std::string_view rising_name = {};
 };
 
 // One built-in model.
@@ -92,11 +105,16 @@ struct Model {
   int general;           // the most general model of its comparison group: the group is the
                          // models of the same `general`, which nest in it
   std::string_view key;  // its name on the batch's command line (--model)
+  // The models compared with a file of this model (--compare), in model order; 0 ends.
+  // They nest in `general`, the F tests' reference.
+  std::array<int, 4> group;
+  Shape shape = Shape::rising;
+  bool enzyme_constant = false;  // C1 is the total enzyme concentration (--enzyme)
 };
 
 inline constexpr Start hill_neutral_n = {1.0, 0.1, 10.0};
 
-inline constexpr std::array<Model, 6> model_table = {{
+inline constexpr std::array<Model, 9> model_table = {{
     {1,
      "ONE SITE MICHAELIS-MENTEN MODEL",
      "Michaelis-Menten",
@@ -108,7 +126,8 @@ inline constexpr std::array<Model, 6> model_table = {{
      "Y = Vmax / (1 + (Km/S))",
      "Y = P2 / ( 1.0 + P1/X1 )",
      2,
-     "mm"},
+     "mm",
+     {1, 2}},
     {2,
      "ONE SITE SIGMOIDAL HILL MODEL",
      "Hill",
@@ -122,7 +141,9 @@ inline constexpr std::array<Model, 6> model_table = {{
      "Y = Vmax / (1 + (IC50 / S)^n)",
      "Y = ( P2 / ( 1.0 + ( P1/X1 )^P3 ))",
      2,
-     "hill"},
+     "hill",
+     {1, 2},
+     Shape::either},
     {3,
      "COMPETITIVE INHIBITION MODEL",
      "competitive",
@@ -136,7 +157,8 @@ inline constexpr std::array<Model, 6> model_table = {{
      "Y = Vmax / (1 + Km/S * (1 + I/Ki))",
      "Y = P2 / (1.0 + P1 / X1 * (1.0 + X2 / P3))",
      6,
-     "competitive"},
+     "competitive",
+     {3, 4, 5, 6}},
     {4,
      "NONCOMPETITIVE INHIBITION MODEL",
      "noncompetitive",
@@ -150,7 +172,8 @@ inline constexpr std::array<Model, 6> model_table = {{
      "Y = Vmax / ((1 + Km/S) * (1 + I/aKI))",
      "Y = P2 / ((1.0 + P1 / X1) * (1.0 + X2 / P3))",
      6,
-     "noncompetitive"},
+     "noncompetitive",
+     {3, 4, 5, 6}},
     {5,
      "UNCOMPETITIVE INHIBITION MODEL",
      "uncompetitive",
@@ -164,7 +187,8 @@ inline constexpr std::array<Model, 6> model_table = {{
      "Y = Vmax / ((Km/S) + (1 + I/Ki))",
      "Y = P2 / ((P1 / X1) + (1.0 + X2 / P3))",
      6,
-     "uncompetitive"},
+     "uncompetitive",
+     {3, 4, 5, 6}},
     {6,
      "MIXED NONCOMPETITIVE MODEL",
      "mixed",
@@ -179,10 +203,65 @@ inline constexpr std::array<Model, 6> model_table = {{
      "Y = Vmax / ((Km/S)*(1 + I/Ki1) + (1 + I/Ki2))",
      "Y = P2 / ((P1/X1)*(1.0 + X2/P3) + (1.0 + X2/P4))",
      6,
-     "mixed"},
+     "mixed",
+     {3, 4, 5, 6}},
+    // Fitted by the batch alone: a data file names one of the six above.
+    {7,
+     "FOUR PARAMETER LOGISTIC MODEL",
+     "4pl",
+     4,
+     1,
+     1,
+     {{{"Bottom", Role::baseline, 4, {0.0, -1.0e3, 1.0e3}},
+       {"Top", Role::max_rate, 2},
+       {"X50", Role::half_saturation, 1, {}, "IC50", "EC50"},
+       {"n", Role::hill_coefficient, 3, hill_neutral_n}}},
+     "y = P1 + (P2 - P1) / (C1 + (P3/X1)^P4)",
+     "Y = Bottom + (Top - Bottom) / (1 + (X50/S)^n)",
+     "Y = P1 + (P2 - P1) / (1.0 + (P3/X1)^P4)",
+     7,
+     "4pl",
+     {2, 7},
+     Shape::either},
+    {8,
+     "SUBSTRATE INHIBITION MODEL",
+     "substrate inhibition",
+     3,
+     1,
+     1,
+     {{{"Km", Role::half_saturation, 1},
+       {"Vmax", Role::max_rate, 2},
+       {"Ksi", Role::substrate_inhibition, 3}}},
+     "y = P2*X1 / (P1 + X1*(C1 + X1/P3))",
+     "Y = Vmax / (1 + Km/S + S/Ksi)",
+     "Y = P2 / (1.0 + P1/X1 + X1/P3)",
+     8,
+     "substrate-inhibition",
+     {1, 8}},
+    {9,
+     "TIGHT-BINDING INHIBITION MODEL",
+     "tight binding",
+     2,
+     1,
+     1,
+     {{{"V0", Role::max_rate, 1}, {"Ki", Role::half_saturation, 2}}},
+     "y = P1*(1 - ((C1 + X1 + P2) - SQRT((C1 + X1 + P2)^2 - 4*C1*X1)) / (2*C1))",
+     "Y = V0 * (1 - ((E + I + Ki) - SQRT((E + I + Ki)^2 - 4 E I)) / (2 E))",
+     "Y = P1*(1 - ((C1 + X1 + P2) - SQRT((C1 + X1 + P2)^2 - 4*C1*X1)) / (2*C1))",
+     9,
+     "tight-binding",
+     {9},
+     Shape::falling,
+     true},
 }};
 
-// The model of number 1..6; nullptr for any other number.
+// The models a data file may name: the interactive program's six.
+inline constexpr int data_file_models = 6;
+inline constexpr std::span<const Model> data_file_model_table() {
+  return std::span<const Model>(model_table).first(data_file_models);
+}
+
+// The model of a number in the table; nullptr for any other number.
 constexpr const Model* find_model(int number) {
   return number >= 1 && number <= static_cast<int>(model_table.size()) ? &model_table[number - 1]
                                                                        : nullptr;
@@ -199,11 +278,15 @@ constexpr int most_parameters() {
 // The model of a --model key ("mm") or number ("1"), case ignored; nullptr for none.
 const Model* find_model(std::string_view key_or_number);
 
-// The highest model number.
-inline constexpr int max_model = static_cast<int>(model_table.size());
+// The highest model number a data file may name.
+inline constexpr int max_model = data_file_models;
 
 // The name of parameter k (0-based) of a model: "Km", or "P3" for an unknown model.
 std::string parameter_name(int model, int k);
+
+// The same as a fit names it, by the curve's direction at its best fit `best` (all the
+// model's parameters): "IC50" for a falling 4pl curve's midpoint.
+std::string parameter_name(int model, int k, std::span<const double> best);
 
 // The 0-based parameter of a model that `name` names (its name, letter case ignored,
 // or P1, P2, ...), or -1.
@@ -227,7 +310,7 @@ void map_starts(int from, int to, std::span<const double> initial, std::span<con
                 std::span<const double> upper, std::span<double> to_initial,
                 std::span<double> to_lower, std::span<double> to_upper);
 
-// The equation text of model 1..6, blank-filled to 512 characters; any other
+// The equation text of a model of the table, blank-filled to 512 characters; any other
 // number gives an all-blank text.
 void funchar(std::string& text, int model);
 

@@ -96,11 +96,12 @@ struct FitState {
   } global;
 };
 
-// Parameter k (0-based) of the fit as messages name it: the model's name for it, or a
-// global fit's ("Vmax [treated]").
+// Parameter k (0-based) of the fit as messages name it: the model's name for it (by the
+// curve's direction once the search has a best fit), or a global fit's ("Vmax [treated]").
 inline std::string fit_parameter_name(const FitState& fit, int k) {
   const auto u = static_cast<std::size_t>(k);
-  return u < fit.global.names.size() ? fit.global.names[u] : parameter_name(fit.model, k);
+  return u < fit.global.names.size() ? fit.global.names[u]
+                                     : parameter_name(fit.model, k, fit.pbest);
 }
 
 }  // namespace quillon::models

@@ -97,7 +97,7 @@ std::variant<Starts, std::string> automatic_starts(int model, std::span<const do
                                                    std::span<const double> y) {
   const Model* m = find_model(model);
   if (m == nullptr)
-    return "Model " + std::to_string(model) + " is not one of the built-in models 1 to 6.";
+    return "Model " + std::to_string(model) + " is not one of the built-in models.";
   const std::size_t n = std::min(x1.size(), y.size());
   if (n < static_cast<std::size_t>(m->np) + 1)
     return "The " + std::string(m->label) + " model's " + std::to_string(m->np) +
@@ -142,7 +142,7 @@ std::variant<Starts, std::string> automatic_starts(int model, std::span<const do
     return std::string(
         "The rates are all zero or their largest mean is not positive, so Vmax has no start.");
 
-  const bool falling = model == 2 && falls(s, y);
+  const bool falling = m->shape == Shape::falling || (m->shape == Shape::either && falls(s, y));
   // Distinct levels: replicates at one inhibitor level do not pull the median to it.
   std::sort(x2_levels.begin(), x2_levels.end());
   x2_levels.erase(std::unique(x2_levels.begin(), x2_levels.end()), x2_levels.end());
@@ -160,6 +160,14 @@ std::variant<Starts, std::string> automatic_starts(int model, std::span<const do
       start = {median(x2_levels), x2_levels.front() / 1000.0, x2_levels.back() * 1000.0};
       break;
     case Role::hill_coefficient: start = falling ? Start{-1.0, -10.0, -0.1} : hill_neutral_n; break;
+    case Role::baseline:
+      // The plateau the curve runs to: the level at the far end from its top.
+      start = {falling ? curve.back().mean : curve.front().mean, -10.0 * y_large, 10.0 * y_large};
+      break;
+    case Role::substrate_inhibition:
+      // Inhibition shows at the highest concentrations.
+      start = {x1_large, x1_small / 1000.0, x1_large * 1000.0};
+      break;
     }
   }
   return starts;

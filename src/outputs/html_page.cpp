@@ -145,8 +145,7 @@ std::string index_html(const std::vector<FileRecord>& records, bool compare,
     row += "<td class=\"num\">" + (r.criteria ? number(r.criteria->aicc) : "") + "</td>";
     std::string parameters;
     for (std::size_t k = 0; r.fitted && k < r.best.size(); ++k) {
-      parameters += (k == 0 ? "" : ", ") + models::parameter_name(r.model, static_cast<int>(k)) +
-                    " = " + number(r.best[k]);
+      parameters += (k == 0 ? "" : ", ") + r.names[k] + " = " + number(r.best[k]);
     }
     row += "<td>" + escaped(parameters) + "</td>";
     std::string notes = r.fitted ? std::string() : r.message;
@@ -192,8 +191,7 @@ std::string index_html(const std::vector<FileRecord>& records, bool compare,
     add("<table><thead><tr><th>Parameter</th><th>Best</th><th>SE</th><th>Wald 95 %</th>"
         "<th>Profile 95 %</th><th>Sampling CV %</th></tr></thead><tbody>");
     for (std::size_t k = 0; k < r.best.size(); ++k) {
-      std::string row =
-          "<tr><td>" + escaped(models::parameter_name(r.model, static_cast<int>(k))) + "</td>";
+      std::string row = "<tr><td>" + escaped(r.names[k]) + "</td>";
       const analysis::ParameterStats* p =
           r.standard && k < r.standard->parameters.size() ? &r.standard->parameters[k] : nullptr;
       row += "<td class=\"num\">" +

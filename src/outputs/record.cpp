@@ -11,13 +11,6 @@
 namespace quillon::outputs {
 namespace {
 
-std::vector<std::string> parameter_names(int model, int np) {
-  std::vector<std::string> names;
-  for (int k = 0; k < np; ++k)
-    names.push_back(models::parameter_name(model, k));
-  return names;
-}
-
 std::string comparison_picture(const std::string& title, const file_analysis::FileFit& fit) {
   std::vector<pictures::PlotCandidate> curves;
   for (const file_analysis::Candidate& c : fit.comparison->candidates) {
@@ -47,7 +40,7 @@ void render(FileRecord& record) {
   if (!fit.fitted)
     return;
   const std::string& shown = record.name;
-  const std::vector<std::string> names = parameter_names(fit.model, fit.np);
+  const std::vector<std::string>& names = fit.names;
   auto& out = record.outputs;
   out.push_back({Output::report, 0, std::move(fit.report)});
   std::vector<std::string> units;

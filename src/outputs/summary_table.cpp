@@ -54,7 +54,7 @@ std::string summary_row(const std::string& shown, const file_analysis::FileFit& 
   for (std::size_t k = 0; k < parameter_columns; ++k) {
     const bool parameter = parameter_present(k);
     const bool row = parameter && k < r.uncertainty.size();
-    f.push_back(parameter ? models::parameter_name(r.model, static_cast<int>(k)) : "");
+    f.push_back(parameter && k < r.names.size() ? r.names[k] : "");
     f.push_back(number_or_empty(parameter && k < r.best.size(), parameter ? r.best[k] : 0.0));
     f.push_back(number_or_empty(row, row ? r.uncertainty[k].mean : 0.0));
     f.push_back(number_or_empty(row, row ? r.uncertainty[k].std_error : 0.0));

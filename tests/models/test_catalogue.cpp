@@ -15,7 +15,7 @@ TEST(Funchar, BlankFilledEquationTexts) {
   EXPECT_EQ(textio::trimmed(text), "y = P2*X1 / (X1 + P1)");
   funchar(text, 6);
   EXPECT_EQ(textio::trimmed(text), "y = P2 * X1 / (P1 * (C1 + X2 / P3) + X1*(C1 + X2 / P4))");
-  funchar(text, 7);
+  funchar(text, 10);
   EXPECT_EQ(textio::trimmed(text), "");
 }
 
