@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "models/catalogue.h"
+#include "models/user_equation.h"
 #include "models/weighting.h"
 #include "textio/platform.h"
 
@@ -41,6 +42,21 @@ std::string known_parameter_names() {
   return names + "P1 to P" + std::to_string(models::most_parameters());
 }
 
+// The 0-based parameter of an equation of the user's by its name (case ignored) or as
+// P1.., or -1.
+int user_parameter(const std::vector<std::string>& names, const std::string& name) {
+  const auto folded = [](std::string text) {
+    for (char& c : text)
+      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    if (folded(names[k]) == folded(name) || folded(name) == "p" + std::to_string(k + 1))
+      return static_cast<int>(k);
+  }
+  return -1;
+}
+
 bool is_parameter_name(const std::string& name) {
   return std::any_of(
       models::model_table.begin(), models::model_table.end(),
@@ -49,7 +65,8 @@ bool is_parameter_name(const std::string& name) {
 
 // "Km=2,Vmax=50" as settings, or throws CLI::ValidationError naming the item at fault.
 std::vector<data_import::ParameterSetting> settings(const std::string& option,
-                                                    const std::string& text) {
+                                                    const std::string& text,
+                                                    const models::UserEquation& equation) {
   std::vector<data_import::ParameterSetting> list;
   for (const std::string& item : split(text, ',')) {
     const std::size_t eq = item.find('=');
@@ -61,7 +78,9 @@ std::vector<data_import::ParameterSetting> settings(const std::string& option,
     if (eq == std::string::npos || ec != std::errc() || end != value.data() + value.size() ||
         !std::isfinite(setting.value))
       throw CLI::ValidationError(option, "\"" + item + "\" is not NAME=VALUE (e.g. Km=2.5)");
-    if (!is_parameter_name(setting.name))
+    if (!equation.empty() && user_parameter(equation.names, setting.name) < 0)
+      throw CLI::ValidationError(option, "the equation has no parameter " + setting.name);
+    if (equation.empty() && !is_parameter_name(setting.name))
       throw CLI::ValidationError(option, "no model has a parameter " + setting.name +
                                              " (names: " + known_parameter_names() + ")");
     list.push_back(std::move(setting));
@@ -112,6 +131,12 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
   app.add_option("--columns", columns, "tables: X1[,X2],rate[,rate...] by header name or number")
       ->type_name("LIST");
   app.add_flag("--decimal-comma", fit.table.decimal_comma, "tables: read 1,5 as 1.5");
+  std::string equation, params;
+  app.add_option("--equation", equation,
+                 "tables: your own model, e.g. \"Y = Vmax*X1/(Km + X1)\" (with --params)")
+      ->type_name("TEXT");
+  app.add_option("--params", params, "with --equation: its parameters, P1 to P4 in order")
+      ->type_name("NAMES");
   app.add_option("--start", start, "tables: start values, e.g. Km=2,Vmax=50")
       ->type_name("NAME=V,...");
   app.add_option("--lower", lower, "tables: lower bounds")->type_name("NAME=V,...");
@@ -153,9 +178,34 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
     }
     if (!columns.empty())
       fit.table.columns = split(columns, ',');
-    fit.overrides.start = start.empty() ? fit.overrides.start : settings("--start", start);
-    fit.overrides.lower = lower.empty() ? fit.overrides.lower : settings("--lower", lower);
-    fit.overrides.upper = upper.empty() ? fit.overrides.upper : settings("--upper", upper);
+    if (!equation.empty() || !params.empty()) {
+      if (equation.empty() || params.empty())
+        throw CLI::ValidationError("--equation", "--equation and --params NAMES go together");
+      if (!model.empty())
+        throw CLI::ValidationError("--equation", "an equation of your own replaces --model");
+      auto read = models::user_equation(equation, split(params, ','));
+      if (const auto* why = std::get_if<std::string>(&read))
+        throw CLI::ValidationError("--equation", *why);
+      fit.equation = std::move(std::get<models::UserEquation>(read));
+      fit.table.model = models::user_model(fit.equation);
+    }
+    const models::UserEquation& user = fit.equation;
+    fit.overrides.start = start.empty() ? fit.overrides.start : settings("--start", start, user);
+    fit.overrides.lower = lower.empty() ? fit.overrides.lower : settings("--lower", lower, user);
+    fit.overrides.upper = upper.empty() ? fit.overrides.upper : settings("--upper", upper, user);
+    // An equation's parameters have no rule for starts and bounds: every one is given.
+    for (const auto& [option, list] : {std::pair{"--start", &fit.overrides.start},
+                                       {"--lower", &fit.overrides.lower},
+                                       {"--upper", &fit.overrides.upper}}) {
+      for (std::size_t k = 0; k < user.names.size(); ++k) {
+        const bool given = std::any_of(list->begin(), list->end(), [&](const auto& s) {
+          return user_parameter(user.names, s.name) == static_cast<int>(k);
+        });
+        if (!given)
+          throw CLI::ValidationError(option, "--equation needs a value of every parameter here: " +
+                                                 user.names[k] + " has none");
+      }
+    }
   } catch (const CLI::ParseError& e) {
     const int status = app.exit(e, out, err);
     return status == 0 ? 0 : usage_error;

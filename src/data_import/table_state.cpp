@@ -1,6 +1,7 @@
 #include "data_import/table_state.h"
 
 #include <algorithm>
+#include <cctype>
 #include <span>
 
 #include "data_import/data_import.h"
@@ -11,6 +12,20 @@
 
 namespace quillon::data_import {
 namespace {
+
+bool same_name(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+std::string listed(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names)
+    list.append(list.empty() ? "" : ", ").append(name);
+  return list;
+}
 
 std::string parameter_list(int model) {
   const models::Model* m = models::find_model(model);
@@ -26,18 +41,21 @@ std::string parameter_list(int model) {
 }  // namespace
 
 std::variant<models::FitState, std::string> table_state(const Table& table,
-                                                        const Overrides& overrides) {
+                                                        const Overrides& overrides,
+                                                        const models::UserEquation& equation) {
   const models::Model* model = models::find_model(table.model);
   if (model == nullptr)
     return "no model " + std::to_string(table.model) + ".";
+  const bool user = !equation.empty();
+  const int np = user ? static_cast<int>(equation.names.size()) : model->np;
   const std::size_t n = table.observations.size();
   if (n > static_cast<std::size_t>(models::max_points))
     return "the table holds " + std::to_string(n) + " observations: a fit takes at most " +
            std::to_string(models::max_points) + ".";
-  if (n < static_cast<std::size_t>(model->np) + 1)
+  if (n < static_cast<std::size_t>(np) + 1)
     return "the table holds " + std::to_string(n) + " observation" + (n == 1 ? "" : "s") +
            ": the " + std::string(model->label) + " model needs at least " +
-           std::to_string(model->np + 1) + ".";
+           std::to_string(np + 1) + ".";
 
   models::FitState s;
   s.model = model->number;
@@ -51,32 +69,50 @@ std::variant<models::FitState, std::string> table_state(const Table& table,
     s.ybuf[i] = table.observations[i].y;
   }
 
-  const auto starts =
-      models::automatic_starts(s.model, std::span(s.xbuf1).first(n), std::span(s.xbuf2).first(n),
-                               std::span(s.ybuf).first(n));
-  if (const auto* why = std::get_if<std::string>(&starts))
-    return *why;
-  const models::Starts& found = std::get<models::Starts>(starts);
-  for (std::size_t k = 0; k < static_cast<std::size_t>(s.np); ++k) {
-    s.pinit[k] = found[k].initial;
-    s.plower[k] = found[k].lower;
-    s.pupper[k] = found[k].upper;
+  if (user) {
+    // Its starts and bounds are all given (--start, --lower, --upper).
+    s.np = np;
+    s.user_equation = equation.text;
+    s.user_names = equation.names;
+  } else {
+    const auto starts =
+        models::automatic_starts(s.model, std::span(s.xbuf1).first(n), std::span(s.xbuf2).first(n),
+                                 std::span(s.ybuf).first(n));
+    if (const auto* why = std::get_if<std::string>(&starts))
+      return *why;
+    const models::Starts& found = std::get<models::Starts>(starts);
+    for (std::size_t k = 0; k < static_cast<std::size_t>(s.np); ++k) {
+      s.pinit[k] = found[k].initial;
+      s.plower[k] = found[k].lower;
+      s.pupper[k] = found[k].upper;
+    }
   }
+  const auto index = [&](const std::string& name) {
+    if (!user)
+      return models::parameter_index(s.model, name);
+    for (int k = 0; k < np; ++k) {
+      if (same_name(name, equation.names[static_cast<std::size_t>(k)]))
+        return k;
+    }
+    const int k = models::parameter_index(s.model, name);  // P1..
+    return k < np ? k : -1;
+  };
   const std::pair<const std::vector<ParameterSetting>*, std::vector<double>*> lists[] = {
       {&overrides.start, &s.pinit}, {&overrides.lower, &s.plower}, {&overrides.upper, &s.pupper}};
   for (const auto& [settings, values] : lists) {
     for (const ParameterSetting& setting : *settings) {
-      const int k = models::parameter_index(s.model, setting.name);
+      const int k = index(setting.name);
       if (k < 0)
         return "the " + std::string(model->label) + " model has no parameter " + setting.name +
-               " (its parameters: " + parameter_list(s.model) + ").";
+               " (its parameters: " + (user ? listed(equation.names) : parameter_list(s.model)) +
+               ").";
       (*values)[static_cast<std::size_t>(k)] = setting.value;
     }
   }
   for (int k = 0; k < s.np; ++k) {
     const auto i = static_cast<std::size_t>(k);
     if (s.plower[i] > s.pupper[i])
-      return "the lower bound of " + models::parameter_name(s.model, k) + " (" +
+      return "the lower bound of " + models::fit_parameter_name(s, k) + " (" +
              textio::csv_number(s.plower[i]) + ") lies above its upper bound (" +
              textio::csv_number(s.pupper[i]) + "): correct --lower or --upper.";
   }

@@ -9,6 +9,7 @@
 
 #include "data_import/table_reader.h"
 #include "models/fit_state.h"
+#include "models/user_equation.h"
 
 namespace quillon::data_import {
 
@@ -25,8 +26,11 @@ struct Overrides {
 
 // The fit state of the table: its model, the starts and bounds from its data with the
 // overrides applied, and its observations in the table's order. Else a message.
+// With an equation of the user's, its parameters' starts and bounds all come from the
+// overrides.
 std::variant<models::FitState, std::string> table_state(const Table& table,
-                                                        const Overrides& overrides);
+                                                        const Overrides& overrides,
+                                                        const models::UserEquation& equation = {});
 
 using Units = models::Units;
 

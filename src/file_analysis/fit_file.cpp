@@ -196,7 +196,7 @@ Imported import_table(const std::filesystem::path& file, const FitOptions& optio
   }
   result.units = {table.x1_unit, table.x2_unit, table.y_unit};
   result.data_warnings = std::move(table.warnings);
-  auto state = data_import::table_state(table, options.overrides);
+  auto state = data_import::table_state(table, options.overrides, options.equation);
   if (auto* why = std::get_if<std::string>(&state)) {
     result.message = std::move(*why);
     if (!result.message.empty())
@@ -271,7 +271,8 @@ FileFit fit_file(const std::filesystem::path& file, const FitOptions& options) {
   }
   models::FitState& fit = *imported.state;
   fit.units = result.units;
-  if (imported.table && options.converted)
+  // A data file names one of the interactive program's models; the others have none.
+  if (imported.table && options.converted && fit.model <= models::data_file_models)
     result.converted = data_import::dat_text(fit, file.filename().string(), result.units);
   const bool compare = options.compare;
   const models::FitState unprepared = compare ? fit : models::FitState{};

@@ -13,6 +13,7 @@
 #include "data_import/table_state.h"
 #include "file_analysis/compare.h"
 #include "models/fit_state.h"
+#include "models/user_equation.h"
 #include "models/weighting.h"
 #include "report/criteria.h"
 #include "report/uncertainty.h"
@@ -30,6 +31,7 @@ struct FitOptions {
   models::Weighting weighting = models::Weighting::none;  // of the objective's squares
   // A table with a set column: the set fitted (its label); empty: every row at once.
   std::string set;
+  models::UserEquation equation;  // --equation: tables are fitted with it
 };
 
 // A table by its extension (.csv, .tsv, .txt, any case); anything else is a data file.

@@ -34,7 +34,8 @@ const Model* find_model(std::string_view key_or_number) {
     const bool same_key =
         std::equal(key_or_number.begin(), key_or_number.end(), m.key.begin(), m.key.end(),
                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-    if (same_key || key_or_number == std::to_string(m.number))
+    // A model without a key (a user's equation) is chosen by --equation alone.
+    if (!m.key.empty() && (same_key || key_or_number == std::to_string(m.number)))
       return &m;
   }
   return nullptr;
@@ -70,6 +71,7 @@ std::string parameter_unit(int model, int k, std::string_view x1_unit, std::stri
   case Role::hill_coefficient: return {};
   case Role::baseline: return std::string(y_unit);
   case Role::substrate_inhibition: return std::string(x1_unit);
+  case Role::user_defined: return {};
   }
   return {};
 }

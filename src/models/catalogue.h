@@ -60,6 +60,7 @@ enum class Role {
   hill_coefficient,      // n: no units
   baseline,              // Bottom: in Y's units
   substrate_inhibition,  // Ksi: in X1's units
+  user_defined,          // of an equation given on the command line: no units, no rule
 };
 
 // How a model's curve runs with X1: its starts depend on it.
@@ -114,7 +115,12 @@ struct Model {
 
 inline constexpr Start hill_neutral_n = {1.0, 0.1, 10.0};
 
-inline constexpr std::array<Model, 9> model_table = {{
+inline constexpr std::array<Parameter, 4> user_parameter_slots = {{{"P1", Role::user_defined, 1},
+                                                                   {"P2", Role::user_defined, 2},
+                                                                   {"P3", Role::user_defined, 3},
+                                                                   {"P4", Role::user_defined, 4}}};
+
+inline constexpr std::array<Model, 11> model_table = {{
     {1,
      "ONE SITE MICHAELIS-MENTEN MODEL",
      "Michaelis-Menten",
@@ -253,6 +259,33 @@ inline constexpr std::array<Model, 9> model_table = {{
      {9},
      Shape::falling,
      true},
+    // --equation: the text and the parameters' names come with the fit (FitState).
+    {10,
+     "USER-DEFINED MODEL",
+     "your equation",
+     4,
+     1,
+     1,
+     user_parameter_slots,
+     "",
+     "",
+     "",
+     10,
+     "",
+     {10}},
+    {11,
+     "USER-DEFINED MODEL",
+     "your equation",
+     4,
+     2,
+     1,
+     user_parameter_slots,
+     "",
+     "",
+     "",
+     11,
+     "",
+     {11}},
 }};
 
 // The models a data file may name: the interactive program's six.

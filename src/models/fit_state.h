@@ -67,6 +67,10 @@ struct FitState {
 
   std::string eq =
       std::string(512, ' ');  // equation, display form with function names encoded (set-up)
+  // An equation of the user's (--equation) over P1..Pnp, and its parameters' names:
+  // set-up takes it in place of the model's. Empty: the model's own.
+  std::string user_equation;
+  std::vector<std::string> user_names;
 
   std::vector<double> pbest;  // best-fit parameters (search)
   double best = 1.0e15;       // sum of squares at pbest (search)
@@ -100,8 +104,9 @@ struct FitState {
 // curve's direction once the search has a best fit), or a global fit's ("Vmax [treated]").
 inline std::string fit_parameter_name(const FitState& fit, int k) {
   const auto u = static_cast<std::size_t>(k);
-  return u < fit.global.names.size() ? fit.global.names[u]
-                                     : parameter_name(fit.model, k, fit.pbest);
+  if (u < fit.global.names.size())
+    return fit.global.names[u];
+  return u < fit.user_names.size() ? fit.user_names[u] : parameter_name(fit.model, k, fit.pbest);
 }
 
 }  // namespace quillon::models

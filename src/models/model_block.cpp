@@ -9,7 +9,10 @@ namespace quillon::models {
 
 ModelSetup set_up_model(FitState& fit, ModelEvaluator& ev) {
   ModelSetup setup;
-  funchar(fit.eq, fit.model);
+  if (fit.user_equation.empty())
+    funchar(fit.eq, fit.model);
+  else
+    fit.eq = textio::fixed_text(fit.user_equation, equation_length);
   display_form(fit.eq);
   setup.equation = textio::trimmed(fit.eq);
   encode_function_names(fit.eq);

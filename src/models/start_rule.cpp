@@ -168,6 +168,9 @@ std::variant<Starts, std::string> automatic_starts(int model, std::span<const do
       // Inhibition shows at the highest concentrations.
       start = {x1_large, x1_small / 1000.0, x1_large * 1000.0};
       break;
+    case Role::user_defined:
+      return "The parameters of an equation of your own take their starts and bounds from "
+             "--start, --lower and --upper.";
     }
   }
   return starts;
