@@ -766,7 +766,7 @@ TEST_F(BatchProgram, RecursiveWalksSubfoldersAndOverridesReplaceTheFoundStarts) 
   EXPECT_FALSE(fs::exists(dir_ / "dat/c.dat"));  // data files are not converted
   EXPECT_EQ(run("-q -o out3 --start Kx=3 in"), 2);
   EXPECT_NE(err_.find("no model has a parameter Kx"), std::string::npos) << err_;
-  EXPECT_EQ(run("-q -o out3 --model 10 in"), 2);
+  EXPECT_EQ(run("-q -o out3 --model 99 in"), 2);
   EXPECT_EQ(run("-q -o out4 --start Ki=3 in/a.csv"), 1);
   EXPECT_NE(read("out4/summary.csv").find("has no parameter Ki"), std::string::npos);
 }

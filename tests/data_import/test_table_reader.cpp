@@ -243,7 +243,7 @@ TEST(TableReader, ErrorsNameTheLineColumnAndCell) {
        "entry 5 is beyond the table's 2 columns"},
       {"--columns, no header", "1,2\n", {{"S", "v"}, false, 0}, "\"S\" is a name but"},
       {"--columns too few", "S,I\n1,2\n", {{"S", "I"}, false, 0}, "second is an inhibitor"},
-      {"no model 10", "S,v\n1,2\n", {{}, false, 10}, "there is no model 10"},
+      {"no model 99", "S,v\n1,2\n", {{}, false, 99}, "there is no model 99"},
       {"empty set",
        "S,set,v\n1,A,2\n2,,3\n",
        {},
