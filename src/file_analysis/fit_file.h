@@ -12,6 +12,7 @@
 #include "data_import/table_reader.h"
 #include "data_import/table_state.h"
 #include "file_analysis/compare.h"
+#include "file_analysis/derived.h"
 #include "models/fit_state.h"
 #include "models/weighting.h"
 #include "report/criteria.h"
@@ -30,6 +31,10 @@ struct FitOptions {
   models::Weighting weighting = models::Weighting::none;  // of the objective's squares
   // A table with a set column: the set fitted (its label); empty: every row at once.
   std::string set;
+  // Of the assay, each positive: the total enzyme concentration (in the rate's
+  // concentration unit), and the substrate concentration with the substrate's Km
+  // (given together) for the Cheng-Prusoff Ki.
+  std::optional<double> enzyme, substrate, km;
 };
 
 // A table by its extension (.csv, .tsv, .txt, any case); anything else is a data file.
@@ -66,6 +71,7 @@ struct FileFit {
   std::string report;  // model block to the end of the uncertainty section, CR LF
   std::optional<analysis::StandardAnalysis> standard;  // of a fitted file
   std::optional<Comparison> comparison;                // with --compare
+  DerivedConstants derived;                            // of a fitted file
   models::FitState state;       // prepared and fitted: the pictures draw its curve
   std::vector<double> plotted;  // the best fit drawn: polished where the analysis has one
 };
