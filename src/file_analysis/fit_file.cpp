@@ -327,6 +327,7 @@ FileFit fit_file(const std::filesystem::path& file, const FitOptions& options) {
   result.plotted = plotted(*result.standard, result.best);
   result.derived =
       derived_constants(fit.model, *result.standard, options.enzyme, options.substrate, options.km);
+  result.derived_asked = options.enzyme || (options.substrate && options.km);
   const auto n = static_cast<std::size_t>(fit.npoints);
   result.replicates = analysis::lack_of_fit(
       std::span(fit.x1).first(n), fit.nx >= 2 ? std::span(fit.x2).first(n) : std::span<double>(),

@@ -72,6 +72,9 @@ struct FileFit {
   std::optional<analysis::StandardAnalysis> standard;  // of a fitted file
   std::optional<Comparison> comparison;                // with --compare
   DerivedConstants derived;                            // of a fitted file
+  // The assay's constants were given: the statistics list the derived constants then
+  // only, so that alpha, which needs none, leaves other runs' files as they were.
+  bool derived_asked = false;
   models::FitState state;       // prepared and fitted: the pictures draw its curve
   std::vector<double> plotted;  // the best fit drawn: polished where the analysis has one
 };
