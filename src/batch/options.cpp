@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -88,6 +89,19 @@ std::vector<data_import::ParameterSetting> settings(const std::string& option,
   return list;
 }
 
+// A positive finite number, or nothing.
+std::optional<double> positive(const std::string& text) {
+  double v = 0.0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v) || !(v > 0.0))
+    return std::nullopt;
+  return v;
+}
+
+std::string positive_error(const std::string& text) {
+  return positive(text) ? std::string() : text + " is not a positive number";
+}
+
 }  // namespace
 
 std::variant<Options, int> parse_command_line(int argc, const char* const* argv, std::ostream& out,
@@ -98,6 +112,7 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
   std::string output = "quillon-results";
   std::string converted, model, columns, start, lower, upper;
   std::string weighting = "none";
+  std::string enzyme, substrate, km;
 
   CLI::App app(
       "Fits enzyme-kinetic models to data files (.dat) and lab tables (.csv, .tsv, .txt), "
@@ -149,6 +164,15 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
   std::string share;
   app.add_option("--share", share, "with --global: the shared parameters, e.g. Km or Km,Ki")
       ->type_name("NAMES");
+  app.add_option("--enzyme", enzyme, "total enzyme concentration: kcat = Vmax/[E], kcat/Km")
+      ->type_name("CONC")
+      ->check(positive_error);
+  app.add_option("--substrate", substrate, "with --km: the assay's [S], for Cheng-Prusoff's Ki")
+      ->type_name("S")
+      ->check(positive_error);
+  app.add_option("--km", km, "with --substrate: the substrate's Km")
+      ->type_name("KM")
+      ->check(positive_error);
   app.add_option("--to-dat", converted, "also write each table as a .dat file into DIR")
       ->type_name("DIR");
   app.get_formatter()->column_width(34);
@@ -176,6 +200,12 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
                                                     " (names: " + known_parameter_names() + ")");
       }
     }
+    if (substrate.empty() != km.empty())
+      throw CLI::ValidationError(substrate.empty() ? "--km" : "--substrate",
+                                 "--substrate S and --km KM go together");
+    fit.enzyme = enzyme.empty() ? std::nullopt : positive(enzyme);
+    fit.substrate = substrate.empty() ? std::nullopt : positive(substrate);
+    fit.km = km.empty() ? std::nullopt : positive(km);
     if (!columns.empty())
       fit.table.columns = split(columns, ',');
     if (!equation.empty() || !params.empty()) {

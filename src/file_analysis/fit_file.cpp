@@ -15,6 +15,7 @@
 #include "data_import/table_reader.h"
 #include "data_import/table_state.h"
 #include "file_analysis/compare.h"
+#include "file_analysis/derived.h"
 #include "file_analysis/warnings.h"
 #include "models/catalogue.h"
 #include "models/model_block.h"
@@ -327,6 +328,9 @@ FileFit fit_file(const std::filesystem::path& file, const FitOptions& options) {
   result.standard = std::move(own.standard);
   append(result.warnings, result.standard->warnings);
   result.plotted = plotted(*result.standard, result.best);
+  result.derived =
+      derived_constants(fit.model, *result.standard, options.enzyme, options.substrate, options.km);
+  result.derived_asked = options.enzyme || (options.substrate && options.km);
   const auto n = static_cast<std::size_t>(fit.npoints);
   result.replicates = analysis::lack_of_fit(
       std::span(fit.x1).first(n), fit.nx >= 2 ? std::span(fit.x2).first(n) : std::span<double>(),

@@ -12,6 +12,7 @@
 #include "data_import/table_reader.h"
 #include "data_import/table_state.h"
 #include "file_analysis/compare.h"
+#include "file_analysis/derived.h"
 #include "models/fit_state.h"
 #include "models/user_equation.h"
 #include "models/weighting.h"
@@ -32,6 +33,10 @@ struct FitOptions {
   // A table with a set column: the set fitted (its label); empty: every row at once.
   std::string set;
   models::UserEquation equation;  // --equation: tables are fitted with it
+  // Of the assay, each positive: the total enzyme concentration (in the rate's
+  // concentration unit), and the substrate concentration with the substrate's Km
+  // (given together) for the Cheng-Prusoff Ki.
+  std::optional<double> enzyme, substrate, km;
 };
 
 // A table by its extension (.csv, .tsv, .txt, any case); anything else is a data file.
@@ -69,6 +74,10 @@ struct FileFit {
   std::string report;  // model block to the end of the uncertainty section, CR LF
   std::optional<analysis::StandardAnalysis> standard;  // of a fitted file
   std::optional<Comparison> comparison;                // with --compare
+  DerivedConstants derived;                            // of a fitted file
+  // The assay's constants were given: the statistics list the derived constants then
+  // only, so that alpha, which needs none, leaves other runs' files as they were.
+  bool derived_asked = false;
   models::FitState state;       // prepared and fitted: the pictures draw its curve
   std::vector<double> plotted;  // the best fit drawn: polished where the analysis has one
 };

@@ -46,12 +46,14 @@ void render(FileRecord& record) {
   std::vector<std::string> units;
   for (int k = 0; k < fit.np; ++k)
     units.push_back(models::parameter_unit(fit.model, k, fit.units.x1, fit.units.x2, fit.units.y));
-  out.push_back({Output::stats, 0,
-                 stats_text(shown, fit.model_name, names, fit.n, *fit.standard, fit.uncertainty,
-                            units, fit.replicates ? &*fit.replicates : nullptr,
-                            fit.weighting == models::Weighting::none
-                                ? std::string_view()
-                                : models::weighting_name(fit.weighting))});
+  out.push_back(
+      {Output::stats, 0,
+       stats_text(shown, fit.model_name, names, fit.n, *fit.standard, fit.uncertainty, units,
+                  fit.replicates ? &*fit.replicates : nullptr,
+                  fit.weighting == models::Weighting::none ? std::string_view()
+                                                           : models::weighting_name(fit.weighting),
+                  fit.derived_asked ? derived_lines(fit.derived, fit.units.x1)
+                                    : std::vector<std::string>())});
   out.push_back(
       {Output::picture, 0,
        pictures::fit_plot(shown + ": " + fit.model_name, fit.state, fit.plotted,

@@ -20,14 +20,52 @@ std::string padded(std::string text, std::size_t width) {
   return text;
 }
 
+// "kcat = Vmax/[E] = 239.7 ± 3.1 per ... (95 %: 233.2 to 246.2)."
+std::string derived_line(const std::string& made, const file_analysis::Derived& c,
+                         const std::string& unit, bool interval) {
+  std::string text = made + " = " + textio::formatted("%.5g", *c.value);
+  if (c.se)
+    text.append(" \xC2\xB1 ").append(textio::formatted("%.5g", *c.se));
+  text.append(unit.empty() ? "" : " ").append(unit);
+  if (!c.se)
+    text.append(" (SE not determined)");
+  else if (interval && c.lo && c.hi)
+    text.append(" (95 %: ")
+        .append(textio::formatted("%.5g", *c.lo))
+        .append(" to ")
+        .append(textio::formatted("%.5g", *c.hi))
+        .append(")");
+  return text + ".";
+}
+
 }  // namespace
+
+std::vector<std::string> derived_lines(const file_analysis::DerivedConstants& d,
+                                       std::string_view x1_unit) {
+  std::vector<std::string> lines;
+  const std::string rate_time = "per time unit of the rate";
+  std::string per_km = rate_time;
+  per_km.append(" per ").append(x1_unit.empty() ? std::string_view("unit of Km") : x1_unit);
+  if (d.kcat.value)
+    lines.push_back(derived_line("kcat = Vmax/[E]", d.kcat, rate_time, true));
+  if (d.kcat_km.value)
+    lines.push_back(derived_line("kcat/Km = Vmax/([E] Km)", d.kcat_km, per_km, true));
+  if (d.alpha.value)
+    lines.push_back(derived_line("alpha = Ki2/Ki1", d.alpha, "", true));
+  if (d.ki_cheng_prusoff.value) {
+    std::string unit(x1_unit);
+    unit.append(unit.empty() ? "" : " ").append("(Cheng-Prusoff, competitive inhibition)");
+    lines.push_back(derived_line("Ki = IC50/(1 + S/Km)", d.ki_cheng_prusoff, unit, false));
+  }
+  return lines;
+}
 
 std::string stats_text(const std::string& file, const std::string& model_name,
                        const std::vector<std::string>& names, int n,
                        const analysis::StandardAnalysis& a,
                        const std::vector<report::ParameterUncertainty>& sampling,
                        const std::vector<std::string>& units, const analysis::LackOfFit* replicates,
-                       std::string_view weighting) {
+                       std::string_view weighting, const std::vector<std::string>& derived) {
   std::string out;
   const auto line = [&out](const std::string& text) { out += text + "\r\n"; };
   const bool weighted = !weighting.empty();
@@ -107,6 +145,10 @@ std::string stats_text(const std::string& file, const std::string& model_name,
   }
   if (a.available && weighted && replicates != nullptr && replicates->replicates > 1)
     line("Lack of fit: not tested, as the weights come from the rates it would compare.");
+  for (const std::string& sentence : derived) {
+    for (const std::string& text : textio::wrapped("Derived: ", sentence, 79))
+      line(text);
+  }
   std::string unit_list;
   for (std::size_t k = 0; k < names.size() && k < units.size(); ++k) {
     if (!units[k].empty())

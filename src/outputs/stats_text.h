@@ -8,6 +8,7 @@
 
 #include "analysis/lack_of_fit.h"
 #include "analysis/standard_analysis.h"
+#include "file_analysis/derived.h"
 #include "report/uncertainty.h"
 
 namespace quillon::outputs {
@@ -15,13 +16,20 @@ namespace quillon::outputs {
 // `names` are the model's parameter names and `units` their units (empty where none
 // is known); `sampling` the report's uncertainty rows (may be empty); `replicates`
 // the lack-of-fit test, shown where there is one; `weighting` the weights' name
-// ("1/y2"), empty when unweighted. Lines end with CR LF, as the reports' do.
+// ("1/y2"), empty when unweighted; `derived` the derived constants' sentences
+// (derived_lines). Lines end with CR LF, as the reports' do.
 std::string stats_text(const std::string& file, const std::string& model_name,
                        const std::vector<std::string>& names, int n,
                        const analysis::StandardAnalysis& a,
                        const std::vector<report::ParameterUncertainty>& sampling,
                        const std::vector<std::string>& units = {},
                        const analysis::LackOfFit* replicates = nullptr,
-                       std::string_view weighting = {});
+                       std::string_view weighting = {},
+                       const std::vector<std::string>& derived = {});
+
+// A sentence for each derived constant that has a value: how it is made, its value,
+// standard error, unit and 95 % interval. `x1_unit` is Km's and IC50's, when known.
+std::vector<std::string> derived_lines(const file_analysis::DerivedConstants& d,
+                                       std::string_view x1_unit);
 
 }  // namespace quillon::outputs

@@ -85,6 +85,13 @@ std::string summary_row(const std::string& shown, const file_analysis::FileFit& 
   for (const std::string* unit : {&r.units.x1, &r.units.x2, &r.units.y})
     f.push_back(csv_field(one_line_name(*unit)));
   f.push_back(csv_field(models::weighting_name(r.weighting)));
+  const file_analysis::DerivedConstants& d = r.derived;
+  for (const file_analysis::Derived* c : {&d.kcat, &d.kcat_km, &d.alpha}) {
+    for (const auto* v : {&c->value, &c->se, &c->lo, &c->hi})
+      f.push_back(optional_number(*v));
+  }
+  f.push_back(optional_number(d.ki_cheng_prusoff.value));
+  f.push_back(optional_number(d.ki_cheng_prusoff.se));
   std::string line;
   for (const std::string& field : f)
     line += (line.empty() ? "" : ",") + field;
@@ -106,7 +113,8 @@ std::string summary_header() {
   }
   return header +
          ",sigma,df,runs_test_p,replicates,lack_of_fit_p,x_unit,x2_unit,y_unit,"
-         "weighting";
+         "weighting,kcat,kcat_se,kcat_lo,kcat_hi,kcat_km,kcat_km_se,kcat_km_lo,kcat_km_hi,alpha,"
+         "alpha_se,alpha_lo,alpha_hi,ki_cheng_prusoff,ki_cheng_prusoff_se";
 }
 
 std::string one_line_name(std::string_view name) {

@@ -13,6 +13,7 @@
 #include <regex>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "batch/table_expected.h"
@@ -340,6 +341,8 @@ TEST_F(BatchProgram, UsageErrorsAndUnwritableOutputsGiveStatusTwo) {
       {"missing.dat", 2, "quillon-batch: missing.dat: no such file or folder\n"},
       {"-o a_file in", 2, "quillon-batch: cannot create the output folder a_file"},
       {"-o locked in", 2, "quillon-batch: cannot write into the output folder locked: "},
+      {"--enzyme -1 in", 2, "--enzyme: -1 is not a positive number"},
+      {"--substrate 10 in", 2, "--substrate S and --km KM go together"},
       // Outputs never land on a data file, so the input folder may take them.
       {"-q -o in in/rates.dat", 0, ""},
   };
@@ -557,6 +560,59 @@ TEST_F(BatchProgram, WeightedFitsReachTheWeightedOptimaOfR) {
     EXPECT_NE(read(out + "/" + stem + ".report.txt").find("Best-fit weighted SSQ             ="),
               std::string::npos);
   }
+}
+
+// R: nls on the same data, vcov(fit) and the delta method (make_derived_expected.R).
+TEST_F(BatchProgram, DerivedConstantsAreRsDeltaMethod) {
+  write("in/michaelis_menten.dat", testing::read_file(examples + "/michaelis_menten.dat"));
+  write("in/mixed_inhibition.dat", testing::read_file(examples + "/mixed_inhibition.dat"));
+  const std::string hill = QUILLON_SOURCE_DIR "/tests/batch/data/tables/hill_falling.csv";
+  ASSERT_EQ(run("-q -o out --enzyme 0.05 in"), 0) << err_;
+  ASSERT_EQ(run("-q -o cp --substrate 10 --km 2 " + hill), 0) << err_;
+  const double none = std::nan("");
+  const struct {
+    std::string out, file;
+    const char* constant;
+    double value, se, lo, hi;
+  } rows[] = {
+      {"out", "in/michaelis_menten.dat", "kcat", 238.75922607165359, 2.0239767381958114,
+       234.09192734381702, 243.42652479949015},
+      {"out", "in/michaelis_menten.dat", "kcat_km", 96.83524872844103, 2.3479996331427015,
+       91.420751864956102, 102.24974559192596},
+      {"out", "in/michaelis_menten.dat", "alpha", none, none, none, none},
+      {"out", "in/mixed_inhibition.dat", "kcat", 1588.5516736826244, 9.816757446398519,
+       1567.496822993071, 1609.6065243721778},
+      {"out", "in/mixed_inhibition.dat", "kcat_km", 525.16606597108409, 9.0166515895574957,
+       505.82727167220827, 544.50486026995986},
+      {"out", "in/mixed_inhibition.dat", "alpha", 3.1221126014347589, 0.23966930371645384,
+       2.6080730693211795, 3.6361521335483382},
+      {"out", "in/mixed_inhibition.dat", "ki_cheng_prusoff", none, none, none, none},
+      {"cp", hill, "ki_cheng_prusoff", 15.315825460306234, 0.44363129093454323, none, none},
+      {"cp", hill, "kcat", none, none, none, none},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.file + " " + r.constant);
+    const std::string summary = read(r.out + "/summary.csv");
+    const std::string c = r.constant;
+    std::vector<std::tuple<std::string, double, double>> cells = {{c, r.value, 1e-4},
+                                                                  {c + "_se", r.se, 1e-3}};
+    if (c != "ki_cheng_prusoff")  // which has no interval columns
+      cells.insert(cells.end(), {{c + "_lo", r.lo, 1e-4}, {c + "_hi", r.hi, 1e-4}});
+    for (const auto& [column, expected, tolerance] : cells) {
+      const std::string cell = field(summary, r.file, column);
+      if (std::isnan(expected))
+        EXPECT_EQ(cell, "") << column;
+      else
+        EXPECT_NEAR(std::stod(cell), expected, tolerance * std::abs(expected)) << column;
+    }
+  }
+  EXPECT_NE(
+      read("out/mixed_inhibition.stats.txt")
+          .find("Derived: alpha = Ki2/Ki1 = 3.1221 \xC2\xB1 0.23967 (95 %: 2.6081 to 3.6361)."),
+      std::string::npos);
+  EXPECT_NE(read("cp/hill_falling.stats.txt")
+                .find("Derived: Ki = IC50/(1 + S/Km) = 15.316 \xC2\xB1 0.44363 nM (Cheng-Prusoff,"),
+            std::string::npos);
 }
 
 // R on its Puromycin data: nls(rate ~ Vm[state]*conc/(K + conc)) against K[state], anova.
