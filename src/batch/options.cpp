@@ -206,6 +206,11 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
     fit.enzyme = enzyme.empty() ? std::nullopt : positive(enzyme);
     fit.substrate = substrate.empty() ? std::nullopt : positive(substrate);
     fit.km = km.empty() ? std::nullopt : positive(km);
+    const models::Model* chosen = models::find_model(fit.table.model);
+    if (chosen != nullptr && chosen->enzyme_constant && !fit.enzyme)
+      throw CLI::ValidationError("--model",
+                                 "the " + std::string(chosen->label) +
+                                     " model needs the enzyme concentration: --enzyme CONC");
     if (!columns.empty())
       fit.table.columns = split(columns, ',');
     if (!equation.empty() || !params.empty()) {

@@ -92,6 +92,12 @@ Comparison rank_candidates(std::vector<Candidate> candidates, int general_model,
     c.verdict = "too few observations for AICc or AIC: the models are not ranked";
     return c;
   }
+  if (all.size() < 2) {  // tight binding, an equation of one's own
+    c.verdict = "no other model nests with " +
+                (all.empty() ? std::string("this one") : short_name(all.front().model)) +
+                ": nothing to compare";
+    return c;
+  }
   const std::string delta_name = c.by_aic ? " delta AIC " : " delta AICc ";
   const auto at = [&](int rank) {
     return *std::find_if(all.begin(), all.end(),

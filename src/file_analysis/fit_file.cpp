@@ -292,6 +292,15 @@ FileFit fit_file(const std::filesystem::path& file, const FitOptions& options) {
     result.message = one_line(import_account.str().substr(before_prepare));
     return result;
   }
+  // A model whose constant is the enzyme concentration reads it in place of C1's 1.
+  if (models::find_model(fit.model)->enzyme_constant) {
+    if (!options.enzyme) {
+      result.message = "The " + std::string(models::find_model(fit.model)->label) +
+                       " model needs the enzyme concentration: give --enzyme CONC.";
+      return result;
+    }
+    fit.c.at(0) = *options.enzyme;
+  }
   auto weights = weights_of(fit, options.weighting);
   if (auto* why = std::get_if<std::string>(&weights)) {
     result.message = std::move(*why);

@@ -16,9 +16,12 @@
 #include <tuple>
 #include <vector>
 
+#include "batch/model_expected.h"
 #include "batch/table_expected.h"
 #include "batch/weight_expected.h"
+#include "models/catalogue.h"
 #include "support/test_support.h"
+#include "textio/csv.h"
 
 namespace quillon::batch {
 namespace {
@@ -696,6 +699,94 @@ TEST_F(BatchProgram, GlobalFitsShareParametersAndTestAsR) {
     EXPECT_EQ(run("-q -o refused " + r.arguments), 2);
     EXPECT_NE(err_.find(r.message), std::string::npos) << err_;
   }
+}
+
+// The models beyond the six against R's nls on made data (tests/batch/make_model_expected.R).
+TEST_F(BatchProgram, NewModelsReachTheOptimaOfR) {
+  int run_number = 0;
+  for (const testing::ModelExpected& e : testing::model_expected) {
+    if (!e.against.empty())
+      continue;  // met in the comparison of the model it nests in
+    const std::string file = batch_data + "/" + std::string(e.file);
+    const std::string out = std::string("out").append(std::to_string(++run_number));
+    SCOPED_TRACE(std::string(e.model) + " " + file);
+    const std::string enzyme = e.enzyme > 0 ? " --enzyme " + textio::csv_number(e.enzyme) : "";
+    ASSERT_EQ(
+        run("-q --compare -o " + out + " --model " + std::string(e.model) + enzyme + " " + file), 0)
+        << err_;
+    const std::string summary = read(out + "/summary.csv");
+    EXPECT_EQ(field(summary, file, "n"), std::to_string(e.n));
+    EXPECT_NEAR(std::stod(field(summary, file, "ssq")), e.ssq, 1e-6 * e.ssq);
+    for (int k = 0; k < e.np; ++k) {
+      const std::string p = std::string("p").append(std::to_string(k + 1));
+      const auto u = static_cast<std::size_t>(k);
+      EXPECT_NEAR(std::stod(field(summary, file, p + "_best")), e.p[u], 1e-4 * std::abs(e.p[u]));
+      EXPECT_NEAR(std::stod(field(summary, file, p + "_wald_se")), e.se[u], 1e-3 * e.se[u]);
+    }
+    if (e.model == "4pl") {
+      EXPECT_EQ(field(summary, file, "p3_name"), "IC50");  // a falling curve
+    }
+    // The nested model's optimum and F test, as R's anova gives them.
+    for (const testing::ModelExpected& nested : testing::model_expected) {
+      if (nested.against != e.model || nested.file != e.file)
+        continue;
+      const std::string number = std::to_string(models::find_model(nested.model)->number);
+      bool seen = false;
+      for (const std::string& row : testing::split_crlf(read(out + "/comparison.csv"))) {
+        const std::vector<std::string> f = csv_fields(row);
+        if (f.at(0) != file || f.at(1) != number)
+          continue;
+        seen = true;
+        EXPECT_NEAR(std::stod(f.at(4)), nested.ssq, 1e-6 * nested.ssq);
+        EXPECT_NEAR(std::stod(f.at(8)), nested.f, 1e-4 * nested.f);
+        EXPECT_NEAR(std::stod(f.at(11)), nested.f_p, 1e-4 * nested.f_p);
+      }
+      EXPECT_TRUE(seen) << nested.model;
+    }
+  }
+}
+
+// An equation of one's own is fitted as the built-in model it spells out: the same report
+// but for the model's name; what the engine cannot read is a usage error naming it.
+TEST_F(BatchProgram, OwnEquationsFitAsTheModelTheySpellOut) {
+  const std::string table = batch_data + "/tables/mm.csv";
+  const std::string starts =
+      " --start Km=1,Vmax=10 --lower Km=0.01,Vmax=0.01 --upper Km=100,Vmax=1000 ";
+  ASSERT_EQ(run("-q -o built_in" + starts + table), 0) << err_;
+  ASSERT_EQ(run("-q -o own --equation 'Y = Vmax*X1/(X1 + Km)' --params Km,Vmax" + starts + table),
+            0)
+      << err_;
+  const std::vector<std::string> built_in = testing::split_crlf(read("built_in/mm.report.txt"));
+  const std::vector<std::string> own = testing::split_crlf(read("own/mm.report.txt"));
+  ASSERT_EQ(built_in.size(), own.size());
+  for (std::size_t i = 0; i < own.size(); ++i) {
+    if (own[i].find("USER-DEFINED MODEL") == std::string::npos) {
+      EXPECT_EQ(own[i], built_in[i]) << "line " << i + 1;
+    }
+  }
+  EXPECT_EQ(field(read("own/summary.csv"), table, "p2_name"), "Vmax");
+
+  const struct {
+    std::string equation, params, message;
+  } refusals[] = {
+      {"Y = Vmax*X1/(X1 + Km", "Km,Vmax", "opens 1 '(' more than it closes"},
+      {"Y = Vmax*S/(S + Km)", "Km,Vmax", "names S, which is none of its parameters"},
+      {"Vmax*X1/(X1 + Km)", "Km,Vmax", "reads \"Y = ...\""},
+      {"Y = Vmax*X1/(X1 + Km) +", "Km,Vmax", "cannot be read: attempt to pop from empty"},
+      {"Y = Vmax*X1/(X1 + Km)", "Km,Vmax,a,b,c", "one to 4 parameters, not 5"},
+      {"Y = Vmax*X1/(X1 + Km)", "Km,X1", "is one the equation reads otherwise"},
+  };
+  for (const auto& r : refusals) {
+    SCOPED_TRACE(r.equation);
+    EXPECT_EQ(
+        run("-q -o refused --equation '" + r.equation + "' --params " + r.params + starts + table),
+        2);
+    EXPECT_NE(err_.find(r.message), std::string::npos) << err_;
+  }
+  EXPECT_EQ(run("-q -o refused --equation 'Y = Vmax*X1/(X1 + Km)' --params Km,Vmax --start Km=1 " +
+                table),
+            2);
+  EXPECT_NE(err_.find("Vmax has none"), std::string::npos) << err_;
 }
 
 TEST_F(BatchProgram, WeightsThatTheDataCannotGiveRejectTheFile) {
