@@ -201,5 +201,19 @@ TEST(Compare, TheGeneratingMechanismRanksFirst) {
   }
 }
 
+// A model without another of its group (tight binding, one's own equation) is ranked
+// alone: no F test, no second place to read.
+TEST(Compare, AGroupOfOneIsNothingToCompare) {
+  std::vector<Candidate> alone(1);
+  alone[0].model = 9;
+  alone[0].np = 2;
+  alone[0].aicc = -50.0;
+  alone[0].report_ssq = 0.07;
+  const Comparison c = rank_candidates(alone, 9, 12);
+  EXPECT_EQ(c.candidates[0].rank, 1);
+  EXPECT_FALSE(c.candidates[0].f.has_value());
+  EXPECT_EQ(c.verdict, "no other model nests with tight binding (9): nothing to compare");
+}
+
 }  // namespace
 }  // namespace quillon::file_analysis

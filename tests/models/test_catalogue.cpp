@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "models/catalogue.h"
 #include "textio/text_utils.h"
@@ -93,6 +94,19 @@ TEST(Replace, OnlyWithinTheTrimmedText) {
   replace("P1", "a", text, found);  // the name would need a character past the end
   EXPECT_EQ(found, 0);
   EXPECT_EQ(text, "AP");
+}
+
+// The 4pl midpoint takes its name from the fitted direction, and is found by any of them.
+TEST(ParameterName, ByTheCurvesDirection) {
+  const int fpl = find_model("4pl")->number;
+  EXPECT_EQ(parameter_name(fpl, 2, std::vector<double>{10, 100, 30, -1.2}), "IC50");
+  EXPECT_EQ(parameter_name(fpl, 2, std::vector<double>{10, 100, 30, 1.2}), "EC50");
+  EXPECT_EQ(parameter_name(fpl, 2, std::vector<double>{}), "X50");  // before a fit
+  EXPECT_EQ(parameter_name(fpl, 0, std::vector<double>{10, 100, 30, -1.2}), "Bottom");
+  for (const char* name : {"X50", "ic50", "EC50", "P3"})
+    EXPECT_EQ(parameter_index(fpl, name), 2) << name;
+  EXPECT_EQ(find_model("hill")->number, 2);
+  EXPECT_EQ(find_model("10"), nullptr);  // a user's equation is chosen by --equation only
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "batch/table_data.h"
@@ -112,6 +113,49 @@ TEST(StartRule, DataThatCannotGiveStartsIsRefused) {
     const auto& message = std::get<std::string>(result);
     EXPECT_EQ(message.find(';'), std::string::npos) << message;
     EXPECT_EQ(message.back(), '.') << message;
+  }
+}
+
+// The roles beyond Km and Vmax, each by its model's shape: a falling curve's baseline is
+// its last level, substrate inhibition shows at the top of [S], a tight binder falls.
+TEST(StartRule, BaselineSubstrateInhibitionAndTightBinding) {
+  const auto model = [](std::string_view key) { return find_model(key)->number; };
+  const struct {
+    const char* what;
+    int model;
+    std::vector<double> x1, y;
+    std::vector<Start> starts;
+  } rows[] = {
+      {"falling 4pl",
+       model("4pl"),
+       {1, 10, 100, 1000, 1000},
+       {100, 80, 30, 11, 13},
+       {{12, -1000, 1000}, {100, 0, 1000}, {39.810717055349734, 1e-3, 1e6}, {-1, -10, -0.1}}},
+      {"rising 4pl",
+       model("4pl"),
+       {1, 10, 100, 1000, 1000},
+       {5, 20, 70, 90, 90},
+       {{5, -900, 900}, {90, 0, 900}, {31.622776601683793, 1e-3, 1e6}, hill_neutral_n}},
+      {"substrate inhibition",
+       model("substrate-inhibition"),
+       {0.5, 1, 2, 4, 8},
+       {5, 8, 10, 9, 7},
+       {{0.5, 5e-4, 8000}, {10, 0, 100}, {8, 5e-4, 8000}}},
+      {"tight binding",
+       model("tight-binding"),
+       {0, 1, 2, 4, 8},
+       {10, 8, 6, 5, 2},
+       {{10, 0, 100}, {4, 1e-3, 8000}}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const Starts s = starts_of(row.model, row.x1, {}, row.y);
+    for (std::size_t k = 0; k < row.starts.size(); ++k) {
+      SCOPED_TRACE(k);
+      EXPECT_NEAR(s[k].initial, row.starts[k].initial, 1e-12 * std::abs(row.starts[k].initial));
+      EXPECT_DOUBLE_EQ(s[k].lower, row.starts[k].lower);
+      EXPECT_DOUBLE_EQ(s[k].upper, row.starts[k].upper);
+    }
   }
 }
 
