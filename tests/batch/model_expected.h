@@ -14,7 +14,7 @@ struct ModelExpected {
   std::string_view model;  // --model key
   double enzyme;           // total enzyme concentration E given; 0 when unused
   int n, np;
-  std::array<double, 4> p;   // P1..Pnp, then 0
+  std::array<double, 4> p;  // P1..Pnp, then 0
   double ssq;
   std::array<double, 4> se;  // Wald
   std::string_view against;  // the model this one is nested in; empty when none
@@ -22,8 +22,8 @@ struct ModelExpected {
 };
 
 struct DerivedExpected {
-  std::string_view file;   // from the source root
-  std::string_view model;  // --model key
+  std::string_view file;         // from the source root
+  std::string_view model;        // --model key
   double enzyme, substrate, km;  // constants given, without error; 0 when unused
   std::string_view name;
   double value, se;  // se by the delta method from the fit's covariance
