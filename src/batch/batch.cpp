@@ -194,7 +194,7 @@ std::variant<std::vector<bool>, int> check_global(const Options& options,
   }
   if (model == 0)
     return std::vector<bool>();  // nothing readable: the fits say why
-  auto shared = file_analysis::shared_parameters(model, options.share);
+  auto shared = file_analysis::shared_parameters(model, options.share, options.fit.equation);
   if (auto* why = std::get_if<std::string>(&shared)) {
     err << "quillon-batch: --share: " << *why << "\n";
     return usage_error;
@@ -298,15 +298,21 @@ bool write_tables_and_page(const std::vector<FileRecord>& records, const Options
 }
 
 // Step 2b: the global fit of every input's data set, from the separate fits, and its
-// outputs. False when it could not be made or written.
+// outputs (page.written names those written). False when it could not be made.
 bool fit_globally(const std::vector<FileRecord>& records, std::vector<models::FitState>& kept,
                   const Options& options, const std::vector<bool>& shared,
                   outputs::GlobalPage& page, Progress& progress) {
+  // Each set by its table label or file stem; where two share one, by their unique stems.
+  const auto label = [](const FileRecord& r) {
+    return r.set.empty() ? platform::narrow_name(r.source.stem()) : r.set;
+  };
   std::vector<file_analysis::GlobalSet> sets;
   for (std::size_t i = 0; i < records.size(); ++i) {
     const FileRecord& r = records[i];
-    sets.push_back({r.set.empty() ? platform::narrow_name(r.source.stem()) : r.set, r.shown, &r.fit,
-                    std::move(kept[i])});
+    const bool shared_label =
+        std::count_if(records.begin(), records.end(),
+                      [&](const FileRecord& o) { return label(o) == label(r); }) > 1;
+    sets.push_back({shared_label ? r.stem : label(r), r.shown, &r.fit, std::move(kept[i])});
   }
   const file_analysis::GlobalFit g = shared.empty() || platform::interrupt_requested()
                                          ? file_analysis::GlobalFit{}
@@ -319,19 +325,18 @@ bool fit_globally(const std::vector<FileRecord>& records, std::vector<models::Fi
   page.picture = outputs::global_picture(g);
   page.stats = outputs::global_stats_text(g);
   page.test = outputs::global_test_line(g);
-  bool ok = true;
   for (const auto& [kind, text] : {std::pair{Output::global_report, g.report},
                                    {Output::global_parameters, outputs::global_parameters_csv(g)},
                                    {Output::global_test, outputs::global_test_csv(g)},
                                    {Output::global_stats, page.stats},
                                    {Output::global_picture, page.picture}}) {
     const fs::path file = options.output / outputs::output_name(kind);
-    if (const std::string why = write_whole(file, text); !why.empty()) {
+    if (const std::string why = write_whole(file, text); !why.empty())
       progress.error("quillon-batch: " + platform::narrow_name(file) + " " + why);
-      ok = false;
-    }
+    else
+      page.written.push_back(kind);
   }
-  return ok;
+  return true;
 }
 
 }  // namespace
@@ -355,6 +360,8 @@ int run_batch(const Options& options, std::ostream& err) {
   bool global_fitted = true;
   if (options.global)
     global_fitted = fit_globally(records, kept, options, shared, global, progress);
+  if (options.global && global_fitted && global.written.size() < std::size(outputs::global_outputs))
+    written = false;
   written = write_tables_and_page(records, options, options.global ? &global : nullptr, progress) &&
             written;
   std::size_t fitted = 0;

@@ -34,10 +34,12 @@ std::string known_parameter_names() {
   std::set<std::string> seen;
   std::string names;
   for (const models::Model& m : models::model_table) {
-    for (int k = 0; k < m.np; ++k) {
-      const std::string name(m.parameters[static_cast<std::size_t>(k)].name);
-      if (seen.insert(name).second)
-        names += name + ", ";
+    for (int k = 0; k < m.np && !m.key.empty(); ++k) {
+      const models::Parameter& p = m.parameters[static_cast<std::size_t>(k)];
+      for (const std::string_view known : {p.name, p.falling_name, p.rising_name}) {
+        if (!known.empty() && seen.insert(std::string(known)).second)
+          names.append(known).append(", ");
+      }
     }
   }
   return names + "P1 to P" + std::to_string(models::most_parameters());
@@ -192,14 +194,6 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
     if (options.global != !share.empty())
       throw CLI::ValidationError(options.global ? "--global" : "--share",
                                  "--global and --share NAMES go together");
-    if (!share.empty()) {
-      options.share = split(share, ',');
-      for (const std::string& name : options.share) {
-        if (!is_parameter_name(name))
-          throw CLI::ValidationError("--share", "no model has a parameter " + name +
-                                                    " (names: " + known_parameter_names() + ")");
-      }
-    }
     if (substrate.empty() != km.empty())
       throw CLI::ValidationError(substrate.empty() ? "--km" : "--substrate",
                                  "--substrate S and --km KM go together");
@@ -223,6 +217,15 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
         throw CLI::ValidationError("--equation", *why);
       fit.equation = std::move(std::get<models::UserEquation>(read));
       fit.table.model = models::user_model(fit.equation);
+    }
+    if (!share.empty()) {
+      options.share = split(share, ',');
+      for (const std::string& name : options.share) {
+        if (!fit.equation.empty() ? user_parameter(fit.equation.names, name) < 0
+                                  : !is_parameter_name(name))
+          throw CLI::ValidationError("--share", "no model has a parameter " + name +
+                                                    " (names: " + known_parameter_names() + ")");
+      }
     }
     const models::UserEquation& user = fit.equation;
     fit.overrides.start = start.empty() ? fit.overrides.start : settings("--start", start, user);

@@ -697,10 +697,15 @@ class Reader {
     if (model != nullptr && model->shape == models::Shape::falling && model->nx == 1) {
       if (choice.x2 != none)
         choice.x1 = choice.x2;
-      for (size_t k = 0; k < width_ && choice.x1 == none; ++k) {
+      // Else the one column that is neither X1, a rate nor the set; with several, which
+      // one holds the inhibitor is not for the reader to guess.
+      std::vector<size_t> others;
+      for (size_t k = 0; k < width_; ++k) {
         if (k != set_column_ && role_of(names_[k].name) == Role::other)
-          choice.x1 = k;
+          others.push_back(k);
       }
+      if (choice.x1 == none && others.size() == 1)
+        choice.x1 = others.front();
       choice.x2 = none;
     }
     const size_t example = options_.model != 0 && model_reads_x2(options_.model) ? 3 : 2;

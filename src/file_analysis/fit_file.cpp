@@ -237,7 +237,10 @@ std::vector<std::string> table_sets(const std::filesystem::path& file, const Fit
     return {};
   auto read = read_table_file(file, options);
   auto* table = std::get_if<data_import::Table>(&read);
-  return table != nullptr ? std::move(table->sets) : std::vector<std::string>();
+  // One label is one data set: the table is fitted whole, as before it had a set column.
+  if (table == nullptr || table->sets.size() < 2)
+    return {};
+  return std::move(table->sets);
 }
 
 int input_model(const std::filesystem::path& file, const FitOptions& options) {

@@ -84,8 +84,8 @@ struct FileFit {
 
 FileFit fit_file(const std::filesystem::path& file, const FitOptions& options);
 
-// The data sets of a table with a set column, by label in order; empty for any other
-// input (or a table that cannot be read: its fit says why).
+// The data sets of a table with a set column holding two labels or more, by label in
+// order; empty for any other input (or a table that cannot be read: its fit says why).
 std::vector<std::string> table_sets(const std::filesystem::path& file, const FitOptions& options);
 
 // The model an input would be fitted with, or 0 when it cannot be read (its fit says why).

@@ -1,6 +1,7 @@
 #include "file_analysis/global_fit.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <sstream>
@@ -24,8 +25,8 @@ std::optional<double> finite(double v) {
 // The sets' observations one after another, each in its own fit's order (by X1), and the
 // fit's parameters: the model's for the first set, then each later set's unshared ones.
 // A shared parameter starts at the first set's start, within bounds that hold every set's.
-models::FitState combined_state(const std::vector<GlobalSet>& sets,
-                                const std::vector<bool>& shared) {
+models::FitState combined_state(const std::vector<GlobalSet>& sets, const std::vector<bool>& shared,
+                                const std::vector<std::string>& names) {
   const models::FitState& first = sets.front().state;
   models::FitState s;
   s.model = first.model;
@@ -67,7 +68,7 @@ models::FitState combined_state(const std::vector<GlobalSet>& sets,
       s.pinit.push_back(f.pinit[u]);
       s.plower.push_back(f.plower[u]);
       s.pupper.push_back(f.pupper[u]);
-      std::string name = models::parameter_name(s.model, k);
+      std::string name = names[u];
       if (!shared[u])
         name.append(" [").append(sets[set].label).append("]");
       s.global.names.push_back(std::move(name));
@@ -131,17 +132,32 @@ GlobalTest shared_against_separate(const GlobalFit& g) {
 }  // namespace
 
 std::variant<std::vector<bool>, std::string> shared_parameters(
-    int model, const std::vector<std::string>& share) {
+    int model, const std::vector<std::string>& share, const models::UserEquation& equation) {
   const models::Model* m = models::find_model(model);
   if (m == nullptr)
     return std::string("no model");
-  std::vector<bool> shared(static_cast<std::size_t>(m->np), false);
+  const int np = equation.empty() ? m->np : static_cast<int>(equation.names.size());
+  const auto name_of = [&](int k) {
+    return equation.empty() ? models::parameter_name(model, k)
+                            : equation.names[static_cast<std::size_t>(k)];
+  };
+  const auto folded = [](std::string text) {
+    for (char& c : text)
+      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  std::vector<bool> shared(static_cast<std::size_t>(np), false);
   for (const std::string& name : share) {
-    const int k = models::parameter_index(model, name);
-    if (k < 0) {
+    int k = equation.empty() ? models::parameter_index(model, name) : -1;
+    for (int j = 0; j < np && !equation.empty(); ++j) {
+      if (folded(name) == folded(name_of(j)) ||
+          folded(name) == std::string("p").append(std::to_string(j + 1)))
+        k = j;
+    }
+    if (k < 0 || k >= np) {
       std::string list;
-      for (int j = 0; j < m->np; ++j)
-        list.append(j == 0 ? "" : ", ").append(models::parameter_name(model, j));
+      for (int j = 0; j < np; ++j)
+        list.append(j == 0 ? "" : ", ").append(name_of(j));
       return "the " + std::string(m->label) + " model has no parameter " + name +
              " to share (its parameters: " + list + ")";
     }
@@ -166,7 +182,10 @@ GlobalFit global_fit(std::vector<GlobalSet> sets, const std::vector<bool>& share
     return g;
   }
   g.model = g.sets.front().fit->model;
-  g.state = combined_state(g.sets, shared);
+  // Named as the first set's fit names them (IC50 or EC50, an equation's own names).
+  for (int k = 0; k < g.sets.front().state.np; ++k)
+    g.names.push_back(models::fit_parameter_name(g.sets.front().state, k));
+  g.state = combined_state(g.sets, shared, g.names);
 
   std::istringstream no_answers;
   std::ostringstream report;

@@ -9,6 +9,7 @@
 #include "analysis/standard_analysis.h"
 #include "file_analysis/fit_file.h"
 #include "models/fit_state.h"
+#include "models/user_equation.h"
 #include "report/criteria.h"
 
 namespace quillon::file_analysis {
@@ -37,7 +38,8 @@ struct GlobalFit {
   std::string message;  // why not
   int model = 0;
   std::vector<GlobalSet> sets;
-  std::vector<bool> shared;  // per model parameter
+  std::vector<bool> shared;        // per model parameter
+  std::vector<std::string> names;  // the model's parameters as the outputs name them
   // The fit's parameter for set s and model parameter k.
   int index(std::size_t s, int k) const {
     return state.global.sets[s].index[static_cast<std::size_t>(k)];
@@ -55,8 +57,9 @@ struct GlobalFit {
 
 // The model's parameters named in `share` (as the summary names them, or P1..), or a
 // message naming the one the model lacks.
+// With an equation of the user's, by its parameters' names.
 std::variant<std::vector<bool>, std::string> shared_parameters(
-    int model, const std::vector<std::string>& share);
+    int model, const std::vector<std::string>& share, const models::UserEquation& equation = {});
 
 // The global fit of the sets, whose separate fits are all fitted and of one model.
 GlobalFit global_fit(std::vector<GlobalSet> sets, const std::vector<bool>& shared);

@@ -24,7 +24,7 @@ std::vector<std::string> estimate_warnings(const models::FitState& fit) {
   for (std::size_t k = 0; k < static_cast<std::size_t>(fit.np); ++k) {
     const double x = fit.pinit[k];
     if (x < fit.plower[k] || x > fit.pupper[k]) {
-      notes.push_back("initial " + models::parameter_name(fit.model, static_cast<int>(k)) + " " +
+      notes.push_back("initial " + models::fit_parameter_name(fit, static_cast<int>(k)) + " " +
                       textio::csv_number(x) + " outside its bounds [" +
                       textio::csv_number(fit.plower[k]) + ", " + textio::csv_number(fit.pupper[k]) +
                       "]");

@@ -251,9 +251,11 @@ inline constexpr std::array<Model, 11> model_table = {{
      1,
      1,
      {{{"V0", Role::max_rate, 1}, {"Ki", Role::half_saturation, 2}}},
-     "y = P1*(1 - ((C1 + X1 + P2) - SQRT((C1 + X1 + P2)^2 - 4*C1*X1)) / (2*C1))",
+     // Morrison's (a - SQRT(a^2 - 4 E I)) / (2E) as 2I / (a + SQRT(..)): no cancellation
+     // when E is much smaller than I + Ki.
+     "y = P1*(1 - 2*X1 / ((C1 + X1 + P2) + SQRT((C1 + X1 + P2)^2 - 4*C1*X1)))",
      "Y = V0 * (1 - ((E + I + Ki) - SQRT((E + I + Ki)^2 - 4 E I)) / (2 E))",
-     "Y = P1*(1 - ((C1 + X1 + P2) - SQRT((C1 + X1 + P2)^2 - 4*C1*X1)) / (2*C1))",
+     "Y = P1*(1 - 2*X1 / ((C1 + X1 + P2) + SQRT((C1 + X1 + P2)^2 - 4*C1*X1)))",
      9,
      "tight-binding",
      {9},
@@ -262,7 +264,7 @@ inline constexpr std::array<Model, 11> model_table = {{
     // --equation: the text and the parameters' names come with the fit (FitState).
     {10,
      "USER-DEFINED MODEL",
-     "your equation",
+     "user-defined",
      4,
      1,
      1,
@@ -275,7 +277,7 @@ inline constexpr std::array<Model, 11> model_table = {{
      {10}},
     {11,
      "USER-DEFINED MODEL",
-     "your equation",
+     "user-defined",
      4,
      2,
      1,

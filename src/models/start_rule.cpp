@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <optional>
 #include <vector>
 
 namespace quillon::models {
@@ -60,9 +61,11 @@ bool falls(std::span<const double> x, std::span<const double> y) {
 }
 
 // Where the mean rate of these levels (one X2, X1 ascending) first crosses half its
-// largest value, interpolated in log X1 over the positive X1; without a crossing the
-// end the curve saturates towards (`ends` when the curve has no positive X1).
-double half_point(const std::vector<Level>& curve, bool falling, std::pair<double, double> ends) {
+// largest value (halfway down to `floor`, a curve's baseline, where it has one),
+// interpolated in log X1 over the positive X1; without a crossing the end the curve
+// saturates towards (`ends` when the curve has no positive X1).
+double half_point(const std::vector<Level>& curve, bool falling, std::pair<double, double> ends,
+                  std::optional<double> floor) {
   std::vector<Level> positive;
   double largest = -HUGE_VAL;
   for (const Level& level : curve) {
@@ -70,7 +73,7 @@ double half_point(const std::vector<Level>& curve, bool falling, std::pair<doubl
       positive.push_back(level);
     largest = std::max(largest, level.mean);
   }
-  const double half = largest / 2.0;
+  const double half = floor ? (largest + *floor) / 2.0 : largest / 2.0;
   for (std::size_t i = 0; i + 1 < positive.size(); ++i) {
     const Level& a = positive[i];
     const Level& b = positive[i + 1];
@@ -147,12 +150,19 @@ std::variant<Starts, std::string> automatic_starts(int model, std::span<const do
   std::sort(x2_levels.begin(), x2_levels.end());
   x2_levels.erase(std::unique(x2_levels.begin(), x2_levels.end()), x2_levels.end());
 
+  // A baseline, where the model has one: the level at the far end from the top.
+  std::optional<double> floor;
+  for (int k = 0; k < m->np; ++k) {
+    if (m->parameters[static_cast<std::size_t>(k)].role == Role::baseline)
+      floor = falling ? curve.back().mean : curve.front().mean;
+  }
+
   Starts starts{};
   for (int k = 0; k < m->np; ++k) {
     Start& start = starts[static_cast<std::size_t>(k)];
     switch (m->parameters[static_cast<std::size_t>(k)].role) {
     case Role::half_saturation:
-      start = {half_point(curve, falling, {x1_small, x1_large}), x1_small / 1000.0,
+      start = {half_point(curve, falling, {x1_small, x1_large}, floor), x1_small / 1000.0,
                x1_large * 1000.0};
       break;
     case Role::max_rate: start = {rate, 0.0, 10.0 * y_large}; break;
@@ -160,10 +170,7 @@ std::variant<Starts, std::string> automatic_starts(int model, std::span<const do
       start = {median(x2_levels), x2_levels.front() / 1000.0, x2_levels.back() * 1000.0};
       break;
     case Role::hill_coefficient: start = falling ? Start{-1.0, -10.0, -0.1} : hill_neutral_n; break;
-    case Role::baseline:
-      // The plateau the curve runs to: the level at the far end from its top.
-      start = {falling ? curve.back().mean : curve.front().mean, -10.0 * y_large, 10.0 * y_large};
-      break;
+    case Role::baseline: start = {*floor, -10.0 * y_large, 10.0 * y_large}; break;
     case Role::substrate_inhibition:
       // Inhibition shows at the highest concentrations.
       start = {x1_large, x1_small / 1000.0, x1_large * 1000.0};

@@ -29,8 +29,7 @@ std::string shared_list(const file_analysis::GlobalFit& g) {
   std::string list;
   for (std::size_t k = 0; k < g.shared.size(); ++k) {
     if (g.shared[k])
-      list.append(list.empty() ? "" : ", ")
-          .append(models::parameter_name(g.model, static_cast<int>(k)));
+      list.append(list.empty() ? "" : ", ").append(g.names[k]);
   }
   return list;
 }
@@ -49,13 +48,14 @@ std::string global_parameters_csv(const file_analysis::GlobalFit& g) {
       const auto stat = [&](std::optional<double> analysis::ParameterStats::*field) {
         return p != nullptr ? optional_number(p->*field) : std::string();
       };
-      out += joined(
-          {csv_field(g.sets[s].label), csv_field(one_line_name(g.sets[s].file)),
-           models::parameter_name(g.model, k), g.shared[static_cast<std::size_t>(k)] ? "yes" : "no",
-           at < g.plotted.size() ? csv_number(g.plotted[at]) : std::string(),
-           stat(&analysis::ParameterStats::se), stat(&analysis::ParameterStats::wald_lo),
-           stat(&analysis::ParameterStats::wald_hi), stat(&analysis::ParameterStats::profile_lo),
-           stat(&analysis::ParameterStats::profile_hi)});
+      out += joined({csv_field(g.sets[s].label), csv_field(one_line_name(g.sets[s].file)),
+                     g.names[static_cast<std::size_t>(k)],
+                     g.shared[static_cast<std::size_t>(k)] ? "yes" : "no",
+                     at < g.plotted.size() ? csv_number(g.plotted[at]) : std::string(),
+                     stat(&analysis::ParameterStats::se), stat(&analysis::ParameterStats::wald_lo),
+                     stat(&analysis::ParameterStats::wald_hi),
+                     stat(&analysis::ParameterStats::profile_lo),
+                     stat(&analysis::ParameterStats::profile_hi)});
     }
   }
   return out;
@@ -79,7 +79,10 @@ std::string global_test_line(const file_analysis::GlobalFit& g) {
             ") = " + textio::formatted("%.4g", *t.f) + ", p = " + textio::formatted("%.3g", *t.f_p);
   else
     line += "no F test (" +
-            std::string(t.df1 > 0 ? "no residual degrees of freedom" : "nothing is shared") + ")";
+            std::string(t.df1 <= 0   ? "nothing is shared"
+                        : t.df2 <= 0 ? "no residual degrees of freedom"
+                                     : "the separate fits leave no residual") +
+            ")";
   if (t.aicc && t.aicc_separate)
     line += "; AICc " + textio::formatted("%.2f", *t.aicc) + " shared, " +
             textio::formatted("%.2f", *t.aicc_separate) + " separate: " + t.preferred +
@@ -124,7 +127,7 @@ std::string global_picture(const file_analysis::GlobalFit& g) {
       if (!g.shared[static_cast<std::size_t>(k)])
         continue;
       const auto at = static_cast<std::size_t>(g.index(0, k));
-      names.push_back(models::parameter_name(g.model, k));
+      names.push_back(g.names[static_cast<std::size_t>(k)]);
       units.push_back(
           models::parameter_unit(g.model, k, g.state.units.x1, g.state.units.x2, g.state.units.y));
       best.push_back(g.plotted[at]);

@@ -1,5 +1,6 @@
 #include "outputs/html_page.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -168,10 +169,22 @@ std::string index_html(const std::vector<FileRecord>& records, bool compare,
       add("<div class=\"plot\">" + inline_svg(global->picture, "global-") + "</div>");
       add("<p>" + escaped(global->test) + "</p>");
       add("<pre>" + escaped(global->stats) + "</pre>");
-      add("<p><a href=\"" + href(output_name(Output::global_report)) +
-          "\">report</a> &middot; <a href=\"" + href(output_name(Output::global_parameters)) +
-          "\">parameters</a> &middot; <a href=\"" + href(output_name(Output::global_test)) +
-          "\">test</a></p>");
+      std::string links;
+      for (const auto& [kind, text] : {std::pair{Output::global_report, "report"},
+                                       {Output::global_parameters, "parameters"},
+                                       {Output::global_test, "test"}}) {
+        if (std::find(global->written.begin(), global->written.end(), kind) ==
+            global->written.end())
+          continue;
+        links.append(links.empty() ? "" : " &middot; ")
+            .append("<a href=\"")
+            .append(href(output_name(kind)))
+            .append("\">")
+            .append(text)
+            .append("</a>");
+      }
+      if (!links.empty())
+        add("<p>" + links + "</p>");
     }
     add("</section>");
   }

@@ -15,10 +15,11 @@ namespace quillon::outputs {
 // A global fit's part of the page: its picture, statistics text and test, or why it
 // was not made.
 struct GlobalPage {
-  std::string picture;  // the SVG
-  std::string stats;    // global.stats.txt
-  std::string test;     // the test's line
-  std::string message;  // why there is no fit; empty when fitted
+  std::string picture;          // the SVG
+  std::string stats;            // global.stats.txt
+  std::string test;             // the test's line
+  std::string message;          // why there is no fit; empty when fitted
+  std::vector<Output> written;  // its outputs on disk, to be linked
 };
 
 std::string index_html(const std::vector<FileRecord>& records, bool compare,

@@ -662,6 +662,20 @@ TEST_F(BatchProgram, GlobalFitsShareParametersAndTestAsR) {
     }
   }
   EXPECT_TRUE(fs::exists(dir_ / "out/puromycin_sets.untreated.report.txt"));
+  // The same through an equation of one's own, shared by its own name.
+  ASSERT_EQ(run("-q -o own --global --share K --equation 'Y = V*X1/(K + X1)' --params K,V "
+                "--start K=0.1,V=100 --lower K=0.001,V=0.001 --upper K=10,V=1000 " +
+                global + "/puromycin_sets.csv"),
+            0)
+      << err_;
+  const std::vector<std::string> own =
+      csv_fields(testing::split_crlf(read("own/global.test.csv")).at(1));
+  EXPECT_NEAR(std::stod(own[8]), 1.71816887122233, 1e-4);
+  EXPECT_NE(read("own/global.parameters.csv").find("],K,yes,"), std::string::npos);
+  // One label in the set column is one data set, fitted as the whole table.
+  write("one_set.csv", "set,S,v\nA,1,2\nA,2,3\nA,4,3.6\nA,8,4\n");
+  ASSERT_EQ(run("-q -o one one_set.csv"), 0) << err_;
+  EXPECT_EQ(field(read("one/summary.csv"), "one_set.csv", "status"), "fitted");
   // Weighted, as nls(..., weights = 1/rate^2) and anova give it.
   ASSERT_EQ(
       run("-q -o weighted --weight 1/y2 --global --share Km " + global + "/puromycin_sets.csv"), 0)
