@@ -7,6 +7,7 @@
 
 #include "models/catalogue.h"
 #include "models/weighting.h"
+#include "pictures/plot.h"
 #include "textio/text_utils.h"
 
 namespace quillon::outputs {
@@ -224,6 +225,16 @@ std::string index_html(const std::vector<FileRecord>& records, bool compare,
       add(row);
     }
     add("</tbody></table>");
+    // As the plot's caption gives it: an interval far from the Wald one replaces the error.
+    for (std::size_t k = 0; r.standard && k < r.names.size(); ++k) {
+      if (const auto profile = pictures::profile_instead(*r.standard, k)) {
+        const std::string unit =
+            models::parameter_unit(r.model, static_cast<int>(k), r.units.x1, r.units.x2, r.units.y);
+        add("<p class=\"note\">" + escaped(r.names[k]) + " = " + number(r.standard->best[k]) +
+            (unit.empty() ? "" : " " + escaped(unit)) + ", " + escaped(*profile) +
+            " (read it, not the standard error).</p>");
+      }
+    }
     if (r.standard && r.standard->available) {
       add("<p class=\"note\">n = " + std::to_string(r.n) +
           ", df = " + std::to_string(r.standard->df) + ", s = " + number(r.standard->sigma) +

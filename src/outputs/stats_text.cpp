@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "pictures/plot.h"
 #include "textio/text_utils.h"
 
 namespace quillon::outputs {
@@ -145,6 +146,18 @@ std::string stats_text(const std::string& file, const std::string& model_name,
   }
   if (a.available && weighted && replicates != nullptr && replicates->replicates > 1)
     line("Lack of fit: not tested, as the weights come from the rates it would compare.");
+  // As the plot's caption gives it: an interval far from the Wald one replaces the error.
+  for (std::size_t k = 0; k < names.size() && k < a.best.size(); ++k) {
+    if (const auto profile = pictures::profile_instead(a, k)) {
+      const std::string unit = k < units.size() && !units[k].empty() ? " " + units[k] : "";
+      for (const std::string& text : textio::wrapped(
+               "Read: ",
+               names[k] + " = " + textio::formatted("%.3g", a.best[k]) + unit + ", " + *profile +
+                   " (not the standard error: the Wald interval is " + "far from it).",
+               79))
+        line(text);
+    }
+  }
   for (const std::string& sentence : derived) {
     for (const std::string& text : textio::wrapped("Derived: ", sentence, 79))
       line(text);

@@ -10,6 +10,7 @@
 #include "models/model_evaluator.h"
 #include "pictures/svg.h"
 #include "textio/console.h"
+#include "textio/text_utils.h"
 
 namespace quillon::pictures {
 namespace {
@@ -457,15 +458,44 @@ std::string render_plot(const PlotData& plot) {
   return svg.finish();
 }
 
+std::optional<std::string> profile_instead(const analysis::StandardAnalysis& standard,
+                                           std::size_t k) {
+  if (!standard.available || k >= standard.parameters.size())
+    return std::nullopt;
+  const analysis::ParameterStats& p = standard.parameters[k];
+  if (p.fixed)
+    return std::nullopt;
+  const bool open = !p.profile_lo || !p.profile_hi;
+  if (!open) {
+    if (!p.wald_lo || !p.wald_hi)
+      return std::nullopt;
+    const double wald = *p.wald_hi - *p.wald_lo;
+    const double profile = *p.profile_hi - *p.profile_lo;
+    if (!(profile > 2.0 * wald || 2.0 * profile < wald))
+      return std::nullopt;
+  }
+  const auto end = [](const std::optional<double>& v) {
+    return v ? textio::formatted("%.3g", *v) : std::string("not determined");
+  };
+  return "95 % profile interval " + end(p.profile_lo) + " to " + end(p.profile_hi);
+}
+
 std::string parameter_caption(const std::vector<std::string>& names, std::span<const double> best,
                               const analysis::StandardAnalysis* standard,
                               const std::vector<std::string>& units) {
   std::string caption;
+  bool with_se = false;
   for (std::size_t k = 0; k < names.size() && k < best.size(); ++k) {
+    const std::string unit = k < units.size() && !units[k].empty() ? " " + units[k] : "";
+    caption += (caption.empty() ? "" : ", ") + names[k] + " = ";
+    // An interval far from symmetric, or open, says more than a standard error.
+    if (const auto profile = standard ? profile_instead(*standard, k) : std::nullopt) {
+      caption += textio::formatted("%.3g", best[k]) + unit + ", " + *profile;
+      continue;
+    }
     std::optional<double> se;
     if (standard && k < standard->parameters.size())
       se = standard->parameters[k].se;
-    caption += (caption.empty() ? "" : ", ") + names[k] + " = ";
     if (se && std::isfinite(*se) && *se > 0) {
       const int decimals = std::clamp(1 - static_cast<int>(std::floor(std::log10(*se))), 0, 12);
       char pattern[16];
@@ -474,10 +504,10 @@ std::string parameter_caption(const std::vector<std::string>& names, std::span<c
     } else {
       caption += format("%.4g", best[k]) + " \xC2\xB1 n.d.";
     }
-    if (k < units.size() && !units[k].empty())
-      caption += " " + units[k];
+    caption += unit;
+    with_se = true;
   }
-  return caption;
+  return with_se ? caption + " (\xC2\xB1 SE)" : caption;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 // Curves come from the program's own model evaluation, never from formulas of their own.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -45,9 +46,15 @@ struct PlotData {
 
 std::string render_plot(const PlotData& plot);
 
-// "Km = 2.466 ± 0.075 mM, Vmax = 11.94 ± 0.10": the standard error to two significant
-// digits and the value to its last decimal, then the unit where `units` has one;
-// "n.d." for an undetermined error.
+// "Km = 2.466 ± 0.075 mM, Vmax = 11.94 ± 0.10 (± SE)": the standard error to two
+// significant digits and the value to its last decimal, then the unit where `units` has
+// one; "n.d." for an undetermined error. Where the 95 % profile interval is open or more
+// than twice as wide (or narrow) as the Wald one, it stands in place of the standard
+// error: "Km = 5.74 mM, 95 % profile interval 2.24 to 468".
+// That interval's words for parameter k where it stands in place of the standard error.
+std::optional<std::string> profile_instead(const analysis::StandardAnalysis& standard,
+                                           std::size_t k);
+
 std::string parameter_caption(const std::vector<std::string>& names, std::span<const double> best,
                               const analysis::StandardAnalysis* standard,
                               const std::vector<std::string>& units = {});

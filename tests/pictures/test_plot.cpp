@@ -185,8 +185,37 @@ TEST(Plot, CaptionRoundsEachValueToItsStandardError) {
   EXPECT_EQ(parameter_caption({"Km", "Vmax", "Ki1", "Ki2"},
                               std::vector{2.46562, 11.93796, 5012.6, 0.123456}, &standard),
             "Km = 2.466 \xC2\xB1 0.075, Vmax = 11.94 \xC2\xB1 0.10, Ki1 = 5013 \xC2\xB1 248, "
-            "Ki2 = 0.1235 \xC2\xB1 n.d.");
-  EXPECT_EQ(parameter_caption({"Km"}, std::vector{2.0}, nullptr), "Km = 2 \xC2\xB1 n.d.");
+            "Ki2 = 0.1235 \xC2\xB1 n.d. (\xC2\xB1 SE)");
+  EXPECT_EQ(parameter_caption({"Km"}, std::vector{2.0}, nullptr),
+            "Km = 2 \xC2\xB1 n.d. (\xC2\xB1 SE)");
+}
+
+// A profile interval that is open, or more than twice as wide or narrow as the Wald one,
+// takes the place of the standard error.
+TEST(Plot, CaptionGivesTheProfileIntervalWhereTheErrorMisleads) {
+  using P = analysis::ParameterStats;
+  const auto nd = std::nullopt;
+  const struct {
+    const char* what;
+    P stats;
+    std::string caption;
+  } rows[] = {
+      {"near the Wald interval", P{0.5, 1.0, 3.0, 1.1, 3.2},
+       "Km = 2.00 \xC2\xB1 0.50 mM (\xC2\xB1 SE)"},
+      {"three times as wide", P{0.5, 1.0, 3.0, 1.5, 7.5},
+       "Km = 2 mM, 95 % profile interval 1.5 to 7.5"},
+      {"open above", P{0.5, 1.0, 3.0, 1.5, nd},
+       "Km = 2 mM, 95 % profile interval 1.5 to not determined"},
+      {"fixed", P{nd, nd, nd, nd, nd, true}, "Km = 2 \xC2\xB1 n.d. mM (\xC2\xB1 SE)"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    analysis::StandardAnalysis standard;
+    standard.available = true;
+    standard.best = {2.0};
+    standard.parameters = {row.stats};
+    EXPECT_EQ(parameter_caption({"Km"}, std::vector{2.0}, &standard, {"mM"}), row.caption);
+  }
 }
 
 TEST(Plot, TextAndNumbersAreWrittenForXml) {
