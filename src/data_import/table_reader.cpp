@@ -536,7 +536,10 @@ class Reader {
         table.x2_name = names_[choice.x2].name;
         table.x2_unit = names_[choice.x2].unit;
       }
-      table.y_name = names_[choice.rates.front()].name;
+      // Replicate columns (v1, v2, v3) are named by their common name.
+      const std::string_view rate = names_[choice.rates.front()].name;
+      const auto base = rate_base(rate);
+      table.y_name = choice.rates.size() > 1 && base ? rate.substr(0, base->size()) : rate;
       table.y_unit = names_[choice.rates.front()].unit;
     }
     read_rows(choice, table);

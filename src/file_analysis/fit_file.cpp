@@ -195,7 +195,8 @@ Imported import_table(const std::filesystem::path& file, const FitOptions& optio
     }
     table = data_import::table_set(table, static_cast<std::size_t>(at - table.sets.begin()));
   }
-  result.units = {table.x1_unit, table.x2_unit, table.y_unit};
+  result.units = {table.x1_unit, table.x2_unit, table.y_unit,
+                  table.x1_name, table.x2_name, table.y_name};
   result.data_warnings = std::move(table.warnings);
   auto state = data_import::table_state(table, options.overrides, options.equation);
   if (auto* why = std::get_if<std::string>(&state)) {

@@ -19,6 +19,8 @@ inline constexpr int max_points = 1004;  // observations a fit takes
 // The units of the observations' columns, as text (never converted); empty: unknown.
 struct Units {
   std::string x1, x2, y;
+  // The columns' names in a table's header ("dose", "[S]", "rate"); empty: none known.
+  std::string x1_name, x2_name, y_name;
 };
 
 struct FitState {

@@ -516,9 +516,22 @@ std::string with_unit(std::string title, const std::string& unit) {
   return unit.empty() ? title : title + " (" + unit + ")";
 }
 
-void label_axes(PlotData& plot, const models::Units& units) {
-  plot.x_label = with_unit(plot.x_label, units.x1);
-  plot.y_label = with_unit(plot.y_label, units.y);
+// The axes by the table's column names, else by the model: X1 is an inhibitor's
+// concentration for a tight binder and a dose for a falling dose-response curve.
+void label_axes(PlotData& plot, const models::FitState& fit, std::span<const double> p) {
+  const models::Units& units = fit.units;
+  const models::Model* model = models::find_model(fit.model);
+  bool falls = model != nullptr && model->shape == models::Shape::falling;
+  for (int k = 0; model != nullptr && model->shape == models::Shape::either && k < model->np; ++k) {
+    const auto u = static_cast<std::size_t>(k);
+    if (model->parameters[u].role == models::Role::hill_coefficient && u < p.size())
+      falls = p[u] < 0.0;
+  }
+  std::string x = "[S]";
+  if (falls)
+    x = model->shape == models::Shape::falling ? "[I]" : "dose";
+  plot.x_label = with_unit(units.x1_name.empty() ? x : units.x1_name, units.x1);
+  plot.y_label = with_unit(units.y_name.empty() ? "v" : units.y_name, units.y);
 }
 
 std::string level_label(double level, const models::Units& units) {
@@ -583,7 +596,7 @@ std::string fit_plot(const std::string& title, const models::FitState& fit,
   plot.note = note_of(grid);
   plot.log_x = grid.log;
   plot.residual_panel = true;
-  label_axes(plot, fit.units);
+  label_axes(plot, fit, p);
   const std::vector<double> levels = levels_of(fit);
   const std::vector<bool> own = own_styles(levels.size());
   PlotSeries rest = others(own);
@@ -613,7 +626,7 @@ std::string compare_plot(const std::string& title, const models::FitState& fit,
   plot.title = title;
   plot.note = note_of(grid);
   plot.log_x = grid.log;
-  label_axes(plot, fit.units);
+  label_axes(plot, fit, fit.pbest);
   const std::vector<double> levels = levels_of(fit);
   const std::vector<bool> own = own_styles(levels.size());
   PlotSeries rest = others(own);
@@ -663,7 +676,7 @@ std::string global_plot(const std::string& title, const std::vector<PlotSet>& se
   plot.note = note_of(grid);
   plot.log_x = grid.log;
   plot.residual_panel = true;
-  label_axes(plot, all.units);
+  label_axes(plot, all, sets.front().p);
   for (std::size_t k = 0; k < sets.size(); ++k) {
     const models::FitState& fit = sets[k].fit;
     const auto n = static_cast<std::size_t>(fit.npoints);

@@ -508,7 +508,8 @@ TEST_F(BatchProgram, TablesReachTheOptimaOfRFromStartsFoundInTheData) {
   EXPECT_EQ(field(summary, tables + "/mm.csv", "replicates"), "3");
   EXPECT_EQ(field(summary, tables + "/mm.csv", "x_unit"), "mM");
   EXPECT_EQ(field(summary, tables + "/hill_falling.csv", "x_unit"), "nM");
-  EXPECT_NE(read("out/mm.svg").find(">[S] (mM)<"), std::string::npos);
+  EXPECT_NE(read("out/mm.svg").find(">S (mM)<"), std::string::npos);  // the header's names
+  EXPECT_NE(read("out/mm.svg").find(">v<"), std::string::npos);
   EXPECT_NE(read("out/mm.svg").find("opacity=\"0.3\""), std::string::npos);  // faint replicates
   EXPECT_NE(read("out/mm.stats.txt").find("Units: Km in mM."), std::string::npos);
   EXPECT_NE(read("out/mm.stats.txt").find("Lack of fit: F(7, 18) = 0.375, p = 0.905"),

@@ -113,7 +113,7 @@ TEST(TableReader, NamesUnitsAndModelFromTheHeader) {
        1},
       {"S (mM)  [I]  v (U/mg)\n1 2 3\n", {}, {"S", "mM", "[I]", "", "v", "U/mg"}, 6},
       {"Dose (uM),y\n1,2\n", {}, {"Dose", "uM", "", "", "y", ""}, 2},
-      {"x,Signal 1,signal 2\n1,2,3\n", {}, {"x", "", "", "", "Signal 1", ""}, 2},
+      {"x,Signal 1,signal 2\n1,2,3\n", {}, {"x", "", "", "", "Signal", ""}, 2},
       {"CONC,response\n1,2\n", {}, {"CONC", "", "", "", "response", ""}, 2},
       {"S,I,v\n1,2,3\n", {{}, false, 4}, {"S", "", "I", "", "v", ""}, 4},
       {"1,2\n", {}, {"", "", "", "", "", ""}, 1},
