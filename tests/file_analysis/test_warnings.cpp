@@ -95,5 +95,93 @@ TEST_F(ExtraValues, ObservationLinesWithMoreNumbersThanTheModelReads) {
   }
 }
 
+TEST(Warnings, ConstantsBeyondTheHighestConcentration) {
+  using End = std::optional<double>;
+  const auto note = [](std::string name, const char* rest) {
+    return name.append(" poorly determined: the best fit lies above the highest ").append(rest);
+  };
+  const struct {
+    const char* name;
+    int model;
+    std::vector<double> best;
+    End lo, hi;  // every parameter's profile ends
+    std::vector<std::string> notes;
+  } rows[] = {
+      {"Km above [S], closed profile",
+       1,
+       {20.0, 11.0},
+       2.2,
+       468.0,
+       {note("Km", "[S] (8), 95 % profile interval 2.2 to 468")}},
+      {"Km above [S], open upper end",
+       1,
+       {20.0, 11.0},
+       4.1,
+       {},
+       {note("Km", "[S] (8), 95 % profile interval 4.1 to not determined")}},
+      {"without profile ends", 1, {20.0, 11.0}, {}, {}, {note("Km", "[S] (8)")}},
+      {"Km within the data", 1, {5.0, 11.0}, 2.2, 468.0, {}},
+      {"Ki above [I]",
+       3,
+       {5.0, 11.0, 3.5},
+       1.0,
+       {},
+       {note("Ki", "[I] (2), 95 % profile interval 1 to not determined")}},
+      {"Km and Ki within the data", 3, {5.0, 11.0, 1.5}, {}, {}, {}},
+      // A tight binder's X1 is the inhibitor's concentration.
+      {"tight binding's Ki above [I]", 9, {11.0, 9.0}, {}, {}, {note("Ki", "[I] (8)")}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    models::FitState fit;
+    fit.model = row.model;
+    fit.np = static_cast<int>(row.best.size());
+    fit.nx = row.model == 3 ? 2 : 1;
+    fit.npoints = 4;
+    fit.x1 = {1.0, 2.0, 8.0, 4.0, 99.0};  // the last beyond npoints
+    fit.x2 = {0.0, 2.0, 1.0, 0.0, 99.0};
+    fit.pbest.assign(row.best.size(), 1.0);  // the analysis's polished fit is the one read
+    analysis::StandardAnalysis standard;
+    standard.best = row.best;
+    analysis::ParameterStats stats;
+    stats.profile_lo = row.lo;
+    stats.profile_hi = row.hi;
+    standard.parameters.assign(row.best.size(), stats);
+    EXPECT_EQ(beyond_data_warnings(fit, standard), row.notes);
+  }
+}
+
+TEST(Warnings, TheFilesModelFarBehindThePreferredOne) {
+  const struct {
+    double delta;
+    bool by_aic;
+    std::vector<std::string> notes;
+  } rows[] = {
+      {14.3,
+       false,
+       {"the file's model (competitive) is not the preferred one: mixed (6) has \xCE\x94"
+        "AICc 14.3 less"}},
+      {2.5,
+       true,
+       {"the file's model (competitive) is not the preferred one: mixed (6) has \xCE\x94"
+        "AIC 2.5 less"}},
+      {1.5, false, {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.delta);
+    Comparison c;
+    c.by_aic = row.by_aic;
+    c.candidates.resize(2);
+    c.candidates[0].model = 3;
+    c.candidates[0].delta = row.delta;
+    c.candidates[0].rank = 2;
+    c.candidates[1].model = 6;
+    c.candidates[1].delta = 0.0;
+    c.candidates[1].rank = 1;
+    EXPECT_EQ(comparison_warnings(3, c), row.notes);
+    EXPECT_TRUE(comparison_warnings(6, c).empty());
+  }
+}
+
 }  // namespace
 }  // namespace quillon::file_analysis
