@@ -340,6 +340,7 @@ FileFit fit_file(const std::filesystem::path& file, const FitOptions& options) {
   result.report = std::move(own.report);
   result.standard = std::move(own.standard);
   append(result.warnings, result.standard->warnings);
+  result.review_warnings = beyond_data_warnings(fit, *result.standard);
   result.plotted = plotted(*result.standard, result.best);
   result.derived =
       derived_constants(fit.model, *result.standard, options.enzyme, options.substrate, options.km);
@@ -354,8 +355,12 @@ FileFit fit_file(const std::filesystem::path& file, const FitOptions& options) {
     result.replicates->p.reset();
   }
   result.state = std::move(fit);
-  if (compare)
+  if (compare) {
     result.comparison = compare_models(result, unprepared, import_console);
+    append(result.review_warnings, comparison_warnings(result.model, *result.comparison));
+  }
+  result.warnings.insert(result.warnings.end(), result.review_warnings.begin(),
+                         result.review_warnings.end());
   result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return result;
 }

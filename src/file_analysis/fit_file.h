@@ -63,6 +63,9 @@ struct FileFit {
   // cells, starts outside their bounds), then the fit's own notes.
   std::vector<std::string> data_warnings;
   std::vector<std::string> warnings;
+  // Those of `warnings` beyond the standard analysis's own (a constant the data do not
+  // reach, a better model): the statistics list them after the analysis's notes.
+  std::vector<std::string> review_warnings;
   data_import::Units units;  // from the table's header or the options
   // Of a fitted file; with weights, without the test (the weights come from the
   // rates themselves, which the test's F distribution does not allow for).

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/standard_analysis.h"
+#include "file_analysis/compare.h"
 #include "models/fit_state.h"
 #include "report/uncertainty.h"
 
@@ -28,5 +30,15 @@ std::vector<std::string> unread_line_warnings(const models::FitState& fit);
 // Best-fit values on a bound, and poorly determined parameters.
 std::vector<std::string> result_warnings(const models::FitState& fit,
                                          const std::vector<report::ParameterUncertainty>& rows);
+
+// Half-saturation constants above the highest X1 and inhibition constants above the
+// highest X2, at the standard analysis's best fit: the data do not reach them, so they
+// are extrapolated. With the profile interval, which shows how far.
+std::vector<std::string> beyond_data_warnings(const models::FitState& fit,
+                                              const analysis::StandardAnalysis& standard);
+
+// The file's own model (`model`) ranked more than 2 units of the criterion behind the
+// preferred candidate.
+std::vector<std::string> comparison_warnings(int model, const Comparison& comparison);
 
 }  // namespace quillon::file_analysis

@@ -53,7 +53,8 @@ void render(FileRecord& record) {
                   fit.weighting == models::Weighting::none ? std::string_view()
                                                            : models::weighting_name(fit.weighting),
                   fit.derived_asked ? derived_lines(fit.derived, fit.units.x1)
-                                    : std::vector<std::string>())});
+                                    : std::vector<std::string>(),
+                  fit.review_warnings)});
   out.push_back(
       {Output::picture, 0,
        pictures::fit_plot(shown + ": " + fit.model_name, fit.state, fit.plotted,

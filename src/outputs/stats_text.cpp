@@ -66,7 +66,8 @@ std::string stats_text(const std::string& file, const std::string& model_name,
                        const analysis::StandardAnalysis& a,
                        const std::vector<report::ParameterUncertainty>& sampling,
                        const std::vector<std::string>& units, const analysis::LackOfFit* replicates,
-                       std::string_view weighting, const std::vector<std::string>& derived) {
+                       std::string_view weighting, const std::vector<std::string>& derived,
+                       const std::vector<std::string>& notes) {
   std::string out;
   const auto line = [&out](const std::string& text) { out += text + "\r\n"; };
   const bool weighted = !weighting.empty();
@@ -171,9 +172,11 @@ std::string stats_text(const std::string& file, const std::string& model_name,
     for (const std::string& text : textio::wrapped("Units: ", unit_list + ".", 79))
       line(text);
   }
-  for (const std::string& note : a.warnings) {
-    for (const std::string& text : textio::wrapped("Note: ", note, 79))
-      line(text);
+  for (const auto* list : {&a.warnings, &notes}) {
+    for (const std::string& note : *list) {
+      for (const std::string& text : textio::wrapped("Note: ", note, 79))
+        line(text);
+    }
   }
   return out;
 }

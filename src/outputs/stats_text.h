@@ -17,7 +17,8 @@ namespace quillon::outputs {
 // is known); `sampling` the report's uncertainty rows (may be empty); `replicates`
 // the lack-of-fit test, shown where there is one; `weighting` the weights' name
 // ("1/y2"), empty when unweighted; `derived` the derived constants' sentences
-// (derived_lines). Lines end with CR LF, as the reports' do.
+// (derived_lines); `notes` more warnings, listed as notes after the analysis's own.
+// Lines end with CR LF, as the reports' do.
 std::string stats_text(const std::string& file, const std::string& model_name,
                        const std::vector<std::string>& names, int n,
                        const analysis::StandardAnalysis& a,
@@ -25,7 +26,8 @@ std::string stats_text(const std::string& file, const std::string& model_name,
                        const std::vector<std::string>& units = {},
                        const analysis::LackOfFit* replicates = nullptr,
                        std::string_view weighting = {},
-                       const std::vector<std::string>& derived = {});
+                       const std::vector<std::string>& derived = {},
+                       const std::vector<std::string>& notes = {});
 
 // A sentence for each derived constant that has a value: how it is made, its value,
 // standard error, unit and 95 % interval. `x1_unit` is Km's and IC50's, when known.

@@ -74,6 +74,10 @@ void expect_known_warnings(const std::string& summary) {
       "line \\d+ holds \\d+ numbers but the model reads \\d+ per observation: the rest are "
       "ignored( \\(\\d+ such lines\\))?|"
       "\\w+ at its (lower|upper) bound \\S+|\\w+ poorly determined: CV [^;]+|"
+      "\\w+ poorly determined: the best fit lies above the highest \\[[SI]\\] \\(\\S+\\)"
+      "(, 95 % profile interval \\S+ to (\\S+|not determined))?|"
+      "the file's model \\([^)]+\\) is not the preferred one: [^;]+ has \xCE\x94"
+      "AICc? \\d+\\.\\d less|"
       "the search stopped short of the optimum: [^;]+|"
       "\\w+: (lower|upper) 95 % limit not determined within its bounds|"
       "the Jacobian is singular at the best fit: [^;]+|runs test: [^;]+|"
@@ -907,6 +911,23 @@ TEST_F(BatchProgram, DataWarningsSetStatusThreeAndStrictRejects) {
   EXPECT_EQ(field(read("out3/summary.csv"), "in/mm.dat", "y_unit"), "umol/min");
   EXPECT_NE(read("out3/mm.stats.txt").find("Units: Km in mM, Vmax in umol/min."),
             std::string::npos);
+}
+
+TEST_F(BatchProgram, AKmBeyondTheHighestSubstrateIsNotedInTheSummaryAndTheStatistics) {
+  // Rates still rising almost linearly: Km (about 20) lies past the highest [S].
+  write("in/rising.csv", "S,v\n0.5,0.74\n1,1.43\n2,2.75\n4,4.98\n8,8.6\n");
+  ASSERT_EQ(run("-q -o out in/rising.csv"), 0) << err_;
+  const std::string note =
+      "Km poorly determined: the best fit lies above the highest [S] (8), "
+      "95 % profile interval 18.6 to 22.2";
+  const std::string summary = read("out/summary.csv");
+  EXPECT_EQ(field(summary, "in/rising.csv", "warnings"), note);
+  expect_known_warnings(summary);
+  EXPECT_NE(
+      read("out/rising.stats.txt")
+          .find("Note: Km poorly determined: the best fit lies above the highest [S] (8), 95 %"
+                "\r\n      profile interval 18.6 to 22.2\r\n"),
+      std::string::npos);
 }
 
 TEST_F(BatchProgram, RecursiveWalksSubfoldersAndOverridesReplaceTheFoundStarts) {

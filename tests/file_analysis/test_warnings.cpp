@@ -95,5 +95,74 @@ TEST_F(ExtraValues, ObservationLinesWithMoreNumbersThanTheModelReads) {
   }
 }
 
+TEST(Warnings, ConstantsBeyondTheHighestConcentration) {
+  const struct {
+    int model;
+    std::vector<double> best;
+    std::optional<double> lo, hi;  // every parameter's profile ends
+    const char* name;
+    std::string rest;  // of the note after "the highest ", empty for none
+  } rows[] = {
+      {1, {20.0, 11.0}, 2.2, 468.0, "Km", "[S] (8), 95 % profile interval 2.2 to 468"},
+      {1, {20.0, 11.0}, 4.1, {}, "Km", "[S] (8), 95 % profile interval 4.1 to not determined"},
+      {1, {20.0, 11.0}, {}, {}, "Km", "[S] (8)"},
+      {1, {5.0, 11.0}, 2.2, 468.0, "Km", ""},
+      {3, {5.0, 11.0, 3.5}, 1.0, {}, "Ki", "[I] (2), 95 % profile interval 1 to not determined"},
+      {3, {5.0, 11.0, 1.5}, {}, {}, "Ki", ""},
+      {9, {11.0, 9.0}, {}, {}, "Ki", "[I] (8)"},  // a tight binder's X1 is the inhibitor's
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.rest);
+    models::FitState fit;
+    fit.model = row.model;
+    fit.np = static_cast<int>(row.best.size());
+    fit.nx = row.model == 3 ? 2 : 1;
+    fit.npoints = 4;
+    fit.x1 = {1.0, 2.0, 8.0, 4.0, 99.0};  // the last beyond npoints
+    fit.x2 = {0.0, 2.0, 1.0, 0.0, 99.0};
+    fit.pbest.assign(row.best.size(), 1.0);  // the analysis's polished fit is the one read
+    analysis::StandardAnalysis standard;
+    standard.best = row.best;
+    analysis::ParameterStats stats;
+    stats.profile_lo = row.lo;
+    stats.profile_hi = row.hi;
+    standard.parameters.assign(row.best.size(), stats);
+    std::vector<std::string> notes;
+    if (!row.rest.empty())
+      notes.push_back(std::string(row.name)
+                          .append(" poorly determined: the best fit lies above the highest ")
+                          .append(row.rest));
+    EXPECT_EQ(beyond_data_warnings(fit, standard), notes);
+  }
+}
+
+TEST(Warnings, TheFilesModelFarBehindThePreferredOne) {
+  const struct {
+    double delta;
+    bool by_aic;
+    std::string criterion;  // with the delta, empty for no note
+  } rows[] = {{14.3, false, "AICc 14.3"}, {2.5, true, "AIC 2.5"}, {1.5, false, ""}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.delta);
+    Comparison c;
+    c.by_aic = row.by_aic;
+    c.candidates.resize(2);
+    c.candidates[0].model = 3;
+    c.candidates[0].delta = row.delta;
+    c.candidates[0].rank = 2;
+    c.candidates[1].model = 6;
+    c.candidates[1].delta = 0.0;
+    c.candidates[1].rank = 1;
+    std::vector<std::string> notes;
+    if (!row.criterion.empty())
+      notes.push_back(std::string("the file's model (competitive) is not the preferred one: "
+                                  "mixed (6) has \xCE\x94")
+                          .append(row.criterion)
+                          .append(" less"));
+    EXPECT_EQ(comparison_warnings(3, c), notes);
+    EXPECT_TRUE(comparison_warnings(6, c).empty());
+  }
+}
+
 }  // namespace
 }  // namespace quillon::file_analysis
