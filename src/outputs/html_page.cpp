@@ -68,10 +68,9 @@ th, td { border: 1px solid #bbb; padding: 0.2em 0.5em; text-align: left; vertica
 td.num { text-align: right; font-variant-numeric: tabular-nums; white-space: nowrap; }
 tr.rejected td { background: #f6f6f6; }
 section.fit { border-top: 2px solid #444; margin-top: 1.5em; padding-top: 0.5em; }
-.pair { display: flex; flex-wrap: wrap; gap: 1em; align-items: flex-start; }
-.plot { flex: 1 1 520px; }
-.plot svg { max-width: 100%; height: auto; }
-.stats { flex: 1 1 360px; }
+.pair { display: block; }
+.plot svg, .plot img { width: 100%; height: auto; }
+.stats { margin-top: 0.5em; }
 p.note { font-size: 0.85em; }
 @media print {
   body { max-width: none; margin: 0; }

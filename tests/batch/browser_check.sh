@@ -38,8 +38,24 @@ if grep -h 'CONSOLE' dom.log shot.log | grep -q .; then
   problems+=("console messages: $(grep -h 'CONSOLE' dom.log shot.log | head -n 3)")
 fi
 [ -s index.png ] || problems+=("no screenshot")
+# The plots' rendered width in a 1280 px window: a page beside the results measures it.
+cat >measure.html <<'HTML'
+<!DOCTYPE html><html><body style="margin:0">
+<iframe id="f" src="out/index.html" style="width:1280px;height:1000px;border:0"></iframe>
+<script>
+document.getElementById('f').onload = function () {
+  var svg = this.contentDocument.querySelector('.plot svg');
+  var width = svg ? Math.round(svg.getBoundingClientRect().width) : 0;
+  document.body.setAttribute('data-plot-width', String(width));
+};
+</script></body></html>
+HTML
+timeout 120 "$browser" "${flags[@]}" --allow-file-access-from-files --virtual-time-budget=5000 \
+  --dump-dom "file://$scratch/measure.html" >measure.dom 2>measure.log || true
+width=$(grep -o 'data-plot-width="[0-9]*"' measure.dom | grep -o '[0-9]*' || true)
+[ "${width:-0}" -ge 700 ] || problems+=("the plots are ${width:-not} px wide at 1280 px, fewer than 700")
 if [ "${#problems[@]}" -gt 0 ]; then
   printf 'browser_check: %s\n' "${problems[@]}" >&2
   exit 1
 fi
-echo "browser_check: 7 rows, 12 pictures, no console message; screenshot $scratch/index.png"
+echo "browser_check: 7 rows, 12 pictures ${width} px wide, no console message; screenshot $scratch/index.png"
