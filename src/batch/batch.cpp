@@ -139,8 +139,10 @@ std::optional<int> check_inputs_and_names(const Options& options, std::vector<Fi
   }
   const std::vector<std::string> stems =
       outputs::unique_stems(file_stems, options.fit.compare, options.global);
-  for (std::size_t i = 0; i < records.size(); ++i)
+  for (std::size_t i = 0; i < records.size(); ++i) {
     records[i].stem = stems[i];
+    records[i].diagnostic = options.diagnostic;
+  }
   std::vector<fs::path> names;
   for (const Output table : {Output::summary, Output::comparison_table, Output::page})
     names.push_back(options.output / outputs::output_name(table));
@@ -216,7 +218,8 @@ bool write_file_outputs(FileRecord& record, const fs::path& folder, bool keep_pi
       progress.error("quillon-batch: " + platform::narrow_name(file) + " " + why);
       ok = false;
     }
-    const bool picture = r.kind == Output::picture || r.kind == Output::comparison_picture;
+    const bool picture = r.kind == Output::picture || r.kind == Output::comparison_picture ||
+                         r.kind == Output::diagnostic_picture;
     if (!(keep_pictures && picture && r.written))
       std::string().swap(r.text);  // an empty assignment would keep the capacity
   }

@@ -17,8 +17,9 @@ struct Options {
   unsigned jobs = 1;                                 // fits at once
   bool quiet = false;                                // errors only on the error stream
   bool recursive = false;                            // folders' subfolders too
-  std::filesystem::path converted;                   // --to-dat: tables as data files; empty: none
-  file_analysis::FitOptions fit;                     // how each input is read and fitted
+  bool diagnostic = false;          // also the double-reciprocal picture of each fit that has one
+  std::filesystem::path converted;  // --to-dat: tables as data files; empty: none
+  file_analysis::FitOptions fit;    // how each input is read and fitted
   // --global: one fit of every input's data set at once, these parameters shared.
   bool global = false;
   std::vector<std::string> share;

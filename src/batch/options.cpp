@@ -133,6 +133,8 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
   app.add_flag("-q,--quiet", options.quiet, "no progress, errors only");
   app.add_flag("-r,--recursive", options.recursive, "also the files of folders' subfolders");
   app.add_flag("--compare", fit.compare, "also fit and rank every model of each file's group");
+  app.add_flag("--diagnostic", options.diagnostic,
+               "also a double-reciprocal picture of each fit (models 1, 3-6): a diagnostic");
   app.add_flag("--strict", fit.strict, "reject a file with a data warning instead of fitting it");
   app.add_option("--weight", weighting,
                  "weights of the squares: none, 1/y, 1/y2 (relative errors), 1/sd2 (replicates)")

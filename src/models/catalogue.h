@@ -111,6 +111,8 @@ struct Model {
   std::array<int, 4> group;
   Shape shape = Shape::rising;
   bool enzyme_constant = false;  // C1 is the total enzyme concentration (--enzyme)
+  // Its curves are straight lines in 1/X1 against 1/Y (--diagnostic draws them so).
+  bool double_reciprocal = false;
 };
 
 inline constexpr Start hill_neutral_n = {1.0, 0.1, 10.0};
@@ -133,7 +135,10 @@ inline constexpr std::array<Model, 11> model_table = {{
      "Y = P2 / ( 1.0 + P1/X1 )",
      2,
      "mm",
-     {1, 2}},
+     {1, 2},
+     Shape::rising,
+     false,
+     true},
     {2,
      "ONE SITE SIGMOIDAL HILL MODEL",
      "Hill",
@@ -164,7 +169,10 @@ inline constexpr std::array<Model, 11> model_table = {{
      "Y = P2 / (1.0 + P1 / X1 * (1.0 + X2 / P3))",
      6,
      "competitive",
-     {3, 4, 5, 6}},
+     {3, 4, 5, 6},
+     Shape::rising,
+     false,
+     true},
     {4,
      "NONCOMPETITIVE INHIBITION MODEL",
      "noncompetitive",
@@ -179,7 +187,10 @@ inline constexpr std::array<Model, 11> model_table = {{
      "Y = P2 / ((1.0 + P1 / X1) * (1.0 + X2 / P3))",
      6,
      "noncompetitive",
-     {3, 4, 5, 6}},
+     {3, 4, 5, 6},
+     Shape::rising,
+     false,
+     true},
     {5,
      "UNCOMPETITIVE INHIBITION MODEL",
      "uncompetitive",
@@ -194,7 +205,10 @@ inline constexpr std::array<Model, 11> model_table = {{
      "Y = P2 / ((P1 / X1) + (1.0 + X2 / P3))",
      6,
      "uncompetitive",
-     {3, 4, 5, 6}},
+     {3, 4, 5, 6},
+     Shape::rising,
+     false,
+     true},
     {6,
      "MIXED NONCOMPETITIVE MODEL",
      "mixed",
@@ -210,7 +224,10 @@ inline constexpr std::array<Model, 11> model_table = {{
      "Y = P2 / ((P1/X1)*(1.0 + X2/P3) + (1.0 + X2/P4))",
      6,
      "mixed",
-     {3, 4, 5, 6}},
+     {3, 4, 5, 6},
+     Shape::rising,
+     false,
+     true},
     // Fitted by the batch alone: a data file names one of the six above.
     {7,
      "FOUR PARAMETER LOGISTIC MODEL",

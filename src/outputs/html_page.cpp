@@ -200,6 +200,9 @@ std::string index_html(const std::vector<FileRecord>& records, bool compare,
     add("<div class=\"pair\">");
     const std::string svg = picture(record, Output::picture, id + "-");
     add("<div class=\"plot\">" + (svg.empty() ? std::string("<p>no plot</p>") : svg) + "</div>");
+    const std::string diagnostic = picture(record, Output::diagnostic_picture, id + "-d-");
+    if (!diagnostic.empty())
+      add("<div class=\"plot\">" + diagnostic + "</div>");
     add("<div class=\"stats\">");
     add("<table><thead><tr><th>Parameter</th><th>Best</th><th>SE</th><th>Wald 95 %</th>"
         "<th>Profile 95 %</th><th>Sampling CV %</th></tr></thead><tbody>");

@@ -34,6 +34,7 @@ std::string output_name(Output kind, std::string_view stem, int model) {
   case Output::picture: return s + ".svg";
   case Output::comparison_text: return s + ".compare.txt";
   case Output::comparison_picture: return s + ".compare.svg";
+  case Output::diagnostic_picture: return s + ".diagnostic.svg";
   case Output::candidate_report: return s + ".m" + std::to_string(model) + ".report.txt";
   case Output::document: return s + ".pdf";
   case Output::converted_data: return s + ".dat";
@@ -50,9 +51,9 @@ std::string output_name(Output kind, std::string_view stem, int model) {
 }
 
 std::vector<std::string> input_outputs(std::string_view stem, bool compare) {
-  std::vector<std::string> names = {output_name(Output::report, stem),
-                                    output_name(Output::stats, stem),
-                                    output_name(Output::picture, stem)};
+  std::vector<std::string> names = {
+      output_name(Output::report, stem), output_name(Output::stats, stem),
+      output_name(Output::picture, stem), output_name(Output::diagnostic_picture, stem)};
   if (compare) {
     names.push_back(output_name(Output::comparison_text, stem));
     names.push_back(output_name(Output::comparison_picture, stem));

@@ -16,6 +16,7 @@ enum class Output {
   picture,             // <stem>.svg
   comparison_text,     // <stem>.compare.txt
   comparison_picture,  // <stem>.compare.svg
+  diagnostic_picture,  // <stem>.diagnostic.svg: the double-reciprocal view (--diagnostic)
   candidate_report,    // <stem>.m<model>.report.txt
   document,            // <stem>.pdf
   converted_data,      // <stem>.dat, in a folder of its own

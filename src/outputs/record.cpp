@@ -59,6 +59,11 @@ void render(FileRecord& record) {
       {Output::picture, 0,
        pictures::fit_plot(shown + ": " + fit.model_name, fit.state, fit.plotted,
                           pictures::parameter_caption(names, fit.plotted, &*fit.standard, units))});
+  if (record.diagnostic && models::find_model(fit.model)->double_reciprocal) {
+    out.push_back({Output::diagnostic_picture, 0,
+                   pictures::double_reciprocal_plot(shown + ": double-reciprocal diagnostic",
+                                                    fit.state, fit.plotted)});
+  }
   if (fit.comparison) {
     out.push_back({Output::comparison_text, 0, compare_text(shown, *fit.comparison)});
     out.push_back(

@@ -24,6 +24,7 @@ struct FileRecord {
   std::string name;              // the file's own name, as its texts and pictures are titled
   std::string stem;              // its outputs' base name (output_names)
   std::string set;               // a table's data set, when its rows have a set column
+  bool diagnostic = false;       // also the double-reciprocal picture, where the model has one
   bool done = false;             // fitted or rejected; false when the batch stopped before it
   file_analysis::FileFit fit;
   std::vector<Rendered> outputs;  // of a fitted file

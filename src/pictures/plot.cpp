@@ -708,4 +708,61 @@ std::string global_plot(const std::string& title, const std::vector<PlotSet>& se
   return render_plot(plot);
 }
 
+std::string double_reciprocal_plot(const std::string& title, const models::FitState& fit,
+                                   std::span<const double> p) {
+  PlotData plot;
+  plot.title = title;
+  plot.note =
+      "A diagnostic of the nonlinear fit: the lines are its curves in 1/[S] and 1/v, "
+      "not a fit of their own";
+  const models::Units& units = fit.units;
+  plot.x_label = "1/" + (units.x1_name.empty() ? std::string("[S]") : units.x1_name) +
+                 (units.x1.empty() ? "" : " (1/" + units.x1 + ")");
+  plot.y_label = "1/" + (units.y_name.empty() ? std::string("v") : units.y_name) +
+                 (units.y.empty() ? "" : " (1/(" + units.y + "))");
+  const auto n = static_cast<std::size_t>(fit.npoints);
+  double largest = 0.0;  // of 1/X1
+  for (std::size_t i = 0; i < n; ++i) {
+    if (fit.x1[i] > 0.0)
+      largest = std::max(largest, 1.0 / fit.x1[i]);
+  }
+  // From near the axis (a large X1) to a little past the smallest X1.
+  constexpr int steps = 100;
+  std::vector<double> u, x1;
+  for (int k = 0; k <= steps; ++k) {
+    u.push_back(largest * (0.01 + 1.04 * k / steps));
+    x1.push_back(1.0 / u.back());
+  }
+  const std::vector<double> levels = levels_of(fit);
+  const std::vector<bool> own = own_styles(levels.size());
+  int style = 0;
+  for (std::size_t k = 0; k < levels.size(); ++k) {
+    if (!own[k])
+      continue;
+    PlotSeries s;
+    s.style = style++;
+    if (fit.nx >= 2)
+      s.label = level_label(levels[k], units);
+    for (std::size_t i = 0; i < n; ++i) {
+      const bool at_level = fit.nx < 2 || fit.x2[i] == levels[k];
+      if (at_level && fit.x1[i] > 0.0 && fit.y1[i] > 0.0) {
+        s.x.push_back(1.0 / fit.x1[i]);
+        s.y.push_back(1.0 / fit.y1[i]);
+      }
+    }
+    const std::vector<double> f = evaluate(fit, p, x1, std::vector<double>(x1.size(), levels[k]));
+    std::vector<double> line_x, line_y;  // where the model is positive
+    for (std::size_t i = 0; i < f.size(); ++i) {
+      if (f[i] > 0.0) {
+        line_x.push_back(u[i]);
+        line_y.push_back(1.0 / f[i]);
+      }
+    }
+    s.curve_x.push_back(line_x);
+    s.curve_y.push_back(line_y);
+    plot.series.push_back(std::move(s));
+  }
+  return render_plot(plot);
+}
+
 }  // namespace quillon::pictures

@@ -73,6 +73,12 @@ struct PlotCandidate {
 std::string compare_plot(const std::string& title, const models::FitState& fit,
                          const std::vector<PlotCandidate>& candidates);
 
+// The fit of a model whose curves are straight in 1/X1 against 1/Y, drawn so: the
+// observations and the fitted curves transformed, a line per inhibitor level; a
+// diagnostic, labelled as one, never a fit of its own.
+std::string double_reciprocal_plot(const std::string& title, const models::FitState& fit,
+                                   std::span<const double> p);
+
 // One data set of a global fit: its own prepared fit and the model's parameters the
 // global fit gives it.
 struct PlotSet {
