@@ -23,6 +23,7 @@
 #include "outputs/output_names.h"
 #include "outputs/record.h"
 #include "outputs/summary_table.h"
+#include "pictures/svg.h"
 #include "textio/platform.h"
 
 namespace quillon::batch {
@@ -322,14 +323,17 @@ bool fit_globally(const std::vector<FileRecord>& records, std::vector<models::Fi
     progress.error("quillon-batch: global fit: " + page.message);
     return false;
   }
-  page.picture = outputs::global_picture(g);
+  const pictures::Drawing picture = outputs::global_picture(g);
+  page.picture = pictures::to_svg(picture);
   page.stats = outputs::global_stats_text(g);
   page.test = outputs::global_test_line(g);
-  for (const auto& [kind, text] : {std::pair{Output::global_report, g.report},
-                                   {Output::global_parameters, outputs::global_parameters_csv(g)},
-                                   {Output::global_test, outputs::global_test_csv(g)},
-                                   {Output::global_stats, page.stats},
-                                   {Output::global_picture, page.picture}}) {
+  const std::pair<Output, std::string> files[] = {
+      {Output::global_report, g.report},
+      {Output::global_parameters, outputs::global_parameters_csv(g)},
+      {Output::global_test, outputs::global_test_csv(g)},
+      {Output::global_stats, page.stats},
+      {Output::global_picture, page.picture}};
+  for (const auto& [kind, text] : files) {
     const fs::path file = options.output / outputs::output_name(kind);
     if (const std::string why = write_whole(file, text); !why.empty())
       progress.error("quillon-batch: " + platform::narrow_name(file) + " " + why);

@@ -7,11 +7,12 @@
 #include "outputs/comparison_table.h"
 #include "outputs/stats_text.h"
 #include "pictures/plot.h"
+#include "pictures/svg.h"
 
 namespace quillon::outputs {
 namespace {
 
-std::string comparison_picture(const std::string& title, const file_analysis::FileFit& fit) {
+pictures::Drawing comparison_picture(const std::string& title, const file_analysis::FileFit& fit) {
   std::vector<pictures::PlotCandidate> curves;
   for (const file_analysis::Candidate& c : fit.comparison->candidates) {
     char delta[32] = "n.d.";
@@ -54,14 +55,14 @@ void render(FileRecord& record) {
                                                            : models::weighting_name(fit.weighting),
                   fit.derived_asked ? derived_lines(fit.derived, fit.units.x1)
                                     : std::vector<std::string>())});
-  out.push_back(
-      {Output::picture, 0,
-       pictures::fit_plot(shown + ": " + fit.model_name, fit.state, fit.plotted,
-                          pictures::parameter_caption(names, fit.plotted, &*fit.standard, units))});
+  out.push_back({Output::picture, 0,
+                 pictures::to_svg(pictures::fit_plot(
+                     shown + ": " + fit.model_name, fit.state, fit.plotted,
+                     pictures::parameter_caption(names, fit.plotted, &*fit.standard, units)))});
   if (fit.comparison) {
     out.push_back({Output::comparison_text, 0, compare_text(shown, *fit.comparison)});
-    out.push_back(
-        {Output::comparison_picture, 0, comparison_picture(shown + ": model comparison", fit)});
+    out.push_back({Output::comparison_picture, 0,
+                   pictures::to_svg(comparison_picture(shown + ": model comparison", fit))});
     for (file_analysis::Candidate& c : fit.comparison->candidates) {
       out.push_back({Output::candidate_report, c.model, std::move(c.report)});
       c.state = {};
