@@ -1,5 +1,5 @@
 // A picture as a list of drawing primitives, built once by the plot code and written
-// by each picture writer (svg.h). Coordinates are user units with the origin
+// by each picture writer (svg.h, pdf.h). Coordinates are user units with the origin
 // at the top left and Y downwards; colours are "#RRGGBB".
 #pragma once
 

@@ -44,7 +44,7 @@ struct PlotData {
   bool log_x = false;  // as the curves' X1 grid was spaced
 };
 
-// The picture, for a writer (svg.h).
+// The picture, for any writer (svg.h, pdf.h).
 Drawing render_plot(const PlotData& plot);
 
 // "Km = 2.466 ± 0.075 mM, Vmax = 11.94 ± 0.10": the standard error to two significant
