@@ -17,6 +17,7 @@ struct Options {
   unsigned jobs = 1;                                 // fits at once
   bool quiet = false;                                // errors only on the error stream
   bool recursive = false;                            // folders' subfolders too
+  bool pdf = false;                                  // each picture as PDF too
   std::filesystem::path converted;                   // --to-dat: tables as data files; empty: none
   file_analysis::FitOptions fit;                     // how each input is read and fitted
   // --global: one fit of every input's data set at once, these parameters shared.

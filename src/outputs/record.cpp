@@ -6,6 +6,7 @@
 #include "models/weighting.h"
 #include "outputs/comparison_table.h"
 #include "outputs/stats_text.h"
+#include "pictures/pdf.h"
 #include "pictures/plot.h"
 #include "pictures/svg.h"
 
@@ -36,7 +37,7 @@ const Rendered* FileRecord::output(Output kind, int model) const {
   return nullptr;
 }
 
-void render(FileRecord& record) {
+void render(FileRecord& record, bool pdf) {
   file_analysis::FileFit& fit = record.fit;
   if (!fit.fitted)
     return;
@@ -55,14 +56,20 @@ void render(FileRecord& record) {
                                                            : models::weighting_name(fit.weighting),
                   fit.derived_asked ? derived_lines(fit.derived, fit.units.x1)
                                     : std::vector<std::string>())});
-  out.push_back({Output::picture, 0,
-                 pictures::to_svg(pictures::fit_plot(
-                     shown + ": " + fit.model_name, fit.state, fit.plotted,
-                     pictures::parameter_caption(names, fit.plotted, &*fit.standard, units)))});
+  // Each picture drawn once, then written as SVG and, asked for, as PDF.
+  const auto pictures = [&](Output svg, Output document, const pictures::Drawing& drawing) {
+    out.push_back({svg, 0, pictures::to_svg(drawing)});
+    if (pdf)
+      out.push_back({document, 0, pictures::to_pdf(drawing)});
+  };
+  pictures(
+      Output::picture, Output::document,
+      pictures::fit_plot(shown + ": " + fit.model_name, fit.state, fit.plotted,
+                         pictures::parameter_caption(names, fit.plotted, &*fit.standard, units)));
   if (fit.comparison) {
     out.push_back({Output::comparison_text, 0, compare_text(shown, *fit.comparison)});
-    out.push_back({Output::comparison_picture, 0,
-                   pictures::to_svg(comparison_picture(shown + ": model comparison", fit))});
+    pictures(Output::comparison_picture, Output::comparison_document,
+             comparison_picture(shown + ": model comparison", fit));
     for (file_analysis::Candidate& c : fit.comparison->candidates) {
       out.push_back({Output::candidate_report, c.model, std::move(c.report)});
       c.state = {};
