@@ -57,19 +57,19 @@ void render(FileRecord& record, bool pdf) {
                   fit.derived_asked ? derived_lines(fit.derived, fit.units.x1)
                                     : std::vector<std::string>())});
   // Each picture drawn once, then written as SVG and, asked for, as PDF.
-  const auto pictures = [&](Output svg, Output document, const pictures::Drawing& drawing) {
+  const auto add_picture = [&](Output svg, Output document, const pictures::Drawing& drawing) {
     out.push_back({svg, 0, pictures::to_svg(drawing)});
     if (pdf)
       out.push_back({document, 0, pictures::to_pdf(drawing)});
   };
-  pictures(
+  add_picture(
       Output::picture, Output::document,
       pictures::fit_plot(shown + ": " + fit.model_name, fit.state, fit.plotted,
                          pictures::parameter_caption(names, fit.plotted, &*fit.standard, units)));
   if (fit.comparison) {
     out.push_back({Output::comparison_text, 0, compare_text(shown, *fit.comparison)});
-    pictures(Output::comparison_picture, Output::comparison_document,
-             comparison_picture(shown + ": model comparison", fit));
+    add_picture(Output::comparison_picture, Output::comparison_document,
+                comparison_picture(shown + ": model comparison", fit));
     for (file_analysis::Candidate& c : fit.comparison->candidates) {
       out.push_back({Output::candidate_report, c.model, std::move(c.report)});
       c.state = {};
