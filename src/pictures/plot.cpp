@@ -288,16 +288,22 @@ Axis make_axis(double lo, double hi, bool log) {
   return a;
 }
 
-Drawing render_plot(const PlotData& plot) {
-  using namespace layout;
-  Drawing d{width, height, {}};
-  d.add(Rect{0, 0, width, height, "#FFFFFF", ""});
-  add_text(d, {{left, title_y}, plot.title, title_size});
+namespace {
 
+std::string colour_of(const PlotSeries& s) {
+  return s.grey ? grey : colours[s.style % std::size(colours)];
+}
+
+struct Panels {
+  Frame main, residuals;
+};
+
+// The panels' axes over every series' values; the residual panel shares main's X axis.
+Panels panels(const PlotData& plot) {
+  using namespace layout;
   double xlo = std::numeric_limits<double>::infinity(), xhi = -xlo;
   double ylo = 0.0, yhi = 0.0;  // rates: the zero stays in view
   double rlo = 0.0, rhi = 0.0;
-  const bool log = plot.log_x;
   for (const PlotSeries& s : plot.series) {
     extend(xlo, xhi, s.x);
     extend(ylo, yhi, s.y);
@@ -308,75 +314,91 @@ Drawing render_plot(const PlotData& plot) {
     }
   }
   if (!(xhi >= xlo))
-    xlo = xhi = log ? 1.0 : 0.0;
-  const double main_low = plot.residual_panel ? main_bottom : bottom;
-  const Frame main{
-      make_axis(xlo, xhi, log), make_axis(ylo, yhi, false), left, right, top, main_low};
-  axes(d, main, !plot.residual_panel);
-  const Frame res{main.axis_x, make_axis(rlo, rhi, false), left, right, residual_top, bottom};
+    xlo = xhi = plot.log_x ? 1.0 : 0.0;
+  const Axis x = make_axis(xlo, xhi, plot.log_x);
+  return {
+      {x, make_axis(ylo, yhi, false), left, right, top, plot.residual_panel ? main_bottom : bottom},
+      {x, make_axis(rlo, rhi, false), left, right, residual_top, bottom}};
+}
+
+// A series' curves, points (faint behind their means, which carry error bars of one
+// standard deviation) and residuals, each panel's clipped to it.
+void draw_series(Drawing& d, const PlotSeries& s, const Frame& main, const Frame* residuals) {
+  const std::string colour = colour_of(s);
+  const std::string point_colour = s.black ? black : colour;
+  d.add(main.clip());
+  for (std::size_t k = 0; k < s.curve_x.size(); ++k)
+    polyline(d, main, s.curve_x[k], s.curve_y[k], curve_pen(colour, s.style));
+  const bool means = !s.mean_x.empty();
+  for (std::size_t i = 0; i < s.x.size(); ++i)
+    if (const auto at = main.place(s.x[i], s.y[i]))
+      d.add(marker(s.style, *at, point_colour, means));
+  for (std::size_t i = 0; i < s.mean_x.size(); ++i) {
+    const auto at = main.place(s.mean_x[i], s.mean_y[i]);
+    if (!at)
+      continue;
+    if (s.sd[i] > 0 && std::isfinite(s.sd[i])) {
+      const double lo = main.py(s.mean_y[i] - s.sd[i]), hi = main.py(s.mean_y[i] + s.sd[i]);
+      const Pen bar{point_colour, layout::bar_width, {}};
+      d.add(Line{{at->x, lo}, {at->x, hi}, bar});
+      for (const double end : {lo, hi})
+        d.add(Line{{at->x - layout::bar_half, end}, {at->x + layout::bar_half, end}, bar});
+    }
+    d.add(marker(s.style, *at, point_colour));
+  }
+  d.add(ClipEnd{});
+  if (residuals != nullptr) {
+    d.add(residuals->clip());
+    for (std::size_t i = 0; i < s.residual.size(); ++i)
+      if (const auto at = residuals->place(s.x[i], s.residual[i]))
+        d.add(marker(s.style, *at, colour));
+    d.add(ClipEnd{});
+  }
+}
+
+// An entry per labelled series: its line and marker, as drawn, and its label.
+void legend(Drawing& d, const std::vector<PlotSeries>& series) {
+  using namespace layout;
+  double y = top + legend_first;
+  for (const PlotSeries& s : series) {
+    if (s.label.empty())
+      continue;
+    const std::string colour = colour_of(s);
+    if (!s.curve_x.empty())
+      d.add(Line{{legend_x, y}, {legend_x + legend_line, y}, curve_pen(colour, s.style)});
+    if (!s.x.empty())
+      d.add(marker(s.style, {legend_x + legend_line / 2, y}, s.black ? black : colour));
+    add_text(d, {{legend_x + legend_text, y + legend_drop}, s.label, label_size});
+    y += legend_step;
+  }
+}
+
+}  // namespace
+
+Drawing render_plot(const PlotData& plot) {
+  using namespace layout;
+  Drawing d{width, height, {}};
+  d.add(Rect{0, 0, width, height, "#FFFFFF", ""});
+  add_text(d, {{left, title_y}, plot.title, title_size});
+  const Panels p = panels(plot);
+  axes(d, p.main, !plot.residual_panel);
   if (plot.residual_panel) {
-    axes(d, res, true);
-    d.add(Line{{res.x0, res.py(0)}, {res.x1, res.py(0)}, {black, 1, {}}});
+    const Frame& r = p.residuals;
+    axes(d, r, true);
+    d.add(Line{{r.x0, r.py(0)}, {r.x1, r.py(0)}, {black, 1, {}}});
   }
   add_text(d, {{(left + right) / 2, x_title_y}, plot.x_label, axis_title_size, Anchor::middle});
   const auto y_title = [&](const std::string& text, double mid) {
     add_text(d, {{y_title_x, mid}, text, axis_title_size, Anchor::middle, true});
   };
-  y_title(plot.y_label, (top + main_low) / 2);
+  y_title(plot.y_label, (p.main.y0 + p.main.y1) / 2);
   if (plot.residual_panel)
-    y_title("residual", (residual_top + bottom) / 2);
-
-  const auto colour_of = [](const PlotSeries& s) -> std::string {
-    return s.grey ? grey : colours[s.style % std::size(colours)];
-  };
+    y_title("residual", (p.residuals.y0 + p.residuals.y1) / 2);
   for (const bool greyed : {true, false})  // grey series first, beneath the others
-    for (const PlotSeries& s : plot.series) {
-      if (s.grey != greyed)
-        continue;
-      const std::string colour = colour_of(s);
-      d.add(main.clip());
-      for (std::size_t k = 0; k < s.curve_x.size(); ++k)
-        polyline(d, main, s.curve_x[k], s.curve_y[k], curve_pen(colour, s.style));
-      const std::string point_colour = s.black ? black : colour;
-      const bool means = !s.mean_x.empty();
-      for (std::size_t i = 0; i < s.x.size(); ++i)
-        if (const auto at = main.place(s.x[i], s.y[i]))
-          d.add(marker(s.style, *at, point_colour, means));
-      for (std::size_t i = 0; i < s.mean_x.size(); ++i) {
-        const auto at = main.place(s.mean_x[i], s.mean_y[i]);
-        if (!at)
-          continue;
-        if (s.sd[i] > 0 && std::isfinite(s.sd[i])) {
-          const double lo = main.py(s.mean_y[i] - s.sd[i]), hi = main.py(s.mean_y[i] + s.sd[i]);
-          const Pen bar{point_colour, bar_width, {}};
-          d.add(Line{{at->x, lo}, {at->x, hi}, bar});
-          for (const double end : {lo, hi})
-            d.add(Line{{at->x - bar_half, end}, {at->x + bar_half, end}, bar});
-        }
-        d.add(marker(s.style, *at, point_colour));
-      }
-      d.add(ClipEnd{});
-      if (plot.residual_panel) {
-        d.add(res.clip());
-        for (std::size_t i = 0; i < s.residual.size(); ++i)
-          if (const auto at = res.place(s.x[i], s.residual[i]))
-            d.add(marker(s.style, *at, colour));
-        d.add(ClipEnd{});
-      }
-    }
-
-  double ly = top + legend_first;
-  for (const PlotSeries& s : plot.series) {
-    if (s.label.empty())
-      continue;
-    const std::string colour = colour_of(s);
-    if (!s.curve_x.empty())
-      d.add(Line{{legend_x, ly}, {legend_x + legend_line, ly}, curve_pen(colour, s.style)});
-    if (!s.x.empty())
-      d.add(marker(s.style, {legend_x + legend_line / 2, ly}, s.black ? black : colour));
-    add_text(d, {{legend_x + legend_text, ly + legend_drop}, s.label, label_size});
-    ly += legend_step;
-  }
+    for (const PlotSeries& s : plot.series)
+      if (s.grey == greyed)
+        draw_series(d, s, p.main, plot.residual_panel ? &p.residuals : nullptr);
+  legend(d, plot.series);
   add_text(d, {{left, caption_y}, plot.caption, caption_size});
   add_text(d, {{left, note_y}, plot.note, note_size, Anchor::start, false, false, note_colour});
   return d;
