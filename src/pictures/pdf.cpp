@@ -50,11 +50,11 @@ struct Glyph {
 
 // WinAnsi's characters outside ASCII and Latin-1, and the Greek letters we may draw,
 // which the Symbol font has.
-struct Special {
+struct Mapped {
   char32_t code;
   Glyph glyph;
 };
-constexpr Special specials[] = {
+constexpr Mapped mapped[] = {
     {0x20AC, {helvetica, 0x80, 556}},  {0x201A, {helvetica, 0x82, 222}},
     {0x0192, {helvetica, 0x83, 556}},  {0x201E, {helvetica, 0x84, 333}},
     {0x2026, {helvetica, 0x85, 1000}}, {0x2020, {helvetica, 0x86, 556}},
@@ -81,7 +81,7 @@ Glyph glyph_of(char32_t c, bool bold) {
     const bool ascii = c < 0x7F;
     return {text, byte, bold && ascii ? bold_widths[byte - 32] : helvetica_widths[byte - 32]};
   }
-  for (const Special& s : specials) {
+  for (const Mapped& s : mapped) {
     if (s.code == c)
       return s.glyph.font == helvetica ? Glyph{text, s.glyph.byte, s.glyph.width} : s.glyph;
   }
