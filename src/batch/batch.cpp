@@ -23,6 +23,8 @@
 #include "outputs/output_names.h"
 #include "outputs/record.h"
 #include "outputs/summary_table.h"
+#include "pictures/pdf.h"
+#include "pictures/svg.h"
 #include "textio/platform.h"
 
 namespace quillon::batch {
@@ -138,7 +140,7 @@ std::optional<int> check_inputs_and_names(const Options& options, std::vector<Fi
     }
   }
   const std::vector<std::string> stems =
-      outputs::unique_stems(file_stems, options.fit.compare, options.global);
+      outputs::unique_stems(file_stems, options.fit.compare, options.global, options.pdf);
   for (std::size_t i = 0; i < records.size(); ++i) {
     records[i].stem = stems[i];
     records[i].diagnostic = options.diagnostic;
@@ -149,9 +151,12 @@ std::optional<int> check_inputs_and_names(const Options& options, std::vector<Fi
   if (options.global) {
     for (const Output name : outputs::global_outputs)
       names.push_back(options.output / outputs::output_name(name));
+    if (options.pdf)
+      names.push_back(options.output / outputs::output_name(Output::global_document));
   }
   for (const FileRecord& record : records) {
-    for (const std::string& name : outputs::input_outputs(record.stem, options.fit.compare))
+    for (const std::string& name :
+         outputs::input_outputs(record.stem, options.fit.compare, options.pdf))
       names.push_back(options.output / platform::path_from_narrow(name));
     if (!options.converted.empty())
       names.push_back(options.converted / platform::path_from_narrow(outputs::output_name(
@@ -254,7 +259,7 @@ bool fit_in_pool(std::vector<FileRecord>& records, const Options& options, Progr
       }
       if (kept != nullptr)
         (*kept)[i] = record.fit.state;  // rendering frees it
-      outputs::render(record);
+      outputs::render(record, options.pdf);
       if (!write_file_outputs(record, options.output, keep_pictures, progress))
         all_written = false;
       progress.finished(record.shown, record.fit.fitted, record.fit.message);
@@ -325,14 +330,19 @@ bool fit_globally(const std::vector<FileRecord>& records, std::vector<models::Fi
     progress.error("quillon-batch: global fit: " + page.message);
     return false;
   }
-  page.picture = outputs::global_picture(g);
+  const pictures::Drawing picture = outputs::global_picture(g);
+  page.picture = pictures::to_svg(picture);
   page.stats = outputs::global_stats_text(g);
   page.test = outputs::global_test_line(g);
-  for (const auto& [kind, text] : {std::pair{Output::global_report, g.report},
-                                   {Output::global_parameters, outputs::global_parameters_csv(g)},
-                                   {Output::global_test, outputs::global_test_csv(g)},
-                                   {Output::global_stats, page.stats},
-                                   {Output::global_picture, page.picture}}) {
+  std::vector<std::pair<Output, std::string>> files = {
+      {Output::global_report, g.report},
+      {Output::global_parameters, outputs::global_parameters_csv(g)},
+      {Output::global_test, outputs::global_test_csv(g)},
+      {Output::global_stats, page.stats},
+      {Output::global_picture, page.picture}};
+  if (options.pdf)
+    files.emplace_back(Output::global_document, pictures::to_pdf(picture));
+  for (const auto& [kind, text] : files) {
     const fs::path file = options.output / outputs::output_name(kind);
     if (const std::string why = write_whole(file, text); !why.empty())
       progress.error("quillon-batch: " + platform::narrow_name(file) + " " + why);

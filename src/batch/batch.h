@@ -18,6 +18,7 @@ struct Options {
   bool quiet = false;                                // errors only on the error stream
   bool recursive = false;                            // folders' subfolders too
   bool diagnostic = false;          // also the double-reciprocal picture of each fit that has one
+  bool pdf = false;                 // each picture as PDF too
   std::filesystem::path converted;  // --to-dat: tables as data files; empty: none
   file_analysis::FitOptions fit;    // how each input is read and fitted
   // --global: one fit of every input's data set at once, these parameters shared.

@@ -132,6 +132,7 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
       ->check(CLI::Range(1u, 1024u));
   app.add_flag("-q,--quiet", options.quiet, "no progress, errors only");
   app.add_flag("-r,--recursive", options.recursive, "also the files of folders' subfolders");
+  app.add_flag("--pdf", options.pdf, "also write each picture as a PDF file");
   app.add_flag("--compare", fit.compare, "also fit and rank every model of each file's group");
   app.add_flag("--diagnostic", options.diagnostic,
                "also a double-reciprocal picture of each fit (models 1, 3-6): a diagnostic");

@@ -108,7 +108,7 @@ std::string global_stats_text(const file_analysis::GlobalFit& g) {
   return head + text + global_test_line(g) + "\r\n";
 }
 
-std::string global_picture(const file_analysis::GlobalFit& g) {
+pictures::Drawing global_picture(const file_analysis::GlobalFit& g) {
   std::vector<pictures::PlotSet> sets;
   const int np = g.state.global.np;
   for (std::size_t s = 0; s < g.sets.size(); ++s) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "file_analysis/global_fit.h"
+#include "pictures/drawing.h"
 
 namespace quillon::outputs {
 
@@ -20,7 +21,8 @@ std::string global_test_line(const file_analysis::GlobalFit& g);
 // global.stats.txt: the sets, the standard analysis of every parameter, and the test.
 std::string global_stats_text(const file_analysis::GlobalFit& g);
 
-// global.svg: every set's observations and curve, the shared values in the caption.
-std::string global_picture(const file_analysis::GlobalFit& g);
+// global.svg and global.pdf: every set's observations and curve, the shared values in
+// the caption.
+pictures::Drawing global_picture(const file_analysis::GlobalFit& g);
 
 }  // namespace quillon::outputs

@@ -6,12 +6,14 @@
 #include "models/weighting.h"
 #include "outputs/comparison_table.h"
 #include "outputs/stats_text.h"
+#include "pictures/pdf.h"
 #include "pictures/plot.h"
+#include "pictures/svg.h"
 
 namespace quillon::outputs {
 namespace {
 
-std::string comparison_picture(const std::string& title, const file_analysis::FileFit& fit) {
+pictures::Drawing comparison_picture(const std::string& title, const file_analysis::FileFit& fit) {
   std::vector<pictures::PlotCandidate> curves;
   for (const file_analysis::Candidate& c : fit.comparison->candidates) {
     char delta[32] = "n.d.";
@@ -35,7 +37,7 @@ const Rendered* FileRecord::output(Output kind, int model) const {
   return nullptr;
 }
 
-void render(FileRecord& record) {
+void render(FileRecord& record, bool pdf) {
   file_analysis::FileFit& fit = record.fit;
   if (!fit.fitted)
     return;
@@ -55,19 +57,25 @@ void render(FileRecord& record) {
                   fit.derived_asked ? derived_lines(fit.derived, fit.units.x1)
                                     : std::vector<std::string>(),
                   fit.review_warnings)});
-  out.push_back(
-      {Output::picture, 0,
-       pictures::fit_plot(shown + ": " + fit.model_name, fit.state, fit.plotted,
-                          pictures::parameter_caption(names, fit.plotted, &*fit.standard, units))});
+  // Each picture drawn once, then written as SVG and, asked for, as PDF.
+  const auto add_picture = [&](Output svg, Output document, const pictures::Drawing& drawing) {
+    out.push_back({svg, 0, pictures::to_svg(drawing)});
+    if (pdf)
+      out.push_back({document, 0, pictures::to_pdf(drawing)});
+  };
+  add_picture(
+      Output::picture, Output::document,
+      pictures::fit_plot(shown + ": " + fit.model_name, fit.state, fit.plotted,
+                         pictures::parameter_caption(names, fit.plotted, &*fit.standard, units)));
   if (record.diagnostic && models::find_model(fit.model)->double_reciprocal) {
-    out.push_back({Output::diagnostic_picture, 0,
-                   pictures::double_reciprocal_plot(shown + ": double-reciprocal diagnostic",
-                                                    fit.state, fit.plotted)});
+    add_picture(Output::diagnostic_picture, Output::diagnostic_document,
+                pictures::double_reciprocal_plot(shown + ": double-reciprocal diagnostic",
+                                                 fit.state, fit.plotted));
   }
   if (fit.comparison) {
     out.push_back({Output::comparison_text, 0, compare_text(shown, *fit.comparison)});
-    out.push_back(
-        {Output::comparison_picture, 0, comparison_picture(shown + ": model comparison", fit)});
+    add_picture(Output::comparison_picture, Output::comparison_document,
+                comparison_picture(shown + ": model comparison", fit));
     for (file_analysis::Candidate& c : fit.comparison->candidates) {
       out.push_back({Output::candidate_report, c.model, std::move(c.report)});
       c.state = {};

@@ -34,7 +34,8 @@ struct FileRecord {
 };
 
 // Renders a fitted file's outputs (report, statistics, picture, and with a comparison
-// its text, picture and candidate reports) and releases what only rendering needed.
-void render(FileRecord& record);
+// its text, picture and candidate reports; with `pdf` each picture as PDF too) and
+// releases what only rendering needed.
+void render(FileRecord& record, bool pdf = false);
 
 }  // namespace quillon::outputs

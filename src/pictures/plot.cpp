@@ -8,7 +8,6 @@
 #include <sstream>
 
 #include "models/model_evaluator.h"
-#include "pictures/svg.h"
 #include "textio/console.h"
 #include "textio/text_utils.h"
 
@@ -18,19 +17,30 @@ namespace {
 // Okabe-Ito, yellow last: it is the palette's weakest on white.
 constexpr const char* colours[] = {"#0072B2", "#D55E00", "#009E73", "#CC79A7",
                                    "#E69F00", "#56B4E9", "#000000", "#F0E442"};
-constexpr const char* dashes[] = {"none", "7,3", "2,3", "9,3,2,3", "14,4", "4,2,1,2"};
-constexpr int markers = 6;
+constexpr Shape shapes[] = {Shape::circle,  Shape::square,        Shape::triangle,
+                            Shape::diamond, Shape::triangle_down, Shape::ring};
+const std::vector<double> dashes[] = {{}, {7, 3}, {2, 3}, {9, 3, 2, 3}, {14, 4}, {4, 2, 1, 2}};
+constexpr const char* grey = "#999999";
+constexpr const char* black = "#000000";
 
-std::string format(const char* pattern, double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, pattern, v);
-  return buf;
-}
-
-// Layout, in user units.
+// Layout, in user units: the panels' sides, then what sits around them.
+namespace layout {
 constexpr double width = 780, height = 600;
 constexpr double left = 80, right = 540, top = 50;
-constexpr double legend_x = 556;
+constexpr double bottom = 490;       // of the lowest panel
+constexpr double main_bottom = 380;  // above a residual panel
+constexpr double residual_top = 400;
+constexpr double title_y = 28, x_title_y = 522, y_title_x = 24;
+constexpr double caption_y = 556, note_y = 578;
+constexpr double tick_label_below = 15, tick_label_gap = 6, tick_label_drop = 4;
+constexpr double legend_x = 556, legend_first = 10, legend_step = 20;
+constexpr double legend_line = 30, legend_text = 38, legend_drop = 4;
+constexpr double title_size = 15, axis_title_size = 13, caption_size = 12, label_size = 11;
+constexpr double note_size = 10;
+constexpr double curve_width = 1.8, bar_width = 1.2, bar_half = 4;
+constexpr const char* gridline = "#DDDDDD";
+constexpr const char* note_colour = "#555555";
+}  // namespace layout
 
 struct Frame {
   Axis axis_x, axis_y;
@@ -40,11 +50,11 @@ struct Frame {
   double py(double v) const { return std::clamp(y1 - (y1 - y0) * at(axis_y, v), -1.0e4, 1.0e4); }
   // Where a point goes; nothing when a value is not finite or the axis cannot place it
   // (not positive on a log axis).
-  std::optional<std::pair<double, double>> place(double x, double y) const {
+  std::optional<Point> place(double x, double y) const {
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(at(axis_x, x)) ||
         !std::isfinite(at(axis_y, y)))
       return std::nullopt;
-    return std::pair(px(x), py(y));
+    return Point{px(x), py(y)};
   }
   static double at(const Axis& a, double v) {
     if (a.log)
@@ -53,112 +63,59 @@ struct Frame {
     const double span = a.hi - a.lo;
     return std::isfinite(span) ? (v - a.lo) / span : (v / 2 - a.lo / 2) / (a.hi / 2 - a.lo / 2);
   }
+  ClipBegin clip() const { return {x0, y0, x1 - x0, y1 - y0}; }
 };
 
-// Appends "x,y" to a points list.
-void point(std::string& points, double x, double y) {
-  if (!points.empty())
-    points += ' ';
-  points += svg_number(x);
-  points += ',';
-  points += svg_number(y);
+Pen curve_pen(const std::string& colour, int style) {
+  return {colour, layout::curve_width, dashes[style % std::size(dashes)]};
 }
 
-void marker(Svg& svg, int shape, double x, double y, const std::string& colour) {
-  const std::string cx = svg_number(x), cy = svg_number(y);
-  const auto polygon = [&](std::initializer_list<std::pair<double, double>> points) {
-    std::string p;
-    for (const auto& [dx, dy] : points)
-      point(p, x + dx, y + dy);
-    svg.element("polygon", {{"points", p}, {"fill", colour}});
-  };
-  switch (shape % markers) {
-  case 0: svg.element("circle", {{"cx", cx}, {"cy", cy}, {"r", "3.5"}, {"fill", colour}}); break;
-  case 1:
-    svg.element("rect", {{"x", svg_number(x - 3.2)},
-                         {"y", svg_number(y - 3.2)},
-                         {"width", "6.4"},
-                         {"height", "6.4"},
-                         {"fill", colour}});
-    break;
-  case 2: polygon({{0, -4.5}, {4, 3}, {-4, 3}}); break;
-  case 3: polygon({{0, -4.5}, {4.5, 0}, {0, 4.5}, {-4.5, 0}}); break;
-  case 4: polygon({{0, 4.5}, {4, -3}, {-4, -3}}); break;
-  default:
-    svg.element("circle", {{"cx", cx},
-                           {"cy", cy},
-                           {"r", "3.5"},
-                           {"fill", "white"},
-                           {"stroke", colour},
-                           {"stroke-width", "1.5"}});
-  }
+Marker marker(int style, Point at, const std::string& colour, bool faint = false) {
+  return {shapes[style % std::size(shapes)], at, colour, faint};
 }
 
-void polyline(Svg& svg, const Frame& f, const std::vector<double>& x, const std::vector<double>& y,
-              const std::string& colour, int style) {
+void add_text(Drawing& d, Text t) {
+  if (!t.text.empty())
+    d.add(std::move(t));
+}
+
+void polyline(Drawing& d, const Frame& f, const std::vector<double>& x,
+              const std::vector<double>& y, const Pen& pen) {
   // A value the model cannot give (a pole, an overflow) breaks the line.
-  std::string points;
+  Polyline line{{}, pen};
   const auto flush = [&] {
-    if (points.find(' ') != std::string::npos) {
-      const char* dash = dashes[style % std::size(dashes)];
-      svg.element("polyline", {{"points", points},
-                               {"fill", "none"},
-                               {"stroke", colour},
-                               {"stroke-width", "1.8"},
-                               {"stroke-dasharray", dash}});
-    }
-    points.clear();
+    if (line.points.size() > 1)
+      d.add(line);
+    line.points.clear();
   };
   for (std::size_t i = 0; i < x.size(); ++i) {
-    const auto at = f.place(x[i], y[i]);
-    if (!at) {
+    if (const auto at = f.place(x[i], y[i]))
+      line.points.push_back(*at);
+    else
       flush();
-      continue;
-    }
-    point(points, at->first, at->second);
   }
   flush();
 }
 
 // Grid lines, tick labels and the panel's frame; X tick labels only on the lowest panel.
-void axes(Svg& svg, const Frame& f, bool x_labels, const std::string& clip) {
-  svg.open("g", {{"stroke", "#DDDDDD"}, {"stroke-width", "1"}});
+void axes(Drawing& d, const Frame& f, bool x_labels) {
+  const Pen grid{layout::gridline, 1, {}};
   for (const double t : f.axis_x.ticks)
-    svg.element("line", {{"x1", svg_number(f.px(t))},
-                         {"y1", svg_number(f.y0)},
-                         {"x2", svg_number(f.px(t))},
-                         {"y2", svg_number(f.y1)}});
+    d.add(Line{{f.px(t), f.y0}, {f.px(t), f.y1}, grid});
   for (const double t : f.axis_y.ticks)
-    svg.element("line", {{"x1", svg_number(f.x0)},
-                         {"y1", svg_number(f.py(t))},
-                         {"x2", svg_number(f.x1)},
-                         {"y2", svg_number(f.py(t))}});
-  svg.close("g");
-  svg.open("g", {{"font-size", "11"}, {"fill", "#000000"}});
+    d.add(Line{{f.x0, f.py(t)}, {f.x1, f.py(t)}, grid});
   if (x_labels)
     for (const double t : f.axis_x.ticks)
-      svg.element(
-          "text",
-          {{"x", svg_number(f.px(t))}, {"y", svg_number(f.y1 + 15)}, {"text-anchor", "middle"}},
-          format("%g", t));
+      add_text(d, {{f.px(t), f.y1 + layout::tick_label_below},
+                   textio::formatted("%g", t),
+                   layout::label_size,
+                   Anchor::middle});
   for (const double t : f.axis_y.ticks)
-    svg.element(
-        "text",
-        {{"x", svg_number(f.x0 - 6)}, {"y", svg_number(f.py(t) + 4)}, {"text-anchor", "end"}},
-        format("%g", t));
-  svg.close("g");
-  svg.element("rect", {{"x", svg_number(f.x0)},
-                       {"y", svg_number(f.y0)},
-                       {"width", svg_number(f.x1 - f.x0)},
-                       {"height", svg_number(f.y1 - f.y0)},
-                       {"fill", "none"},
-                       {"stroke", "#000000"}});
-  svg.open("clipPath", {{"id", clip}});
-  svg.element("rect", {{"x", svg_number(f.x0)},
-                       {"y", svg_number(f.y0)},
-                       {"width", svg_number(f.x1 - f.x0)},
-                       {"height", svg_number(f.y1 - f.y0)}});
-  svg.close("clipPath");
+    add_text(d, {{f.x0 - layout::tick_label_gap, f.py(t) + layout::tick_label_drop},
+                 textio::formatted("%g", t),
+                 layout::label_size,
+                 Anchor::end});
+  d.add(Rect{f.x0, f.y0, f.x1 - f.x0, f.y1 - f.y0, "", black});
 }
 
 void extend(double& lo, double& hi, const std::vector<double>& v) {
@@ -331,15 +288,22 @@ Axis make_axis(double lo, double hi, bool log) {
   return a;
 }
 
-std::string render_plot(const PlotData& plot) {
-  Svg svg(width, height);
-  svg.element("rect", {{"width", "100%"}, {"height", "100%"}, {"fill", "white"}});
-  svg.element("text", {{"x", svg_number(left)}, {"y", "28"}, {"font-size", "15"}}, plot.title);
+namespace {
 
+std::string colour_of(const PlotSeries& s) {
+  return s.grey ? grey : colours[s.style % std::size(colours)];
+}
+
+struct Panels {
+  Frame main, residuals;
+};
+
+// The panels' axes over every series' values; the residual panel shares main's X axis.
+Panels panels(const PlotData& plot) {
+  using namespace layout;
   double xlo = std::numeric_limits<double>::infinity(), xhi = -xlo;
   double ylo = 0.0, yhi = 0.0;  // rates: the zero stays in view
   double rlo = 0.0, rhi = 0.0;
-  const bool log = plot.log_x;
   for (const PlotSeries& s : plot.series) {
     extend(xlo, xhi, s.x);
     extend(ylo, yhi, s.y);
@@ -350,112 +314,112 @@ std::string render_plot(const PlotData& plot) {
     }
   }
   if (!(xhi >= xlo))
-    xlo = xhi = log ? 1.0 : 0.0;
-  const double main_bottom = plot.residual_panel ? 380 : 490;
-  Frame main{make_axis(xlo, xhi, log), make_axis(ylo, yhi, false), left, right, top, main_bottom};
-  axes(svg, main, !plot.residual_panel, "main");
-  Frame res{main.axis_x, make_axis(rlo, rhi, false), left, right, 400, 490};
-  if (plot.residual_panel) {
-    axes(svg, res, true, "residuals");
-    svg.element("line", {{"x1", svg_number(res.x0)},
-                         {"y1", svg_number(res.py(0))},
-                         {"x2", svg_number(res.x1)},
-                         {"y2", svg_number(res.py(0))},
-                         {"stroke", "#000000"},
-                         {"stroke-width", "1"}});
-  }
-  svg.element("text",
-              {{"x", svg_number((left + right) / 2)},
-               {"y", "522"},
-               {"text-anchor", "middle"},
-               {"font-size", "13"}},
-              plot.x_label);
-  const auto y_label = [&](const std::string& text, double mid) {
-    const std::string y = svg_number(mid);
-    svg.element("text",
-                {{"x", "24"},
-                 {"y", y},
-                 {"text-anchor", "middle"},
-                 {"font-size", "13"},
-                 {"transform", "rotate(-90 24 " + y + ")"}},
-                text);
-  };
-  y_label(plot.y_label, (top + main_bottom) / 2);
-  if (plot.residual_panel)
-    y_label("residual", 445);
-
-  const auto colour_of = [](const PlotSeries& s) -> std::string {
-    return s.grey ? "#999999" : colours[s.style % std::size(colours)];
-  };
-  for (const bool grey : {true, false})  // grey series first, beneath the others
-    for (const PlotSeries& s : plot.series) {
-      if (s.grey != grey)
-        continue;
-      const std::string colour = colour_of(s);
-      svg.open("g", {{"clip-path", "url(#main)"}});
-      for (std::size_t k = 0; k < s.curve_x.size(); ++k)
-        polyline(svg, main, s.curve_x[k], s.curve_y[k], colour, s.style);
-      const std::string point_colour = s.black ? "#000000" : colour;
-      const bool means = !s.mean_x.empty();
-      if (means)
-        svg.open("g", {{"opacity", "0.3"}});
-      for (std::size_t i = 0; i < s.x.size(); ++i)
-        if (const auto at = main.place(s.x[i], s.y[i]))
-          marker(svg, s.style, at->first, at->second, point_colour);
-      if (means)
-        svg.close("g");
-      for (std::size_t i = 0; i < s.mean_x.size(); ++i) {
-        const auto at = main.place(s.mean_x[i], s.mean_y[i]);
-        if (!at)
-          continue;
-        if (s.sd[i] > 0 && std::isfinite(s.sd[i])) {
-          const double lo = main.py(s.mean_y[i] - s.sd[i]), hi = main.py(s.mean_y[i] + s.sd[i]);
-          std::string bar;
-          bar.append("M").append(svg_number(at->first)).append(",").append(svg_number(lo));
-          bar.append("V").append(svg_number(hi));
-          for (const double end : {lo, hi}) {
-            bar.append("M").append(svg_number(at->first - 4)).append(",");
-            bar.append(svg_number(end)).append("h8");
-          }
-          svg.element("path", {{"d", bar}, {"stroke", point_colour}, {"stroke-width", "1.2"}});
-        }
-        marker(svg, s.style, at->first, at->second, point_colour);
-      }
-      svg.close("g");
-      if (plot.residual_panel) {
-        svg.open("g", {{"clip-path", "url(#residuals)"}});
-        for (std::size_t i = 0; i < s.residual.size(); ++i)
-          if (const auto at = res.place(s.x[i], s.residual[i]))
-            marker(svg, s.style, at->first, at->second, colour);
-        svg.close("g");
-      }
+    xlo = xhi = plot.log_x ? 1.0 : 0.0;
+  // No observation on the frame: each range widened by a few per cent of itself (on a
+  // log axis, of its decades).
+  const auto pad = [](double& lo, double& hi, bool log) {
+    constexpr double share = 0.03;
+    if (log && lo > 0.0 && hi > lo && std::isfinite(hi / lo)) {
+      const double factor = std::pow(hi / lo, share);
+      lo /= factor;
+      hi *= factor;
+    } else if (!log && hi > lo && std::isfinite(hi - lo)) {
+      const double width = (hi - lo) * share;
+      // A range of positive values does not cross zero for the padding.
+      lo = lo >= 0.0 ? std::max(0.0, lo - width) : lo - width;
+      hi = hi <= 0.0 ? std::min(0.0, hi + width) : hi + width;
     }
+  };
+  pad(xlo, xhi, plot.log_x);
+  pad(ylo, yhi, false);
+  pad(rlo, rhi, false);
+  const Axis x = make_axis(xlo, xhi, plot.log_x);
+  return {
+      {x, make_axis(ylo, yhi, false), left, right, top, plot.residual_panel ? main_bottom : bottom},
+      {x, make_axis(rlo, rhi, false), left, right, residual_top, bottom}};
+}
 
-  double ly = top + 10;
-  for (const PlotSeries& s : plot.series) {
+// A series' curves, points (faint behind their means, which carry error bars of one
+// standard deviation) and residuals, each panel's clipped to it.
+void draw_series(Drawing& d, const PlotSeries& s, const Frame& main, const Frame* residuals) {
+  const std::string colour = colour_of(s);
+  const std::string point_colour = s.black ? black : colour;
+  d.add(main.clip());
+  for (std::size_t k = 0; k < s.curve_x.size(); ++k)
+    polyline(d, main, s.curve_x[k], s.curve_y[k], curve_pen(colour, s.style));
+  const bool means = !s.mean_x.empty();
+  for (std::size_t i = 0; i < s.x.size(); ++i)
+    if (const auto at = main.place(s.x[i], s.y[i]))
+      d.add(marker(s.style, *at, point_colour, means));
+  for (std::size_t i = 0; i < s.mean_x.size(); ++i) {
+    const auto at = main.place(s.mean_x[i], s.mean_y[i]);
+    if (!at)
+      continue;
+    if (s.sd[i] > 0 && std::isfinite(s.sd[i])) {
+      const double lo = main.py(s.mean_y[i] - s.sd[i]), hi = main.py(s.mean_y[i] + s.sd[i]);
+      const Pen bar{point_colour, layout::bar_width, {}};
+      d.add(Line{{at->x, lo}, {at->x, hi}, bar});
+      for (const double end : {lo, hi})
+        d.add(Line{{at->x - layout::bar_half, end}, {at->x + layout::bar_half, end}, bar});
+    }
+    d.add(marker(s.style, *at, point_colour));
+  }
+  d.add(ClipEnd{});
+  if (residuals != nullptr) {
+    d.add(residuals->clip());
+    for (std::size_t i = 0; i < s.residual.size(); ++i)
+      if (const auto at = residuals->place(s.x[i], s.residual[i]))
+        d.add(marker(s.style, *at, colour));
+    d.add(ClipEnd{});
+  }
+}
+
+// An entry per labelled series: its line and marker, as drawn, and its label.
+void legend(Drawing& d, const std::vector<PlotSeries>& series) {
+  using namespace layout;
+  double y = top + legend_first;
+  for (const PlotSeries& s : series) {
     if (s.label.empty())
       continue;
     const std::string colour = colour_of(s);
     if (!s.curve_x.empty())
-      svg.element("line", {{"x1", svg_number(legend_x)},
-                           {"y1", svg_number(ly)},
-                           {"x2", svg_number(legend_x + 30)},
-                           {"y2", svg_number(ly)},
-                           {"stroke", colour},
-                           {"stroke-width", "1.8"},
-                           {"stroke-dasharray", dashes[s.style % std::size(dashes)]}});
+      d.add(Line{{legend_x, y}, {legend_x + legend_line, y}, curve_pen(colour, s.style)});
     if (!s.x.empty())
-      marker(svg, s.style, legend_x + 15, ly, s.black ? "#000000" : colour);
-    svg.element("text",
-                {{"x", svg_number(legend_x + 38)}, {"y", svg_number(ly + 4)}, {"font-size", "11"}},
-                s.label);
-    ly += 20;
+      d.add(marker(s.style, {legend_x + legend_line / 2, y}, s.black ? black : colour));
+    add_text(d, {{legend_x + legend_text, y + legend_drop}, s.label, label_size});
+    y += legend_step;
   }
-  svg.element("text", {{"x", svg_number(left)}, {"y", "556"}, {"font-size", "12"}}, plot.caption);
-  svg.element("text",
-              {{"x", svg_number(left)}, {"y", "578"}, {"font-size", "10"}, {"fill", "#555555"}},
-              plot.note);
-  return svg.finish();
+}
+
+}  // namespace
+
+Drawing render_plot(const PlotData& plot) {
+  using namespace layout;
+  Drawing d{width, height, {}};
+  d.add(Rect{0, 0, width, height, "#FFFFFF", ""});
+  add_text(d, {{left, title_y}, plot.title, title_size});
+  const Panels p = panels(plot);
+  axes(d, p.main, !plot.residual_panel);
+  if (plot.residual_panel) {
+    const Frame& r = p.residuals;
+    axes(d, r, true);
+    d.add(Line{{r.x0, r.py(0)}, {r.x1, r.py(0)}, {black, 1, {}}});
+  }
+  add_text(d, {{(left + right) / 2, x_title_y}, plot.x_label, axis_title_size, Anchor::middle});
+  const auto y_title = [&](const std::string& text, double mid) {
+    add_text(d, {{y_title_x, mid}, text, axis_title_size, Anchor::middle, true});
+  };
+  y_title(plot.y_label, (p.main.y0 + p.main.y1) / 2);
+  if (plot.residual_panel)
+    y_title("residual", (p.residuals.y0 + p.residuals.y1) / 2);
+  for (const bool greyed : {true, false})  // grey series first, beneath the others
+    for (const PlotSeries& s : plot.series)
+      if (s.grey == greyed)
+        draw_series(d, s, p.main, plot.residual_panel ? &p.residuals : nullptr);
+  legend(d, plot.series);
+  add_text(d, {{left, caption_y}, plot.caption, caption_size});
+  add_text(d, {{left, note_y}, plot.note, note_size, Anchor::start, false, false, note_colour});
+  return d;
 }
 
 std::optional<std::string> profile_instead(const analysis::StandardAnalysis& standard,
@@ -500,9 +464,10 @@ std::string parameter_caption(const std::vector<std::string>& names, std::span<c
       const int decimals = std::clamp(1 - static_cast<int>(std::floor(std::log10(*se))), 0, 12);
       char pattern[16];
       std::snprintf(pattern, sizeof pattern, "%%.%df", decimals);
-      caption += format(pattern, best[k]) + " \xC2\xB1 " + format(pattern, *se);
+      caption +=
+          textio::formatted(pattern, best[k]) + " \xC2\xB1 " + textio::formatted(pattern, *se);
     } else {
-      caption += format("%.4g", best[k]) + " \xC2\xB1 n.d.";
+      caption += textio::formatted("%.4g", best[k]) + " \xC2\xB1 n.d.";
     }
     caption += unit;
     with_se = true;
@@ -535,7 +500,7 @@ void label_axes(PlotData& plot, const models::FitState& fit, std::span<const dou
 }
 
 std::string level_label(double level, const models::Units& units) {
-  return "[I] = " + format("%g", level) + (units.x2.empty() ? "" : " " + units.x2);
+  return "[I] = " + textio::formatted("%g", level) + (units.x2.empty() ? "" : " " + units.x2);
 }
 
 // Each X's mean and standard deviation where some X of the series has replicates.
@@ -581,8 +546,8 @@ void add_observations(PlotSeries& into, const models::FitState& fit, double leve
 
 }  // namespace
 
-std::string fit_plot(const std::string& title, const models::FitState& fit,
-                     std::span<const double> p, const std::string& caption) {
+Drawing fit_plot(const std::string& title, const models::FitState& fit, std::span<const double> p,
+                 const std::string& caption) {
   const Grid grid = grid_of(fit);
   const auto n = static_cast<std::size_t>(fit.npoints);
   const std::vector<double> x1(fit.x1.begin(), fit.x1.begin() + fit.npoints);
@@ -619,8 +584,8 @@ std::string fit_plot(const std::string& title, const models::FitState& fit,
   return render_plot(plot);
 }
 
-std::string compare_plot(const std::string& title, const models::FitState& fit,
-                         const std::vector<PlotCandidate>& candidates) {
+Drawing compare_plot(const std::string& title, const models::FitState& fit,
+                     const std::vector<PlotCandidate>& candidates) {
   const Grid grid = grid_of(fit);
   PlotData plot;
   plot.title = title;
@@ -661,8 +626,8 @@ std::string compare_plot(const std::string& title, const models::FitState& fit,
   return render_plot(plot);
 }
 
-std::string global_plot(const std::string& title, const std::vector<PlotSet>& sets,
-                        const std::string& caption) {
+Drawing global_plot(const std::string& title, const std::vector<PlotSet>& sets,
+                    const std::string& caption) {
   // One grid over every set's observations, so that the curves can be compared.
   models::FitState all = sets.front().fit;
   all.x1.clear();
@@ -708,8 +673,8 @@ std::string global_plot(const std::string& title, const std::vector<PlotSet>& se
   return render_plot(plot);
 }
 
-std::string double_reciprocal_plot(const std::string& title, const models::FitState& fit,
-                                   std::span<const double> p) {
+Drawing double_reciprocal_plot(const std::string& title, const models::FitState& fit,
+                               std::span<const double> p) {
   PlotData plot;
   plot.title = title;
   plot.note =

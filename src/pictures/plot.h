@@ -10,6 +10,7 @@
 
 #include "analysis/standard_analysis.h"
 #include "models/fit_state.h"
+#include "pictures/drawing.h"
 
 namespace quillon::pictures {
 
@@ -44,7 +45,8 @@ struct PlotData {
   bool log_x = false;  // as the curves' X1 grid was spaced
 };
 
-std::string render_plot(const PlotData& plot);
+// The picture, for any writer (svg.h, pdf.h).
+Drawing render_plot(const PlotData& plot);
 
 // "Km = 2.466 ± 0.075 mM, Vmax = 11.94 ± 0.10 (± SE)": the standard error to two
 // significant digits and the value to its last decimal, then the unit where `units` has
@@ -61,8 +63,8 @@ std::string parameter_caption(const std::vector<std::string>& names, std::span<c
 
 // The fit's observations (a prepared, fitted state) and its curve at parameters p; the
 // axis titles carry the state's units.
-std::string fit_plot(const std::string& title, const models::FitState& fit,
-                     std::span<const double> p, const std::string& caption);
+Drawing fit_plot(const std::string& title, const models::FitState& fit, std::span<const double> p,
+                 const std::string& caption);
 
 struct PlotCandidate {
   std::string label;
@@ -70,14 +72,14 @@ struct PlotCandidate {
   std::vector<double> p;
 };
 
-std::string compare_plot(const std::string& title, const models::FitState& fit,
-                         const std::vector<PlotCandidate>& candidates);
+Drawing compare_plot(const std::string& title, const models::FitState& fit,
+                     const std::vector<PlotCandidate>& candidates);
 
 // The fit of a model whose curves are straight in 1/X1 against 1/Y, drawn so: the
 // observations and the fitted curves transformed, a line per inhibitor level; a
 // diagnostic, labelled as one, never a fit of its own.
-std::string double_reciprocal_plot(const std::string& title, const models::FitState& fit,
-                                   std::span<const double> p);
+Drawing double_reciprocal_plot(const std::string& title, const models::FitState& fit,
+                               std::span<const double> p);
 
 // One data set of a global fit: its own prepared fit and the model's parameters the
 // global fit gives it.
@@ -88,7 +90,7 @@ struct PlotSet {
 };
 
 // Every set's observations and curve, a colour each, over one residual panel.
-std::string global_plot(const std::string& title, const std::vector<PlotSet>& sets,
-                        const std::string& caption);
+Drawing global_plot(const std::string& title, const std::vector<PlotSet>& sets,
+                    const std::string& caption);
 
 }  // namespace quillon::pictures

@@ -163,4 +163,15 @@ std::string markup_escaped(std::string_view text, bool apostrophe) {
   return out;
 }
 
+std::u32string code_points(std::string_view text) {
+  std::u32string out;
+  while (!text.empty()) {
+    const Decoded d = decode_utf8(text);
+    const bool valid = d.length != 0 && xml_character(d);
+    out += valid ? d.code : U'\uFFFD';
+    text.remove_prefix(std::max<std::size_t>(d.length, 1));
+  }
+  return out;
+}
+
 }  // namespace quillon::textio

@@ -38,4 +38,8 @@ std::vector<std::string> wrapped(std::string_view first, std::string_view text, 
 // tab and newline. A file name may hold any bytes; the document must still parse.
 std::string markup_escaped(std::string_view text, bool apostrophe);
 
+// The characters of UTF-8 text, each byte sequence that markup_escaped writes as '?'
+// given as U+FFFD: for writers of other encodings, which then refuse the same bytes.
+std::u32string code_points(std::string_view text);
+
 }  // namespace quillon::textio

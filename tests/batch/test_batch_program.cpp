@@ -233,6 +233,46 @@ TEST_F(BatchProgram, ExamplesGiveTheInteractiveReportsAtOneAndTwoJobs) {
   }
 }
 
+TEST_F(BatchProgram, PdfWritesEachPictureAgainAsAPdfThatReadersRead) {
+  for (const std::string& stem : example_stems)
+    write("examples/" + stem + ".dat", testing::read_file(examples + "/" + stem + ".dat"));
+  const int status = run("-q --compare -o plain examples");
+  ASSERT_EQ(run("-q --compare --pdf -o out examples"), status) << err_;
+  const std::string global = batch_data + "/global";
+  ASSERT_EQ(run("-q --pdf -o global --global --share Km " + global + "/treated.dat " + global +
+                "/untreated.dat"),
+            0)
+      << err_;
+  EXPECT_FALSE(fs::exists(dir_ / "plain/michaelis_menten.pdf"));
+  // The PDFs and the words their text must give: names and the encodings' characters.
+  std::vector<std::pair<std::string, std::vector<std::string>>> pdfs = {
+      {"global/global.pdf", {"shared: Km", "untreated"}}};
+  for (const std::string& stem : example_stems) {
+    for (const char* kind : {".svg", ".compare.svg", ".report.txt", ".stats.txt"})
+      EXPECT_EQ(read("out/" + stem + kind), read("plain/" + stem + kind)) << stem << kind;
+    std::vector<std::string> words = {"Vmax", "\xC2\xB1"};
+    if (stem != "hill_sigmoidal")
+      words.push_back("Km");
+    pdfs.push_back({"out/" + stem + ".pdf", words});
+    pdfs.push_back({"out/" + stem + ".compare.pdf", {"AICc", stem}});
+  }
+  for (const auto& [pdf, words] : pdfs)
+    EXPECT_TRUE(read(pdf).starts_with("%PDF-1.4\n")) << pdf;
+  if (std::system("pdfinfo -v >/dev/null 2>&1 && pdftotext -v >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are not installed";
+  for (const auto& [pdf, words] : pdfs) {
+    SCOPED_TRACE(pdf);
+    const std::string file = (dir_ / pdf).string();
+    // A reader's complaints go to its error stream even when it exits with 0.
+    EXPECT_EQ(std::system(("pdfinfo '" + file + "' >/dev/null 2>'" + file + ".err'").c_str()), 0);
+    EXPECT_EQ(read(pdf + ".err"), "");
+    ASSERT_EQ(std::system(("pdftotext '" + file + "' '" + file + ".txt' 2>/dev/null").c_str()), 0);
+    const std::string text = read(pdf + ".txt");
+    for (const std::string& word : words)
+      EXPECT_NE(text.find(word), std::string::npos) << word;
+  }
+}
+
 TEST_F(BatchProgram, CompareFitsEachCandidateAsItsOwnDataFile) {
   // The example files' observations under the header lines each candidate takes.
   const auto observations = [](const std::string& file) {

@@ -25,6 +25,7 @@ TEST(OutputNames, StemsGiveDistinctOutputsWhateverTheCase) {
     bool compare;
     std::vector<std::string> stems;
     bool global = false;
+    bool pdf = false;
   } rows[] = {
       {"distinct stems stay", {"a", "b"}, true, {"a", "b"}},
       {"one stem from two folders",
@@ -43,18 +44,27 @@ TEST(OutputNames, StemsGiveDistinctOutputsWhateverTheCase) {
       {"cut at a character boundary", {long_utf8}, false, {std::string(199, 'u')}},
       {"the global fit's names", {"global", "Global"}, false, {"global_2", "Global_3"}, true},
       {"the global fit's names only with --global", {"global"}, false, {"global"}},
+      {"PDFs beside the pictures",
+       {"x", "x.compare", "global"},
+       true,
+       {"x", "x.compare_2", "global_2"},
+       true,
+       true},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    const std::vector<std::string> stems = unique_stems(row.file_stems, row.compare, row.global);
+    const std::vector<std::string> stems =
+        unique_stems(row.file_stems, row.compare, row.global, row.pdf);
     EXPECT_EQ(stems, row.stems);
     std::set<std::string> names = {"summary.csv", "comparison.csv", "index.html"};
     for (const Output name : global_outputs) {
       if (row.global)
         names.insert(output_name(name));
     }
+    if (row.global && row.pdf)
+      names.insert(output_name(Output::global_document));
     for (const std::string& stem : stems) {
-      for (const std::string& name : input_outputs(stem, row.compare)) {
+      for (const std::string& name : input_outputs(stem, row.compare, row.pdf)) {
         EXPECT_TRUE(names.insert(folded(name)).second) << name;
         EXPECT_LE(name.size(), 255u);
       }

@@ -114,7 +114,7 @@ TEST(Plot, EveryCoordinateIsFiniteAndEveryFinitePointDrawn) {
     s.curve_x = {c.x, c.x};
     s.curve_y = {c.y, {big, nan, -inf, -big, big}};
     plot.series.push_back(s);
-    const std::string svg = render_plot(plot);
+    const std::string svg = to_svg(render_plot(plot));
     for (const char* bad : {"nan", "NAN", "inf", "INF"})
       EXPECT_EQ(svg.find(bad), std::string::npos) << bad;
     std::size_t circles = 0;
@@ -142,8 +142,8 @@ TEST(Plot, LevelsPastThePaletteGoGreyWithoutCurves) {
     quillon::testing::StringConsole sc;
     const models::FitState fit = quillon::testing::prepared_fit(sc.console, path);
     const std::vector<double> p = {2, 50, 5};
-    const std::string pictures[] = {fit_plot("levels", fit, p, ""),
-                                    compare_plot("levels", fit, {{"competitive", fit, p}})};
+    const std::string pictures[] = {to_svg(fit_plot("levels", fit, p, "")),
+                                    to_svg(compare_plot("levels", fit, {{"competitive", fit, p}}))};
     for (const std::string& svg : pictures) {
       EXPECT_LT(svg.size(), c.most_bytes);
       const auto count = [&svg](std::string_view what) {
@@ -237,8 +237,8 @@ TEST(Plot, TextAndNumbersAreWrittenForXml) {
   for (const auto& [text, expected] : cases)
     EXPECT_EQ(textio::markup_escaped(text, true), expected) << ::testing::PrintToString(text);
   EXPECT_EQ(textio::markup_escaped("it's", false), "it's");  // the page's attributes use "
-  EXPECT_EQ(svg_number(-0.001), "0.00");
-  EXPECT_EQ(svg_number(1.005e3), "1005.00");
+  EXPECT_EQ(number(-0.001), "0.00");
+  EXPECT_EQ(number(1.005e3), "1005.00");
 }
 
 }  // namespace
