@@ -848,6 +848,24 @@ TEST_F(BatchProgram, OwnEquationsFitAsTheModelTheySpellOut) {
   EXPECT_NE(err_.find("Vmax has none"), std::string::npos) << err_;
 }
 
+// Axes and captions from the table's names and units, IC50 for a falling curve; the
+// double-reciprocal diagnostic only for the models whose curves it straightens.
+TEST_F(BatchProgram, FiguresSayWhatTheyShow) {
+  const std::string dose = batch_data + "/models/dose_falling.csv";
+  ASSERT_EQ(run("-q -o fig --diagnostic --model 4pl " + dose), 0) << err_;
+  const std::string svg = read("fig/dose_falling.svg");
+  for (const char* text :
+       {">dose (nM)<", ">response (%)<", "IC50 = 31.3 \xC2\xB1 2.1 nM", "(\xC2\xB1 SE)"})
+    EXPECT_NE(svg.find(text), std::string::npos) << text;
+  EXPECT_FALSE(fs::exists(dir_ / "fig/dose_falling.diagnostic.svg"));  // no straight lines
+  ASSERT_EQ(run("-q -o diag --diagnostic " + examples + "/competitive_inhibition.dat"), 0) << err_;
+  const std::string diagnostic = read("diag/competitive_inhibition.diagnostic.svg");
+  EXPECT_NE(diagnostic.find("diagnostic of the nonlinear fit"), std::string::npos);
+  EXPECT_NE(diagnostic.find(">1/[S]<"), std::string::npos);
+  EXPECT_NE(read("diag/index.html").find("competitive_inhibition.dat: double-reciprocal"),
+            std::string::npos);
+}
+
 TEST_F(BatchProgram, WeightsThatTheDataCannotGiveRejectTheFile) {
   const std::string unreplicated = QUILLON_SOURCE_DIR "/tests/batch/data/tables/hill_rising.csv";
   const struct {
