@@ -45,21 +45,6 @@ std::string known_parameter_names() {
   return names + "P1 to P" + std::to_string(models::most_parameters());
 }
 
-// The 0-based parameter of an equation of the user's by its name (case ignored) or as
-// P1.., or -1.
-int user_parameter(const std::vector<std::string>& names, const std::string& name) {
-  const auto folded = [](std::string text) {
-    for (char& c : text)
-      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  };
-  for (std::size_t k = 0; k < names.size(); ++k) {
-    if (folded(names[k]) == folded(name) || folded(name) == "p" + std::to_string(k + 1))
-      return static_cast<int>(k);
-  }
-  return -1;
-}
-
 bool is_parameter_name(const std::string& name) {
   return std::any_of(
       models::model_table.begin(), models::model_table.end(),
@@ -81,7 +66,7 @@ std::vector<data_import::ParameterSetting> settings(const std::string& option,
     if (eq == std::string::npos || ec != std::errc() || end != value.data() + value.size() ||
         !std::isfinite(setting.value))
       throw CLI::ValidationError(option, "\"" + item + "\" is not NAME=VALUE (e.g. Km=2.5)");
-    if (!equation.empty() && user_parameter(equation.names, setting.name) < 0)
+    if (!equation.empty() && models::parameter_index(equation, setting.name) < 0)
       throw CLI::ValidationError(option, "the equation has no parameter " + setting.name);
     if (equation.empty() && !is_parameter_name(setting.name))
       throw CLI::ValidationError(option, "no model has a parameter " + setting.name +
@@ -224,7 +209,7 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
     if (!share.empty()) {
       options.share = split(share, ',');
       for (const std::string& name : options.share) {
-        if (!fit.equation.empty() ? user_parameter(fit.equation.names, name) < 0
+        if (!fit.equation.empty() ? models::parameter_index(fit.equation, name) < 0
                                   : !is_parameter_name(name))
           throw CLI::ValidationError("--share", "no model has a parameter " + name +
                                                     " (names: " + known_parameter_names() + ")");
@@ -240,7 +225,7 @@ std::variant<Options, int> parse_command_line(int argc, const char* const* argv,
                                        {"--upper", &fit.overrides.upper}}) {
       for (std::size_t k = 0; k < user.names.size(); ++k) {
         const bool given = std::any_of(list->begin(), list->end(), [&](const auto& s) {
-          return user_parameter(user.names, s.name) == static_cast<int>(k);
+          return models::parameter_index(user, s.name) == static_cast<int>(k);
         });
         if (!given)
           throw CLI::ValidationError(option, "--equation needs a value of every parameter here: " +

@@ -1,7 +1,6 @@
 #include "data_import/table_state.h"
 
 #include <algorithm>
-#include <cctype>
 #include <span>
 
 #include "data_import/data_import.h"
@@ -12,13 +11,6 @@
 
 namespace quillon::data_import {
 namespace {
-
-bool same_name(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 std::string listed(const std::vector<std::string>& names) {
   std::string list;
@@ -88,14 +80,7 @@ std::variant<models::FitState, std::string> table_state(const Table& table,
     }
   }
   const auto index = [&](const std::string& name) {
-    if (!user)
-      return models::parameter_index(s.model, name);
-    for (int k = 0; k < np; ++k) {
-      if (same_name(name, equation.names[static_cast<std::size_t>(k)]))
-        return k;
-    }
-    const int k = models::parameter_index(s.model, name);  // P1..
-    return k < np ? k : -1;
+    return user ? models::parameter_index(equation, name) : models::parameter_index(s.model, name);
   };
   const std::pair<const std::vector<ParameterSetting>*, std::vector<double>*> lists[] = {
       {&overrides.start, &s.pinit}, {&overrides.lower, &s.plower}, {&overrides.upper, &s.pupper}};

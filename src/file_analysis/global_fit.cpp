@@ -1,7 +1,6 @@
 #include "file_analysis/global_fit.h"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <sstream>
@@ -141,19 +140,10 @@ std::variant<std::vector<bool>, std::string> shared_parameters(
     return equation.empty() ? models::parameter_name(model, k)
                             : equation.names[static_cast<std::size_t>(k)];
   };
-  const auto folded = [](std::string text) {
-    for (char& c : text)
-      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  };
   std::vector<bool> shared(static_cast<std::size_t>(np), false);
   for (const std::string& name : share) {
-    int k = equation.empty() ? models::parameter_index(model, name) : -1;
-    for (int j = 0; j < np && !equation.empty(); ++j) {
-      if (folded(name) == folded(name_of(j)) ||
-          folded(name) == std::string("p").append(std::to_string(j + 1)))
-        k = j;
-    }
+    const int k = equation.empty() ? models::parameter_index(model, name)
+                                   : models::parameter_index(equation, name);
     if (k < 0 || k >= np) {
       std::string list;
       for (int j = 0; j < np; ++j)

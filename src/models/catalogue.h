@@ -122,6 +122,23 @@ inline constexpr std::array<Parameter, 4> user_parameter_slots = {{{"P1", Role::
                                                                    {"P3", Role::user_defined, 3},
                                                                    {"P4", Role::user_defined, 4}}};
 
+// The row of an equation of one's own reading nx X columns: no key, a group of its own.
+constexpr Model user_defined_model(int number, int nx) {
+  return {number,
+          "USER-DEFINED MODEL",
+          "user-defined",
+          4,
+          nx,
+          1,
+          user_parameter_slots,
+          "",
+          "",
+          "",
+          number,
+          "",
+          {number}};
+}
+
 inline constexpr std::array<Model, 11> model_table = {{
     {1,
      "ONE SITE MICHAELIS-MENTEN MODEL",
@@ -279,32 +296,8 @@ inline constexpr std::array<Model, 11> model_table = {{
      Shape::falling,
      true},
     // --equation: the text and the parameters' names come with the fit (FitState).
-    {10,
-     "USER-DEFINED MODEL",
-     "user-defined",
-     4,
-     1,
-     1,
-     user_parameter_slots,
-     "",
-     "",
-     "",
-     10,
-     "",
-     {10}},
-    {11,
-     "USER-DEFINED MODEL",
-     "user-defined",
-     4,
-     2,
-     1,
-     user_parameter_slots,
-     "",
-     "",
-     "",
-     11,
-     "",
-     {11}},
+    user_defined_model(10, 1),
+    user_defined_model(11, 2),
 }};
 
 // The models a data file may name: the interactive program's six.

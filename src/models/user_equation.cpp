@@ -154,6 +154,15 @@ std::variant<UserEquation, std::string> user_equation(std::string_view text,
   return result;
 }
 
+int parameter_index(const UserEquation& equation, std::string_view name) {
+  const std::string word = upper(name);
+  for (std::size_t k = 0; k < equation.names.size(); ++k) {
+    if (upper(equation.names[k]) == word || word == std::string("P").append(std::to_string(k + 1)))
+      return static_cast<int>(k);
+  }
+  return -1;
+}
+
 int user_model(const UserEquation& equation) {
   for (const Model& m : model_table) {
     if (m.key.empty() && m.nx == equation.nx)

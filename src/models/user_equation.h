@@ -25,6 +25,10 @@ inline constexpr int max_user_parameters = 4;
 std::variant<UserEquation, std::string> user_equation(std::string_view text,
                                                       const std::vector<std::string>& names);
 
+// The 0-based parameter that `name` names (one of its names, letter case ignored, or
+// P1..Pnp), or -1.
+int parameter_index(const UserEquation& equation, std::string_view name);
+
 // The model number that fits it: the table's user-defined model reading its X columns.
 int user_model(const UserEquation& equation);
 

@@ -148,6 +148,16 @@ std::vector<double> evaluate(const models::FitState& fit, std::span<const double
   return at.ycalc;
 }
 
+// The model at the fit's own observations.
+std::vector<double> fitted_values(const models::FitState& fit, std::span<const double> p) {
+  const auto n = static_cast<std::size_t>(fit.npoints);
+  const std::vector<double> x1(fit.x1.begin(), fit.x1.begin() + fit.npoints);
+  const std::vector<double> x2 =
+      fit.nx >= 2 ? std::vector<double>(fit.x2.begin(), fit.x2.begin() + fit.npoints)
+                  : std::vector<double>(n, 0.0);
+  return evaluate(fit, p, x1, x2);
+}
+
 // The observations' X2 levels: one level (0) without an inhibitor column.
 std::vector<double> levels_of(const models::FitState& fit) {
   if (fit.nx < 2)
@@ -549,12 +559,7 @@ void add_observations(PlotSeries& into, const models::FitState& fit, double leve
 Drawing fit_plot(const std::string& title, const models::FitState& fit, std::span<const double> p,
                  const std::string& caption) {
   const Grid grid = grid_of(fit);
-  const auto n = static_cast<std::size_t>(fit.npoints);
-  const std::vector<double> x1(fit.x1.begin(), fit.x1.begin() + fit.npoints);
-  const std::vector<double> x2 =
-      fit.nx >= 2 ? std::vector<double>(fit.x2.begin(), fit.x2.begin() + fit.npoints)
-                  : std::vector<double>(n, 0.0);
-  const std::vector<double> fitted = evaluate(fit, p, x1, x2);
+  const std::vector<double> fitted = fitted_values(fit, p);
   PlotData plot;
   plot.title = title;
   plot.caption = caption;
@@ -644,12 +649,7 @@ Drawing global_plot(const std::string& title, const std::vector<PlotSet>& sets,
   label_axes(plot, all, sets.front().p);
   for (std::size_t k = 0; k < sets.size(); ++k) {
     const models::FitState& fit = sets[k].fit;
-    const auto n = static_cast<std::size_t>(fit.npoints);
-    const std::vector<double> x1(fit.x1.begin(), fit.x1.begin() + fit.npoints);
-    const std::vector<double> x2 =
-        fit.nx >= 2 ? std::vector<double>(fit.x2.begin(), fit.x2.begin() + fit.npoints)
-                    : std::vector<double>(n, 0.0);
-    const std::vector<double> fitted = evaluate(fit, sets[k].p, x1, x2);
+    const std::vector<double> fitted = fitted_values(fit, sets[k].p);
     PlotSeries s;
     s.style = static_cast<int>(k);
     s.label = sets[k].label;
