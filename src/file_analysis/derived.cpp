@@ -87,19 +87,17 @@ DerivedConstants derived_constants(int model, const analysis::StandardAnalysis& 
     }
   }
 
-  if (m->key == "mixed") {
-    const int k1 = index("Ki1");
-    const int k2 = index("Ki2");
-    if (k1 >= 0 && k2 >= 0) {
-      const double ki1 = p[at(k1)];
-      const double ki2 = p[at(k2)];
-      c.alpha = delta(standard, ki2 / ki1, {{at(k2), 1.0 / ki1}, {at(k1), -ki2 / (ki1 * ki1)}});
-    }
+  // A model with two inhibition constants (mixed inhibition).
+  if (const int k1 = index("Ki1"), k2 = index("Ki2"); k1 >= 0 && k2 >= 0) {
+    const double ki1 = p[at(k1)];
+    const double ki2 = p[at(k2)];
+    c.alpha = delta(standard, ki2 / ki1, {{at(k2), 1.0 / ki1}, {at(k1), -ki2 / (ki1 * ki1)}});
   }
 
-  // Cheng-Prusoff holds for competitive inhibition, read off a falling curve; S and
-  // the substrate's Km are exact constants of the assay.
-  if ((m->key == "hill" || m->key == "4pl") && substrate && km) {
+  // Cheng-Prusoff holds for competitive inhibition, read off a falling dose-response
+  // curve (a model with a Hill coefficient); S and the substrate's Km are exact
+  // constants of the assay.
+  if (substrate && km) {
     const int n = with_role(*m, models::Role::hill_coefficient);
     const int ic50 = with_role(*m, models::Role::half_saturation);
     if (n >= 0 && ic50 >= 0 && p[at(n)] < 0.0) {
