@@ -12,6 +12,7 @@
 #include "models/catalogue.h"
 #include "models/user_equation.h"
 #include "models/weighting.h"
+#include "textio/charconv.h"
 #include "textio/platform.h"
 
 namespace quillon::batch {
@@ -62,7 +63,7 @@ std::vector<data_import::ParameterSetting> settings(const std::string& option,
     setting.name = item.substr(0, eq);
     const std::string value = eq == std::string::npos ? std::string() : item.substr(eq + 1);
     const auto [end, ec] =
-        std::from_chars(value.data(), value.data() + value.size(), setting.value);
+        textio::read_double(value.data(), value.data() + value.size(), setting.value);
     if (eq == std::string::npos || ec != std::errc() || end != value.data() + value.size() ||
         !std::isfinite(setting.value))
       throw CLI::ValidationError(option, "\"" + item + "\" is not NAME=VALUE (e.g. Km=2.5)");
@@ -79,7 +80,7 @@ std::vector<data_import::ParameterSetting> settings(const std::string& option,
 // A positive finite number, or nothing.
 std::optional<double> positive(const std::string& text) {
   double v = 0.0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  const auto [end, ec] = textio::read_double(text.data(), text.data() + text.size(), v);
   if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v) || !(v > 0.0))
     return std::nullopt;
   return v;

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "models/catalogue.h"
+#include "textio/charconv.h"
 
 namespace quillon::data_import {
 namespace {
@@ -388,7 +389,7 @@ CellValue read_cell(std::string_view raw, bool decimal_comma) {
     std::replace(text.begin(), text.end(), ',', '.');
   double value = 0.0;
   const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::general);
+  const auto [ptr, ec] = textio::read_double(text.data(), end, value, std::chars_format::general);
   if (ec == std::errc::result_out_of_range) {
     if (below_range(text))
       return {Reading::number, text.front() == '-' ? -0.0 : 0.0};

@@ -13,6 +13,7 @@
 
 #include "feq_parser/messages.h"
 #include "numerics/exact_math.h"
+#include "textio/charconv.h"
 #include "textio/console.h"
 #include "textio/error.h"
 
@@ -100,9 +101,9 @@ bool number_value(std::string_view text, double& value) {
   }
   if (digits == 0 || points > 1)
     return false;
-  // Digits and at most one point: from_chars reads this as a correctly rounded decimal.
+  // Digits and at most one point: read_double reads this as a correctly rounded decimal.
   const auto result =
-      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+      textio::read_double(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
   return result.ec == std::errc() && result.ptr == text.data() + text.size();
 }
 

@@ -1,8 +1,9 @@
 #include "feq_parser/row_cache.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
+
+#include "numerics/bits.h"
 
 namespace quillon::feq_parser::detail {
 
@@ -12,7 +13,7 @@ namespace {
 constexpr std::size_t max_store = std::size_t{1} << 18;
 
 bool same_bits(double a, double b) {
-  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+  return numerics::bit_cast<std::uint64_t>(a) == numerics::bit_cast<std::uint64_t>(b);
 }
 
 bool same_instruction(const Instruction& a, const Instruction& b) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "numerics/bits.h"
 #include "numerics/extended_precision.h"
 #include "numerics/pow_tables.h"
 
@@ -157,8 +158,8 @@ struct Tables {
   std::array<Double2, exp_table_size> exp2{};  // 2^(j/128)
   Tables() {
     for (std::uint64_t i = 0; i < log.size(); ++i) {
-      const double lo = std::bit_cast<double>(log_offset + (i << log_slice_shift));
-      const double hi = std::bit_cast<double>(log_offset + ((i + 1) << log_slice_shift));
+      const double lo = numerics::bit_cast<double>(log_offset + (i << log_slice_shift));
+      const double hi = numerics::bit_cast<double>(log_offset + ((i + 1) << log_slice_shift));
       // The slices on both sides of 1 keep c = 1, so that ln x keeps its full relative
       // accuracy for x near 1.
       const double invc = (lo == 1.0 || hi == 1.0) ? 1.0 : 2.0 / (lo + hi);
@@ -192,11 +193,11 @@ LogResult log_fast(double x) {
     x *= 0x1p52;
     k = -52;
   }
-  const std::uint64_t ix = std::bit_cast<std::uint64_t>(x);
+  const std::uint64_t ix = numerics::bit_cast<std::uint64_t>(x);
   const std::uint64_t tmp = ix - log_offset;
   const auto i = static_cast<std::size_t>((tmp >> log_slice_shift) & ((1u << log_table_bits) - 1));
   k += static_cast<int>(static_cast<std::int64_t>(tmp) >> 52);
-  const double z = std::bit_cast<double>(ix - (tmp & (std::uint64_t{0xfff} << 52)));
+  const double z = numerics::bit_cast<double>(ix - (tmp & (std::uint64_t{0xfff} << 52)));
   const LogEntry& entry = tables().log[i];
 
   // r = z c - 1 exactly, as rh + rl.
@@ -270,7 +271,7 @@ ExpResult exp_fast(double th, double tl) {
 }
 
 double scale_by_power_of_two(double v, int scale) {
-  return v * std::bit_cast<double>(static_cast<std::uint64_t>(1023 + scale) << 52);
+  return v * numerics::bit_cast<double>(static_cast<std::uint64_t>(1023 + scale) << 52);
 }
 
 // Relative error of exp_fast, with margin.
@@ -349,13 +350,13 @@ constexpr double first_log_error = 0x1.8p-68;
 constexpr double first_product_error = 0x1.8p-72;
 
 double head(double v) {
-  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(v) & head_mask);
+  return numerics::bit_cast<double>(numerics::bit_cast<std::uint64_t>(v) & head_mask);
 }
 
 // x positive, normal and not 1, and 2^-64 <= |y| < 2^64: the first stage's domain.
 bool pow_first_stage_applies(double x, double y) {
-  const std::uint64_t ix = std::bit_cast<std::uint64_t>(x);
-  const std::uint64_t y_exponent = (std::bit_cast<std::uint64_t>(y) >> 52) & 0x7ff;
+  const std::uint64_t ix = numerics::bit_cast<std::uint64_t>(x);
+  const std::uint64_t y_exponent = (numerics::bit_cast<std::uint64_t>(y) >> 52) & 0x7ff;
   constexpr std::uint64_t min_normal = 0x0010000000000000;
   constexpr std::uint64_t inf_bits = 0x7ff0000000000000;
   return ix - min_normal < inf_bits - min_normal && y_exponent - (1023 - 64) < 128 &&
@@ -365,13 +366,13 @@ bool pow_first_stage_applies(double x, double y) {
 // ln x as hi + lo (not normalised: |lo| < 2^-21), with an absolute error below 2^-73.
 // hi is ready long before lo, so that pow's reduction of exp can start meanwhile.
 Double2 first_log(double x) {
-  const std::uint64_t ix = std::bit_cast<std::uint64_t>(x);
+  const std::uint64_t ix = numerics::bit_cast<std::uint64_t>(x);
   const std::uint64_t tmp = ix - first_log_offset;
   const auto i = static_cast<std::size_t>((tmp >> first_log_shift) & ((1u << first_log_bits) - 1));
   const double kd = static_cast<double>(static_cast<std::int64_t>(tmp) >> 52);
   const std::uint64_t iz = ix - (tmp & (std::uint64_t{0xfff} << 52));
-  const double z = std::bit_cast<double>(iz);
-  const double z_head = std::bit_cast<double>(iz & z_head_mask);
+  const double z = numerics::bit_cast<double>(iz);
+  const double z_head = numerics::bit_cast<double>(iz & z_head_mask);
   const double z_tail = z - z_head;
   const pow_tables::LogEntry& entry = pow_tables::log_table[i];
 

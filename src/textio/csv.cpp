@@ -1,8 +1,9 @@
 #include "textio/csv.h"
 
-#include <charconv>
 #include <cmath>
 #include <system_error>
+
+#include "textio/charconv.h"
 
 namespace quillon::textio {
 
@@ -26,7 +27,7 @@ std::string csv_number(double v) {
     return v > 0 ? "Inf" : "-Inf";
   char buffer[32];
   // No precision given: the shortest form that round-trips, independent of the locale.
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
+  const auto [end, ec] = write_shortest(buffer, buffer + sizeof buffer, v);
   return ec == std::errc() ? std::string(buffer, end) : std::string();
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <system_error>
 
+#include "textio/charconv.h"
+
 namespace quillon::textio {
 
 namespace {
@@ -22,7 +24,7 @@ bool is_digit(char ch) {
 }  // namespace
 
 bool parse_list_real(std::string_view item, double& value) {
-  // Grammar check and a plain copy for from_chars: no leading '+', exponent letter 'e'.
+  // Grammar check and a plain copy for read_double: no leading '+', exponent letter 'e'.
   std::string plain;
   std::size_t i = 0;
   bool negative = false;
@@ -81,7 +83,7 @@ bool parse_list_real(std::string_view item, double& value) {
                            nullptr, 10);
   }
   double v = 0.0;
-  const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), v);
+  const auto [end, ec] = read_double(plain.data(), plain.data() + plain.size(), v);
   if (end != plain.data() + plain.size())
     return false;
   if (ec == std::errc::result_out_of_range) {
