@@ -266,10 +266,15 @@ bool fit_in_pool(std::vector<FileRecord>& records, const Options& options, Progr
       record.done = true;
     }
   };
-  std::vector<std::jthread> pool;
+  if (!platform::has_threads || std::clamp<std::size_t>(options.jobs, 1, n) == 1) {
+    work();
+    return all_written;
+  }
+  std::vector<std::thread> pool;
   for (std::size_t k = 0; k < std::clamp<std::size_t>(options.jobs, 1, n); ++k)
     pool.emplace_back(work);
-  pool.clear();  // joins
+  for (std::thread& worker : pool)
+    worker.join();
   return all_written;
 }
 

@@ -196,7 +196,12 @@ FolderListing list_folder(const std::filesystem::path& folder,
 void use_binary_standard_output() {}
 
 bool standard_error_is_terminal() {
+#ifdef __EMSCRIPTEN__
+  // The runtime calls its own console a terminal even where the output is a pipe.
+  return false;
+#else
   return isatty(STDERR_FILENO) != 0;
+#endif
 }
 
 bool replace_file(const std::filesystem::path& from, const std::filesystem::path& to) {

@@ -1,7 +1,7 @@
 // The few things that differ between operating systems: the folder separator, the
 // working directory, narrow file names, the listing of data files, a pause in whole
-// seconds, the mode of the standard output stream, terminals, Ctrl-C and replacing
-// a file.
+// seconds, the mode of the standard output stream, threads, terminals, Ctrl-C and
+// replacing a file.
 #pragma once
 
 #include <filesystem>
@@ -51,6 +51,13 @@ bool write_listing(const std::filesystem::path& file, const std::vector<std::str
 bool file_name_exists(std::string_view name);
 
 void sleep_seconds(int seconds);
+
+// Whether threads can be started: not in a WebAssembly build without thread support.
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+inline constexpr bool has_threads = false;
+#else
+inline constexpr bool has_threads = true;
+#endif
 
 // Whether the standard error stream is a terminal (progress may then redraw a line).
 bool standard_error_is_terminal();
