@@ -1,6 +1,7 @@
 #include "feq_parser/row_cache.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "numerics/bits.h"
@@ -11,6 +12,15 @@ namespace {
 
 // Above this many stored values (2 MB) the rows are evaluated afresh every time.
 constexpr std::size_t max_store = std::size_t{1} << 18;
+
+// Without an early exit the loop runs in vectors; a C library's memcmp may go byte by
+// byte (WebAssembly's does).
+bool same_rows(const double* a, const double* b, std::size_t n) {
+  std::uint64_t differ = 0;
+  for (std::size_t i = 0; i < n; ++i)
+    differ |= numerics::bit_cast<std::uint64_t>(a[i]) ^ numerics::bit_cast<std::uint64_t>(b[i]);
+  return differ == 0;
+}
 
 bool same_bits(double a, double b) {
   return numerics::bit_cast<std::uint64_t>(a) == numerics::bit_cast<std::uint64_t>(b);
@@ -60,7 +70,7 @@ bool RowCache::same_setup(const Program& program, std::span<const RowValues> val
       continue;
     if (c == columns_.size() || columns_[c] != static_cast<std::int32_t>(k))
       return false;
-    if (std::memcmp(values[k].column, column_copy_[c].data(), n * sizeof(double)) != 0)
+    if (!same_rows(values[k].column, column_copy_[c].data(), n))
       return false;
     ++c;
   }

@@ -107,7 +107,8 @@ void ModelEvaluator::begin_pass(int nc, int np, int nx, const std::string& eq) {
   check_counts(nc, np, nx, static_cast<std::size_t>(np + nx + nc));
   // The encoding depends only on the text and the counts: a pass over the same
   // equation reuses the previous result instead of encoding it again.
-  if (eq != eqncharp_ || np != encoded_np_ || nx != encoded_nx_ || nc != encoded_nc_)
+  if (!textio::same_text(eq, eqncharp_) || np != encoded_np_ || nx != encoded_nx_ ||
+      nc != encoded_nc_)
     encode(eq, np, nx, nc);
   if (nc > 0)
     flag3_ = constant_found_[nc - 1];

@@ -1,7 +1,9 @@
 #include "textio/text_utils.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace quillon::textio {
 namespace {
@@ -45,6 +47,24 @@ bool xml_character(Decoded d) {
 }
 
 }  // namespace
+
+bool same_text(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  std::size_t i = 0;
+  for (; i + 8 <= a.size(); i += 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a.data() + i, 8);
+    std::memcpy(&y, b.data() + i, 8);
+    if (x != y)
+      return false;
+  }
+  for (; i < a.size(); ++i) {
+    if (a[i] != b[i])
+      return false;
+  }
+  return true;
+}
 
 std::string fixed_text(std::string_view s, std::size_t length) {
   std::string out(s.substr(0, std::min(s.size(), length)));
