@@ -51,19 +51,19 @@ bool xml_character(Decoded d) {
 bool same_text(std::string_view a, std::string_view b) {
   if (a.size() != b.size())
     return false;
+  // No early exit: texts compared here are nearly always equal, and without one the
+  // loop runs in vectors.
+  std::uint64_t differ = 0;
   std::size_t i = 0;
   for (; i + 8 <= a.size(); i += 8) {
     std::uint64_t x, y;
     std::memcpy(&x, a.data() + i, 8);
     std::memcpy(&y, b.data() + i, 8);
-    if (x != y)
-      return false;
+    differ |= x ^ y;
   }
-  for (; i < a.size(); ++i) {
-    if (a[i] != b[i])
-      return false;
-  }
-  return true;
+  for (; i < a.size(); ++i)
+    differ |= static_cast<unsigned char>(a[i] ^ b[i]);
+  return differ == 0;
 }
 
 std::string fixed_text(std::string_view s, std::size_t length) {

@@ -13,8 +13,8 @@ namespace quillon::textio {
 // The text cut to or blank-padded to exactly `length` characters.
 std::string fixed_text(std::string_view s, std::size_t length);
 
-// a == b, eight bytes at a time: a C library's memcmp may go byte by byte
-// (WebAssembly's does), and some texts are compared at every evaluation.
+// a == b, in vectors: a C library's memcmp may go byte by byte (WebAssembly's does),
+// and the equation text (512 characters) is compared at every evaluation.
 bool same_text(std::string_view a, std::string_view b);
 // The text up to its last non-blank character.
 std::string_view trimmed(std::string_view s);
