@@ -134,8 +134,10 @@ std::to_chars_result write_shortest(char* first, char* last, double value) {
       *out++ = '-';
     if (fixed <= scientific) {
       if (count <= e + 1) {
-        // A whole number is written with all its digits, as printf's "%.0f" writes it.
-        out += std::snprintf(out, sizeof text - 1, "%.0f", std::fabs(value));
+        // A whole number is written with all its digits, as printf's "%.0f" writes it
+        // (at most 23: fixed notation is chosen only when no longer than the other).
+        out += std::snprintf(out, static_cast<std::size_t>(text + sizeof text - out), "%.0f",
+                             std::fabs(value));
       } else if (e >= 0) {
         for (int i = 0; i < count; ++i) {
           if (i == e + 1)
