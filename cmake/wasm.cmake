@@ -32,9 +32,8 @@ foreach(source IN LISTS web_sources)
     continue()
   endif()
   add_custom_command(OUTPUT ${web_out}/${name}
-                     COMMAND ${CMAKE_COMMAND} -DIN=${source} -DOUT=${web_out}/${name}
-                             -DVERSION=${PROJECT_VERSION} -P ${PROJECT_SOURCE_DIR}/cmake/web_file.cmake
-                     DEPENDS ${source} ${PROJECT_SOURCE_DIR}/cmake/web_file.cmake VERBATIM)
+                     COMMAND ${CMAKE_COMMAND} -E copy ${source} ${web_out}/${name}
+                     DEPENDS ${source} VERBATIM)
   list(APPEND web_outputs ${web_out}/${name})
 endforeach()
 find_program(QUILLON_NODE NAMES node nodejs REQUIRED)

@@ -347,11 +347,12 @@ function liveCard(record) {
   if (run.outputs.has(plot)) {
     card.append(el('div', { class: 'plot' }, el('img', { src: urlOf(plot), alt: 'Plot of the fit of ' + record.shown })));
   }
-  card.append(
+  // append() would write a missing file's null as text.
+  card.append(...[
     textFile(record.stem + '.report.txt', 'Report'),
     textFile(record.stem + '.stats.txt', 'Statistics'),
     textFile(record.stem + '.compare.txt', 'Model comparison'),
-    fileLinks(record));
+    fileLinks(record)].filter(Boolean));
   return card;
 }
 
@@ -359,17 +360,19 @@ function onDone(message) {
   keepOutputs(message.outputs);
   run.finished = true;
   const seconds = secondsSince(run.startedAt);
+  // 0 all fitted, 1 some rejected, 3 data warnings: the run went through.
+  const ran = [0, 1, 3].includes(message.status);
   for (const entry of files) {
     if (!entry.done) {
-      entry.bar.value = message.status === 2 || message.status === null ? 0 : 1;
-      entry.status.textContent = message.status === 2 || message.status === null ? 'not fitted' : 'done';
+      entry.bar.value = ran ? 1 : 0;
+      entry.status.textContent = ran ? 'done' : 'not fitted';
     }
   }
   $('results-panel').hidden = false;
   const fitted = run.records.filter((r) => r.fitted).length;
   const rejected = run.records.length - fitted;
   let summary;
-  if (message.status === 0 || message.status === 1 || message.status === 3) {
+  if (ran) {
     summary = fitted + ' fitted, ' + rejected + ' rejected in ' + seconds;
     if (message.status === 3) summary += '; some files have data warnings (see the notes)';
     $('overall').value = $('overall').max;
@@ -386,7 +389,7 @@ function onDone(message) {
   showResults();
   showDownloads();
   $('overall-text').textContent = summary + '.';
-  $('overall-text').classList.toggle('failed', !(message.status === 0 || message.status === 1 || message.status === 3));
+  $('overall-text').classList.toggle('failed', !ran);
   setState('done');
 }
 
@@ -497,11 +500,11 @@ function showResults() {
     const heading = section.querySelector('h2');
     const record = heading && run.records.find((r) => r.shown === heading.textContent);
     if (!record || !record.stem) continue;
-    section.append(
-      textFile(record.stem + '.report.txt', 'Report') || '',
-      textFile(record.stem + '.stats.txt', 'Statistics file') || '',
-      textFile(record.stem + '.compare.txt', 'Model comparison text') || '',
-      fileLinks(record) || '');
+    section.append(...[
+      textFile(record.stem + '.report.txt', 'Report'),
+      textFile(record.stem + '.stats.txt', 'Statistics file'),
+      textFile(record.stem + '.compare.txt', 'Model comparison text'),
+      fileLinks(record)].filter(Boolean));
   }
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "numerics/bits.h"
+#include "textio/text_utils.h"
 
 namespace quillon::feq_parser::detail {
 
@@ -13,13 +14,10 @@ namespace {
 // Above this many stored values (2 MB) the rows are evaluated afresh every time.
 constexpr std::size_t max_store = std::size_t{1} << 18;
 
-// Without an early exit the loop runs in vectors; a C library's memcmp may go byte by
-// byte (WebAssembly's does).
+// The same bits in every row, compared as bytes.
 bool same_rows(const double* a, const double* b, std::size_t n) {
-  std::uint64_t differ = 0;
-  for (std::size_t i = 0; i < n; ++i)
-    differ |= numerics::bit_cast<std::uint64_t>(a[i]) ^ numerics::bit_cast<std::uint64_t>(b[i]);
-  return differ == 0;
+  return textio::same_text({reinterpret_cast<const char*>(a), n * sizeof(double)},
+                           {reinterpret_cast<const char*>(b), n * sizeof(double)});
 }
 
 bool same_bits(double a, double b) {
